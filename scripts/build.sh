@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures (once) and builds velanote into build/ with Ninja.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${VELANOTE_BUILD_DIR:-build}
+if [ ! -f "$build_dir/build.ninja" ]; then
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=${VELANOTE_BUILD_TYPE:-Release} ${VELANOTE_CMAKE_ARGS:-}
+fi
+cmake --build "$build_dir" -j "$(nproc)"

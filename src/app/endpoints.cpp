@@ -1,0 +1,45 @@
+#include "app/endpoints.h"
+
+#include <QUrl>
+
+namespace velanote {
+
+Endpoints Endpoints::forLocalService(quint16 port) {
+    Endpoints e;
+    // Port 9 (discard) is never served here, so an absent service reads as off line.
+    const QString host = QStringLiteral("127.0.0.1:%1").arg(port == 0 ? 9 : port);
+    e.speechBase = " http://" + host;
+    e.probeHost = host;
+    e.versionUrl = "http://" + host + "/soft/velasoftjc/sjnt/jc.txt";
+    e.forumUrl = QStringLiteral("http://bbs.velasoft.example/");
+    e.boardUrl = QStringLiteral("http://tieba.velasoft.example/f?kw=vela");
+    e.blogUrl = QStringLiteral("http://blog.velasoft.example/");
+    e.chatUrl = QStringLiteral("tencent://message/?uin=10001&Site=velasoft.example&Menu=yes");
+    e.searchBase = QStringLiteral("https://www.baidu.com");
+    e.authorAccount = QStringLiteral("10001");
+
+    const QString speech = qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed();
+    if (!speech.isEmpty()) {
+        e.useSpeechService(speech);
+    }
+    const QString update = qEnvironmentVariable("VELANOTE_UPDATE_URL").trimmed();
+    if (!update.isEmpty()) {
+        e.versionUrl = update;
+    }
+    return e;
+}
+
+void Endpoints::useSpeechService(const QString& url) {
+    QString u = url.trimmed();
+    while (u.endsWith('/')) {
+        u.chop(1);
+    }
+    if (!u.contains("://")) {
+        u.prepend("http://");
+    }
+    const QUrl parsed(u);
+    speechBase = " " + u;
+    probeHost = parsed.port() > 0 ? QStringLiteral("%1:%2").arg(parsed.host()).arg(parsed.port()) : parsed.host();
+}
+
+} // namespace velanote

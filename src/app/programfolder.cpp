@@ -1,0 +1,48 @@
+#include "app/programfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velanote {
+
+namespace {
+QString withoutTrailingSeparator(QString path) {
+    while (path.size() > 1 && (path.endsWith('/') || path.endsWith('\\'))) {
+        path.chop(1);
+    }
+    return path;
+}
+} // namespace
+
+ProgramFolder::ProgramFolder(QString path) : path_(withoutTrailingSeparator(std::move(path))) {}
+
+ProgramFolder ProgramFolder::locate() {
+    const QString home = qEnvironmentVariable("VELANOTE_HOME");
+    if (!home.isEmpty()) {
+        QDir().mkpath(home);
+        return ProgramFolder(QFileInfo(home).absoluteFilePath());
+    }
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable()) {
+        return ProgramFolder(exeDir);
+    }
+    QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (data.isEmpty()) {
+        data = QDir::homePath() + "/.local/share/velanote";
+    }
+    QDir().mkpath(data);
+    return ProgramFolder(data);
+}
+
+QString ProgramFolder::file(const QString& relative) const {
+    QString rel = relative;
+    rel.replace('\\', '/');
+    if (!rel.startsWith('/')) {
+        rel.prepend('/');
+    }
+    return path_ + rel;
+}
+
+} // namespace velanote

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+namespace velanote {
+
+// The folder that holds the program's working files. Paths inside it are written the way the
+// program names them, with a leading backslash ("\sc\1.mp3", "\yx\qz.mp3"), or "/skinh.she".
+class ProgramFolder {
+public:
+    explicit ProgramFolder(QString path);
+
+    // VELANOTE_HOME when set and not empty; else the executable's folder when writable; else the
+    // per-user data folder (created when missing).
+    static ProgramFolder locate();
+
+    // The folder without a trailing separator.
+    const QString& path() const { return path_; }
+    // The folder followed by a relative name; backslashes become the platform's separator.
+    QString file(const QString& relative) const;
+
+private:
+    QString path_;
+};
+
+} // namespace velanote

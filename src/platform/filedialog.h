@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace velanote {
+
+// Asks the user for a file to open or a name to save under; nullopt when the user cancels.
+class FileDialogService {
+public:
+    virtual ~FileDialogService() = default;
+    // `filter` is in the "description|pattern|description|pattern" form of the windows' dialogs.
+    virtual std::optional<QString> openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                                const QString& initialName) = 0;
+    virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                                const QString& initialName) = 0;
+};
+
+} // namespace velanote

@@ -1,0 +1,39 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace velanote {
+
+// The embedded text-to-speech service: HTTP on a loopback port, Mandarin speech as MP3.
+class SpeechService {
+public:
+    struct Options {
+        QString bindAddress = QStringLiteral("127.0.0.1");
+        quint16 port = 0; // 0: an ephemeral port
+        QString latestVersion = QStringLiteral("V6.0");
+        qint64 cacheBytes = 64LL * 1024 * 1024;
+        bool logRequests = false; // one line per request on stderr
+    };
+
+    explicit SpeechService(Options options);
+    SpeechService();
+    ~SpeechService();
+    SpeechService(const SpeechService&) = delete;
+    SpeechService& operator=(const SpeechService&) = delete;
+
+    bool start();
+    void stop();
+    bool isRunning() const;
+    quint16 port() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// `velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]`; returns the exit code.
+int runServeCommand(const QStringList& arguments);
+
+} // namespace velanote

@@ -1,0 +1,81 @@
+#include "support/fakeplatform.h"
+
+#include "platform/atomicfile.h"
+
+namespace velanote::fakes {
+
+int FakeMessageBox::MsgBox(const QString& prompt, int style, const QString& title, QWidget*) {
+    const ShownBox box{prompt, style, title};
+    shown.append(box);
+    if (onShow) {
+        onShow(box);
+    }
+    if (!answers.empty()) {
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    if (style == MsgBoxStyle::YesNoInformation) {
+        ++unexpected;
+        return MsgBoxAnswer::No;
+    }
+    if (style == MsgBoxStyle::YesNoCancelInformation) {
+        ++unexpected;
+        return MsgBoxAnswer::Cancel;
+    }
+    return MsgBoxAnswer::Ok;
+}
+
+std::optional<QString> FakeFileDialogs::openFileName(QWidget*, const QString& title, const QString& filter,
+                                                     const QString& initialName) {
+    calls.append({false, title, filter, initialName});
+    if (answers.empty()) {
+        return std::nullopt;
+    }
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<QString> FakeFileDialogs::saveFileName(QWidget*, const QString& title, const QString& filter,
+                                                     const QString& initialName) {
+    calls.append({true, title, filter, initialName});
+    if (answers.empty()) {
+        return std::nullopt;
+    }
+    auto a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QString FakeHttpClient::fetchText(const QString& url) {
+    const HttpResult r = get(url);
+    return r.ok() ? QString::fromUtf8(r.body) : QString();
+}
+
+HttpResult FakeHttpClient::get(const QString& url) {
+    requests.append(url);
+    return replies.value(url.trimmed(), HttpResult{});
+}
+
+bool FakeHttpClient::download(const QString& url, const QString& path) {
+    const HttpResult r = get(url);
+    if (!r.ok() || r.body.isEmpty()) {
+        return false;
+    }
+    return writeFileAtomically(path, r.body);
+}
+
+std::unique_ptr<MediaPlayer> FakePlatform::createPlayer(QObject*) {
+    auto p = std::make_unique<FakeMediaPlayer>();
+    players.append(p.get());
+    return p;
+}
+
+std::unique_ptr<TrayIcon> FakePlatform::createTrayIcon(QObject*) {
+    auto t = std::make_unique<FakeTrayIcon>();
+    trayIcons.append(t.get());
+    return t;
+}
+
+} // namespace velanote::fakes

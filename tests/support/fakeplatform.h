@@ -1,0 +1,170 @@
+#pragma once
+// Fakes of the platform layer: each records its calls and answers from a script.
+#include "platform/platform.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace velanote::fakes {
+
+struct ShownBox {
+    QString prompt;
+    int style = 0;
+    QString title;
+};
+
+// Answers message boxes from a queue; with an empty queue it answers the safe default
+// (OK for 48/64, No for 68, Cancel for 67) and records an unexpected box.
+class FakeMessageBox : public MessageBoxService {
+public:
+    int MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent = nullptr) override;
+    void answerNext(int answer) { answers.push_back(answer); }
+    // Runs when a box is shown, before it answers (lets a test look at the windows meanwhile).
+    std::function<void(const ShownBox&)> onShow;
+    std::deque<int> answers;
+    QList<ShownBox> shown;
+    int unexpected = 0;
+};
+
+struct DialogCall {
+    bool save = false;
+    QString title;
+    QString filter;
+    QString initialName;
+};
+
+// Answers file dialogs from a queue: a path, or nullopt for cancel. Empty queue: cancel.
+class FakeFileDialogs : public FileDialogService {
+public:
+    std::optional<QString> openFileName(QWidget*, const QString& title, const QString& filter,
+                                        const QString& initialName) override;
+    std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
+                                        const QString& initialName) override;
+    void chooseNext(const QString& path) { answers.push_back(path); }
+    void cancelNext() { answers.push_back(std::nullopt); }
+    std::deque<std::optional<QString>> answers;
+    QList<DialogCall> calls;
+};
+
+class FakeMediaPlayer : public MediaPlayer {
+public:
+    void setURL(const QString& url) override {
+        url_ = url;
+        urlHistory.append(url);
+    }
+    QString URL() const override { return url_; }
+    void setVolume(int v) override { volume_ = v; }
+    int volume() const override { return volume_; }
+    QStringList urlHistory;
+
+private:
+    QString url_;
+    int volume_ = 50;
+};
+
+// Serves scripted replies by address; anything else fails as an unreachable host.
+class FakeHttpClient : public HttpClient {
+public:
+    QString fetchText(const QString& url) override;
+    HttpResult get(const QString& url) override;
+    bool download(const QString& url, const QString& path) override;
+    QHash<QString, HttpResult> replies;
+    QStringList requests;
+};
+
+class FakeShell : public Shell {
+public:
+    void openAddress(const QString& address) override { openedAddresses.append(address); }
+    void showFileInManager(const QString& path) override { shownFiles.append(path); }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        started.append(program + (arguments.isEmpty() ? QString() : " " + arguments.join(' ')));
+        return true;
+    }
+    void endProgram() override { ++endProgramCalls; }
+    QStringList openedAddresses;
+    QStringList shownFiles;
+    QStringList started;
+    int endProgramCalls = 0;
+};
+
+class FakeClipboard : public Clipboard {
+public:
+    QString text() const override { return text_; }
+    void setText(const QString& t) override {
+        text_ = t;
+        ++writes;
+    }
+    void clear() override {
+        text_.clear();
+        ++clears;
+    }
+    int writes = 0;
+    int clears = 0;
+
+private:
+    QString text_;
+};
+
+struct BalloonCall {
+    QString message;
+    QString title;
+};
+
+class FakeTrayIcon : public TrayIcon {
+public:
+    void setToolTip(const QString& t) override { toolTip_ = t; }
+    QString toolTip() const override { return toolTip_; }
+    void showBalloon(const QString& message, const QString& title) override {
+        balloons.append({message, title});
+        balloonShown = true;
+    }
+    void removeBalloon() override {
+        balloonShown = false;
+        ++removals;
+    }
+    void setVisible(bool v) override { visible_ = v; }
+    bool isVisible() const override { return visible_; }
+    QList<BalloonCall> balloons;
+    bool balloonShown = false;
+    int removals = 0;
+
+private:
+    QString toolTip_;
+    bool visible_ = false;
+};
+
+// A platform made of the fakes above. Players and tray icons it creates stay owned by the
+// window that asked for them; the fake keeps pointers to look at them.
+class FakePlatform : public Platform {
+public:
+    MessageBoxService& messageBox() override { return boxes; }
+    FileDialogService& fileDialogs() override { return dialogs; }
+    HttpClient& http() override { return *httpClient; }
+    Shell& shell() override { return shellFake; }
+    Clipboard& clipboard() override { return clipboardFake; }
+    std::unique_ptr<MediaPlayer> createPlayer(QObject* parent) override;
+    std::unique_ptr<TrayIcon> createTrayIcon(QObject* parent) override;
+
+    // Replaces the HTTP client, e.g. with the real one for loopback tests (not owned).
+    void useHttp(HttpClient& client) { httpClient = &client; }
+
+    FakeMessageBox boxes;
+    FakeFileDialogs dialogs;
+    FakeHttpClient httpFake;
+    FakeShell shellFake;
+    FakeClipboard clipboardFake;
+    QList<FakeMediaPlayer*> players; // in creation order
+    QList<FakeTrayIcon*> trayIcons;
+
+private:
+    HttpClient* httpClient = &httpFake;
+};
+
+} // namespace velanote::fakes
