@@ -34,3 +34,19 @@ bool readWholeFile(const QString& path, QByteArray& out) {
 }
 
 } // namespace velanote
+
+namespace velanote {
+
+JoinOutcome concatenateFiles(const QString& first, const QString& second, const QString& output) {
+    QByteArray a;
+    if (!readWholeFile(first, a)) {
+        return JoinOutcome::FirstUnreadable;
+    }
+    QByteArray b;
+    if (!readWholeFile(second, b)) {
+        return JoinOutcome::SecondUnreadable;
+    }
+    return writeFileAtomically(output, a + b) ? JoinOutcome::Joined : JoinOutcome::WriteFailed;
+}
+
+} // namespace velanote

@@ -12,3 +12,14 @@ bool writeFileAtomically(const QString& path, const QByteArray& data);
 bool readWholeFile(const QString& path, QByteArray& out);
 
 } // namespace velanote
+
+namespace velanote {
+
+enum class JoinOutcome { Joined, FirstUnreadable, SecondUnreadable, WriteFailed };
+
+// Writes the bytes of `first` followed by the bytes of `second` to `output`. Both inputs are read
+// completely before anything is written (so `output` may be one of them), and the output goes
+// through writeFileAtomically: on any failure nothing at `output` changes.
+JoinOutcome concatenateFiles(const QString& first, const QString& second, const QString& output);
+
+} // namespace velanote
