@@ -10,7 +10,8 @@ packages=(
     libespeak-ng-dev espeak-ng-data libmp3lame-dev
     libopencc-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth
+    fonts-noto-cjk xvfb xauth xdotool
+    dbus-daemon
 )
 
 missing=()

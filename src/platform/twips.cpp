@@ -38,16 +38,25 @@ void shake(QWidget* widget) {
     static constexpr QPoint kMoves[] = {{0, 50}, {0, -100}, {50, 0}, {-100, 0}, {0, 50}, {50, 0}};
     const QPoint start = positionTwips(widget);
     QPoint at = start;
+    // Each move is painted at once (only the area the widget left and entered), and no events
+    // are processed meanwhile, so the user sees every step and cannot act during the shake.
+    auto moveAndPaint = [widget](const QPoint& to) {
+        const QRect before = widget->geometry();
+        movePositionTwips(widget, to.x(), to.y());
+        QWidget* parent = widget->parentWidget();
+        if (parent != nullptr && widget->isVisible()) {
+            parent->repaint(before.united(widget->geometry()));
+        }
+    };
     for (int pass = 0; pass < 100; ++pass) {
         for (const QPoint& step : kMoves) {
             at += step;
-            movePositionTwips(widget, at.x(), at.y());
-            if (widget->isVisible() && widget->parentWidget() != nullptr) {
-                widget->parentWidget()->repaint();
-            }
+            moveAndPaint(at);
         }
     }
-    movePositionTwips(widget, start.x(), start.y());
+    if (positionTwips(widget) != start) {
+        moveAndPaint(start);
+    }
 }
 
 } // namespace velanote

@@ -27,13 +27,18 @@ public:
     void stop();
     bool isRunning() const;
     quint16 port() const;
+    // How many texts were synthesised, as opposed to served from the store.
+    quint64 synthesisCount() const;
+    // Why the last start() failed.
+    QString errorString() const;
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// `velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]`; returns the exit code.
+// `velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]`, given the words
+// after "serve": serves until SIGINT or SIGTERM and returns the exit code (2 for bad arguments).
 int runServeCommand(const QStringList& arguments);
 
 } // namespace velanote

@@ -26,26 +26,27 @@ int FakeMessageBox::MsgBox(const QString& prompt, int style, const QString& titl
     return MsgBoxAnswer::Ok;
 }
 
-std::optional<QString> FakeFileDialogs::openFileName(QWidget*, const QString& title, const QString& filter,
-                                                     const QString& initialName) {
-    calls.append({false, title, filter, initialName});
+std::optional<QString> FakeFileDialogs::answer(DialogCall call) {
+    calls.append(std::move(call));
     if (answers.empty()) {
         return std::nullopt;
     }
-    auto a = answers.front();
+    const Answer a = answers.front();
     answers.pop_front();
-    return a;
+    if (a.cancel) {
+        return std::nullopt;
+    }
+    return a.path;
+}
+
+std::optional<QString> FakeFileDialogs::openFileName(QWidget*, const QString& title, const QString& filter,
+                                                     const QString& initialName) {
+    return answer({false, title, filter, initialName});
 }
 
 std::optional<QString> FakeFileDialogs::saveFileName(QWidget*, const QString& title, const QString& filter,
                                                      const QString& initialName) {
-    calls.append({true, title, filter, initialName});
-    if (answers.empty()) {
-        return std::nullopt;
-    }
-    auto a = answers.front();
-    answers.pop_front();
-    return a;
+    return answer({true, title, filter, initialName});
 }
 
 QString FakeHttpClient::fetchText(const QString& url) {

@@ -47,10 +47,17 @@ public:
                                         const QString& initialName) override;
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
                                         const QString& initialName) override;
-    void chooseNext(const QString& path) { answers.push_back(path); }
-    void cancelNext() { answers.push_back(std::nullopt); }
-    std::deque<std::optional<QString>> answers;
+    void chooseNext(const QString& path) { answers.push_back({false, path}); }
+    void cancelNext() { answers.push_back({true, QString()}); }
+    struct Answer {
+        bool cancel = true;
+        QString path;
+    };
+    std::deque<Answer> answers;
     QList<DialogCall> calls;
+
+private:
+    std::optional<QString> answer(DialogCall call);
 };
 
 class FakeMediaPlayer : public MediaPlayer {

@@ -1,0 +1,177 @@
+// Measures the speech service: what HTTP adds to synthesis, how fast a stored clip is served,
+// and how much speech one second of CPU produces. Prints one figure per line.
+#include "speech/espeakengine.h"
+#include "speech/speechrenderer.h"
+#include "speech/speechservice.h"
+#include "speech/utf8.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double cpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
+    static_cast<std::string*>(target)->append(data, size * count);
+    return size * count;
+}
+
+std::string percentEncoded(const std::string& text) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '_' || byte == '.' || byte == '~') {
+            out.push_back(c);
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        }
+    }
+    return out;
+}
+
+// One keep-alive connection, as a desktop client would hold it.
+class Client {
+public:
+    explicit Client(std::string base) : base_(std::move(base)), curl_(curl_easy_init()) {
+        curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl_, CURLOPT_TIMEOUT, 60L);
+        curl_easy_setopt(curl_, CURLOPT_WRITEFUNCTION, appendBody);
+    }
+    ~Client() { curl_easy_cleanup(curl_); }
+
+    std::string get(const std::string& path) {
+        std::string body;
+        curl_easy_setopt(curl_, CURLOPT_URL, (base_ + path).c_str());
+        curl_easy_setopt(curl_, CURLOPT_WRITEDATA, &body);
+        long status = 0;
+        if (curl_easy_perform(curl_) != CURLE_OK ||
+            curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status) != CURLE_OK || status != 200) {
+            std::fprintf(stderr, "request failed: %s (status %ld)\n", path.c_str(), status);
+            std::exit(1);
+        }
+        return body;
+    }
+
+    // The speech request and the download of its MP3; returns the MP3's size.
+    std::size_t speakAndFetch(const std::string& text) {
+        const std::string reply = get("/text2speech.php?&text=" + percentEncoded(text));
+        const std::string field = reply.substr(0, reply.find('&'));
+        const std::string prefix = "outurl=.";
+        if (!field.starts_with(prefix)) {
+            std::fprintf(stderr, "unexpected reply: %s\n", reply.c_str());
+            std::exit(1);
+        }
+        return get(field.substr(prefix.size())).size();
+    }
+
+private:
+    std::string base_;
+    CURL* curl_;
+};
+
+} // namespace
+
+int main() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    velanote::SpeechService service;
+    if (!service.start()) {
+        std::fprintf(stderr, "the service did not start\n");
+        return 1;
+    }
+    if (!velanote::EspeakEngine::instance().warmUp().get()) {
+        std::fprintf(stderr, "espeak-ng is not usable\n");
+        return 1;
+    }
+    Client client("http://127.0.0.1:" + std::to_string(service.port()));
+
+    // A 100-character sentence; each cold request changes its last character so the store never answers.
+    const std::u32string base =
+        U"亲爱的妈妈，您好！今天是您的生日，我在远方祝您生日快乐，身体健康，万事如意，天天开心。"
+        U"谢谢您多年来的养育之恩，我会好好学习，努力工作，常回家看看您和爸爸。愿您笑口常开，幸福美满，"
+        U"永远年轻美丽，岁岁平安";
+    const std::u32string endings = U"乐好福康安喜顺美善和泰宁祥瑞德春夏秋冬梅兰竹菊松柏山水云月星光花草树林江"
+                                   U"河湖海天地风雨雪霜晨晚红黄蓝白金银玉心爱笑歌舞诗书画琴";
+    std::vector<std::u32string> sentences;
+    for (const char32_t ending : endings) {
+        std::u32string sentence = base.substr(0, 99);
+        sentence.push_back(ending);
+        sentences.push_back(sentence);
+    }
+    std::printf("sentence-length: %zu characters\n", sentences.front().size());
+
+    // One uncounted round of each path, so that first-time costs stay out of the figures.
+    velanote::SpeechRenderer::render(U"预热");
+    client.speakAndFetch("预热一下");
+
+    std::vector<double> inProcessMs;
+    std::vector<double> httpMs;
+    double speechSeconds = 0;
+    double renderCpu = 0;
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        const std::string utf8 = velanote::utf8::encode(sentences[i]);
+        const auto measureInProcess = [&] {
+            const double cpuBefore = cpuSeconds();
+            const auto before = Clock::now();
+            const velanote::SpeechClip clip = velanote::SpeechRenderer::render(sentences[i]);
+            inProcessMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+            renderCpu += cpuSeconds() - cpuBefore;
+            speechSeconds += clip.durationMs / 1000.0;
+        };
+        const auto measureHttp = [&] {
+            const auto before = Clock::now();
+            client.speakAndFetch(utf8);
+            httpMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+        };
+        // Alternating the order keeps drifts of the machine's load out of the ratio.
+        if (i % 2 == 0) {
+            measureInProcess();
+            measureHttp();
+        } else {
+            measureHttp();
+            measureInProcess();
+        }
+    }
+
+    const std::string repeated = velanote::utf8::encode(sentences.front());
+    std::vector<double> cachedMs;
+    for (int i = 0; i < 41; ++i) {
+        const auto before = Clock::now();
+        client.speakAndFetch(repeated);
+        cachedMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+    }
+
+    const double inProcess = median(inProcessMs);
+    const double http = median(httpMs);
+    std::printf("in-process-median: %.2f ms\n", inProcess);
+    std::printf("http-cold-median: %.2f ms\n", http);
+    std::printf("syntheses: %llu\n", static_cast<unsigned long long>(service.synthesisCount()));
+    std::printf("speech-overhead: %.3f\n", http / inProcess);
+    std::printf("speech-cached: %.3f ms\n", median(cachedMs));
+    std::printf("speech-speed: %.1f\n", speechSeconds / renderCpu);
+    service.stop();
+    curl_global_cleanup();
+    return 0;
+}

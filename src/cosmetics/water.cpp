@@ -1,0 +1,216 @@
+#include "cosmetics/water.h"
+
+#include "cosmetics/ripplekernels.h"
+
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace velanote {
+
+namespace {
+
+// Drops wider than this are cut to it.
+constexpr int MaxDropRadius = 256;
+constexpr int ProfileOne = 1 << 16;
+
+} // namespace
+
+bool WaterRipple::init(const QImage& picture) {
+    *this = WaterRipple();
+    if (picture.isNull() || picture.width() > MaxSide || picture.height() > MaxSide) {
+        return false;
+    }
+    width_ = picture.width();
+    height_ = picture.height();
+
+    // The renderer indexes the picture around each block of pixels with 16-bit numbers, which
+    // bounds the margin for wide pictures.
+    margin_ = MaxOffset;
+    while (margin_ > 1 && 2 * margin_ * (width_ + 2 * margin_ + 1) + 7 > 65535) {
+        --margin_;
+    }
+    paddedStride_ = width_ + 2 * margin_;
+    const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+    padded_.resize(std::size_t(paddedStride_) * std::size_t(height_ + 2 * margin_));
+    for (int py = 0; py < height_ + 2 * margin_; ++py) {
+        const auto* line =
+            reinterpret_cast<const uint32_t*>(source.constScanLine(std::clamp(py - margin_, 0, height_ - 1)));
+        uint32_t* out = padded_.data() + std::size_t(py) * std::size_t(paddedStride_);
+        for (int px = 0; px < paddedStride_; ++px) {
+            out[px] = line[std::clamp(px - margin_, 0, width_ - 1)] | 0xFF000000u;
+        }
+    }
+
+    frame_ = QImage(width_, height_, QImage::Format_RGB32);
+    for (int y = 0; y < height_; ++y) {
+        std::memcpy(frame_.scanLine(y), sourceRow(y), std::size_t(width_) * sizeof(uint32_t));
+    }
+
+    heightStride_ = width_ + 2;
+    for (int b = 0; b < 2; ++b) {
+        heights_[b].assign(std::size_t(heightStride_) * std::size_t(height_ + 2), 0);
+        rowStirred_[b].assign(std::size_t(height_ + 2), 0);
+    }
+    rowDrawn_.assign(std::size_t(height_), 0);
+    latest_ = 0;
+    calm_ = true;
+    return true;
+}
+
+void WaterRipple::disturb(int x, int y, int radius, int depth) {
+    if (!isInitialised() || radius <= 0 || depth == 0) {
+        return;
+    }
+    radius = std::min(radius, MaxDropRadius);
+    if (dropRadius_ != radius) {
+        // Rings a few pixels apart under a raised-cosine envelope: deepest at the centre, nothing at
+        // the rim.
+        const double wavelength = std::clamp(radius / 4.0, 8.0, 16.0);
+        dropProfile_.resize(std::size_t(radius) * std::size_t(radius) + 1);
+        for (std::size_t d2 = 0; d2 < dropProfile_.size(); ++d2) {
+            const double d = std::sqrt(double(d2));
+            const double envelope = (1.0 + std::cos(std::numbers::pi * d / radius)) * 0.5;
+            const double rings = std::cos(2.0 * std::numbers::pi * d / wavelength);
+            dropProfile_[d2] = int32_t(std::lround(envelope * rings * ProfileOne));
+        }
+        dropRadius_ = radius;
+    }
+
+    const int64_t cx = x;
+    const int64_t cy = y;
+    const int64_t left = std::max<int64_t>(cx - radius, 0);
+    const int64_t right = std::min<int64_t>(cx + radius, width_ - 1);
+    const int64_t top = std::max<int64_t>(cy - radius, 0);
+    const int64_t bottom = std::min<int64_t>(cy + radius, height_ - 1);
+    const int64_t limit = int64_t(radius) * radius;
+    // The water is pushed down in both fields, so the drop starts at rest and spreads as a ring.
+    for (int64_t py = top; py <= bottom; ++py) {
+        int16_t* latestRow = heightRow(latest_, int(py));
+        int16_t* olderRow = heightRow(1 - latest_, int(py));
+        bool touched = false;
+        for (int64_t px = left; px <= right; ++px) {
+            const int64_t d2 = (px - cx) * (px - cx) + (py - cy) * (py - cy);
+            if (d2 > limit) {
+                continue;
+            }
+            const int64_t sink = (int64_t(depth) * dropProfile_[std::size_t(d2)]) >> 16;
+            latestRow[px] = int16_t(std::clamp<int64_t>(latestRow[px] - sink, -32767, 32767));
+            olderRow[px] = int16_t(std::clamp<int64_t>(olderRow[px] - sink, -32767, 32767));
+            touched = true;
+        }
+        if (touched) {
+            rowStirred_[0][std::size_t(py + 1)] = 1;
+            rowStirred_[1][std::size_t(py + 1)] = 1;
+            calm_ = false;
+        }
+    }
+}
+
+bool WaterRipple::heightsNearRow(int buffer, int y) const {
+    const uint8_t* stirred = rowStirred_[buffer].data() + y; // rows y - 1, y, y + 1
+    return (stirred[0] | stirred[1] | stirred[2]) != 0;
+}
+
+QRect WaterRipple::step() {
+    if (!isInitialised() || calm_) {
+        return {};
+    }
+    const int older = 1 - latest_;
+    for (int y = 0; y < height_; ++y) {
+        // A row whose neighbourhood is flat in the latest field and which is flat itself in the
+        // older one stays flat.
+        uint8_t& stirred = rowStirred_[older][std::size_t(y + 1)];
+        if (stirred || heightsNearRow(latest_, y)) {
+            stirred = ripple::stepRow(heightRow(older, y), heightRow(latest_, y - 1), heightRow(latest_, y),
+                                      heightRow(latest_, y + 1), width_);
+        }
+    }
+    latest_ = older;
+
+    // Rows near moving water are drawn through it; rows whose water has just gone flat get the
+    // picture back; the rest are left alone.
+    uchar* bits = frame_.bits();
+    const qsizetype bytesPerLine = frame_.bytesPerLine();
+    int first = -1;
+    int last = -1;
+    bool anyDrawn = false;
+    for (int y = 0; y < height_; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(bits + y * bytesPerLine);
+        if (heightsNearRow(latest_, y)) {
+            ripple::renderRow(out, sourceRow(y), paddedStride_, margin_, heightRow(latest_, y - 1),
+                              heightRow(latest_, y), heightRow(latest_, y + 1), width_);
+            rowDrawn_[std::size_t(y)] = 1;
+            anyDrawn = true;
+        } else if (rowDrawn_[std::size_t(y)]) {
+            std::memcpy(out, sourceRow(y), std::size_t(width_) * sizeof(uint32_t));
+            rowDrawn_[std::size_t(y)] = 0;
+        } else {
+            continue;
+        }
+        first = first < 0 ? y : first;
+        last = y;
+    }
+
+    const auto flat = [](const std::vector<uint8_t>& rows) {
+        return std::all_of(rows.begin(), rows.end(), [](uint8_t r) { return r == 0; });
+    };
+    calm_ = !anyDrawn && flat(rowStirred_[0]) && flat(rowStirred_[1]);
+    return first < 0 ? QRect() : QRect(0, first, width_, last - first + 1);
+}
+
+int64_t WaterRipple::energy() const {
+    int64_t sum = 0;
+    for (int16_t h : heights_[latest_]) {
+        sum += std::abs(int(h));
+    }
+    return sum;
+}
+
+void WaterRipple::paint(QPainter& painter, int left, int top) const {
+    if (isInitialised()) {
+        painter.drawImage(QPoint(left, top), frame_);
+    }
+}
+
+WaterRipple& waterRipple() {
+    static WaterRipple instance;
+    return instance;
+}
+
+void WaterInit(const QImage& picture) {
+    waterRipple().init(picture);
+}
+
+void WaterTimer(QPaintDevice* target, int left, int top) {
+    WaterRipple& water = waterRipple();
+    if (target == nullptr || !water.isInitialised()) {
+        return;
+    }
+    const QRect changed = water.step();
+    if (auto* widget = dynamic_cast<QWidget*>(target)) {
+        if (!changed.isEmpty()) {
+            widget->update(changed.translated(left, top));
+        }
+        return;
+    }
+    QPainter painter(target);
+    if (painter.isActive()) {
+        water.paint(painter, left, top);
+    }
+}
+
+void WaterMouseAction(QPaintDevice* target, int left, int top, int x, int y, int a, int b) {
+    if (target == nullptr) {
+        return;
+    }
+    // Far-off points only need to stay far off; keep the subtraction from overflowing.
+    const auto local = [](int64_t v) { return int(std::clamp<int64_t>(v, -(1 << 30), 1 << 30)); };
+    waterRipple().disturb(local(int64_t(x) - left), local(int64_t(y) - top), a, b);
+}
+
+} // namespace velanote

@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+
+#include <optional>
+
+namespace velanote {
+
+// The four values of a voice message, exactly as typed.
+struct MessageInputs {
+    QString sender;    // Text4
+    QString recipient; // Text5
+    QString relation;  // Combo1
+    QString message;   // Text2
+};
+
+// Which input a failed check sends the user back to.
+enum class InputField { Sender, Recipient, Relation, Message };
+
+struct InputCheckFailure {
+    int step = 0; // 1..5, in the order the checks run
+    InputField focus = InputField::Sender;
+    QString status;
+};
+
+// Longest accepted message, in 16-bit text units.
+constexpr int MaxMessageLength = 100;
+
+// Composes the texts of a voice message from its inputs.
+class MessageComposer {
+public:
+    // The first failing input check, or nothing when all five pass.
+    static std::optional<InputCheckFailure> check(const MessageInputs& in);
+    // The text of the Yes/No preview box (lines end in CRLF).
+    static QString previewText(const MessageInputs& in);
+    // The sentence the voice speaks, before the traditional-character mapping.
+    static QString spokenSentence(const MessageInputs& in);
+    // The text of the "实例" box.
+    static QString exampleText(const QString& sender, const QString& relation);
+    // The spoken sentence in its final, traditional-character form.
+    static QString finalSentence(const MessageInputs& in);
+};
+
+// Maps text to traditional characters: characters that GBK cannot hold become "?", then the
+// simplified characters are replaced by traditional ones (OpenCC s2t).
+QString ToTraditionalChinese(const QString& text);
+
+} // namespace velanote

@@ -1,0 +1,254 @@
+#include "generation/generationrun.h"
+
+#include "generation/composition.h"
+#include "generation/filebytes.h"
+#include "generation/serviceclient.h"
+#include "generation/waitwithoutinput.h"
+#include "platform/mediaplayer.h"
+#include "platform/statusbar.h"
+#include "platform/twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace velanote {
+
+namespace {
+const QString SavingBalloon = QStringLiteral("程序正在保存音信文件..请稍等..");
+const QString NothingGenerated = QStringLiteral("请先生成音信,再执行本操作..");
+const QString DownloadFailed = QStringLiteral("音信文件下载失败!请检查网络后重试..");
+} // namespace
+
+CommonDialog makeC5(FileDialogService& dialogs, QWidget* parent) {
+    return CommonDialog(dialogs, parent, QStringLiteral("请选择您要保存的音信文件路径"),
+                        QStringLiteral("(MP3音频文件)|*.mp3"));
+}
+
+CommonDialog makeC6(FileDialogService& dialogs, QWidget* parent) {
+    return CommonDialog(dialogs, parent, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3"));
+}
+
+GenerationRun::GenerationRun(AppContext& ctx, const GenerationControls& controls)
+    : ctx_(ctx), c_(controls), tray_(controls.window, controls.tray) {}
+
+void GenerationRun::setStatus(const QString& text) {
+    c_.St1->setPanelText(2, text);
+}
+
+int GenerationRun::ask(const QString& prompt, int style) {
+    return ctx_.platform.messageBox().MsgBox(prompt, style, QString::fromUtf8(MessageTitle), c_.window);
+}
+
+void GenerationRun::enableInputs() {
+    c_.Text4->setEnabled(true);
+    c_.Text5->setEnabled(true);
+    c_.Combo1->setEnabled(true);
+    c_.Command2->setEnabled(true);
+}
+
+void GenerationRun::showFindButton(QPushButton* shown, QPushButton* hidden) {
+    shown->setVisible(true);
+    movePositionTwips(shown, positionTwips(shown).x(), positionTwips(c_.St1).y() + 5);
+    hidden->setVisible(false);
+}
+
+void GenerationRun::Command2_Click() {
+    const MessageInputs in{c_.Text4->text(), c_.Text5->text(), c_.Combo1->currentText(),
+                           c_.Text2->toPlainText()};
+    if (const auto failure = MessageComposer::check(in)) {
+        QWidget* focus[] = {c_.Text4, c_.Text5, c_.Combo1, c_.Text2};
+        focus[int(failure->focus)]->setFocus();
+        setStatus(failure->status);
+        return;
+    }
+
+    c_.Command2->setEnabled(false);
+    setStatus(QStringLiteral("正在进行联网检测..请稍等.."));
+    HttpClient& http = ctx_.platform.http();
+    const QString probeHost = ctx_.endpoints.probeHost;
+    const QString probe = waitWithoutInput([&http, probeHost] { return http.fetchText(probeHost); });
+    if (probe.isEmpty()) {
+        const QString offline = QStringLiteral("程序未联网!暂不可使用!");
+        ask(offline, MsgBoxStyle::OkExclamation);
+        setStatus(offline);
+        c_.Command2->setEnabled(true);
+        return;
+    }
+    setStatus(QStringLiteral("经检测,您已联网,进入预览界面!"));
+
+    if (ask(MessageComposer::previewText(in), MsgBoxStyle::YesNoInformation) != MsgBoxAnswer::Yes) {
+        setStatus(QStringLiteral("您已取消生成!"));
+        c_.Command2->setEnabled(true);
+        return;
+    }
+
+    tray_.minimise(QStringLiteral("程序正在生成音信文件..请稍等.."));
+    // Text1 shows each form in turn; the values themselves are carried in variables, so that the
+    // text box's own line-break handling cannot alter them.
+    const QString sentence = MessageComposer::spokenSentence(in);
+    c_.Text1->setPlainText(sentence);
+    const QString traditional = ToTraditionalChinese(sentence);
+    c_.Text1->setPlainText(traditional);
+    const QString encoded = UTF8EncodeURI(traditional);
+    c_.Text1->setPlainText(encoded);
+    setStatus(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
+              in.recipient + "]");
+
+    const QString base = ctx_.endpoints.speechBase;
+    const QString request = SpeechRequest::address(base, encoded);
+    const auto address = waitWithoutInput(
+        [&http, request, base] { return SpeechRequest::messageAddress(http, request, base); });
+    if (!address) {
+        setStatus(QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
+        enableInputs();
+        tray_.restore();
+        return;
+    }
+    c_.Text3->setText(*address);
+
+    if (c_.Check1->checkState() == Qt::Checked) {
+        setStatus(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
+        save_Click();
+        enableInputs();
+    } else {
+        setStatus(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
+        c_.player->setURL(c_.Text3->text());
+        enableInputs();
+    }
+    tray_.restore();
+}
+
+void GenerationRun::Command5_Click() {
+    const QString sender = c_.Text4->text();
+    const QString relation = c_.Combo1->currentText();
+    if (sender.isEmpty() || relation.isEmpty()) {
+        ask(QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"), MsgBoxStyle::OkExclamation);
+        return;
+    }
+    ask(MessageComposer::exampleText(sender, relation), MsgBoxStyle::OkInformation);
+}
+
+void GenerationRun::copy_Click() {
+    const QString address = c_.Text3->text();
+    if (address.isEmpty()) {
+        setStatus(NothingGenerated);
+        return;
+    }
+    Clipboard& clipboard = ctx_.platform.clipboard();
+    clipboard.clear();
+    clipboard.setText(address);
+    setStatus(QStringLiteral("Vela.声笺音信地址复制成功!"));
+}
+
+namespace {
+bool isExistingFile(const QString& path) {
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.exists() && info.isFile();
+}
+} // namespace
+
+void GenerationRun::Command1_Click() {
+    if (isExistingFile(SpeechFilePath)) {
+        ctx_.platform.shell().showFileInManager(SpeechFilePath);
+        return;
+    }
+    ask(QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
+}
+
+void GenerationRun::Command6_Click() {
+    if (isExistingFile(JoinedFilePath)) {
+        ctx_.platform.shell().showFileInManager(JoinedFilePath);
+        return;
+    }
+    ask(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
+}
+
+bool GenerationRun::downloadSpeech(const QString& path) {
+    tray_.minimise(SavingBalloon);
+    HttpClient& http = ctx_.platform.http();
+    const QString address = c_.Text3->text().trimmed();
+    const bool ok = waitWithoutInput([&http, address, path] { return http.download(address, path); });
+    tray_.restore();
+    if (!ok) {
+        setStatus(DownloadFailed);
+    }
+    return ok;
+}
+
+void GenerationRun::save_Click() {
+    c_.C5->DialogTitle = QStringLiteral("请选择您要保存音信文件的路径");
+    c_.C5->CancelError = true;
+    if (c_.C5->ShowSave() == CommonDialog::Outcome::Cancelled) {
+        setStatus(QStringLiteral("您已取消保存音频文件..."));
+        return;
+    }
+    if (!downloadSpeech(c_.C5->FileName)) {
+        return;
+    }
+    SaveJoinedFile();
+}
+
+void GenerationRun::SaveJoinedFile() {
+    c_.C6->DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
+    c_.C6->CancelError = true;
+    if (c_.C6->ShowSave() == CommonDialog::Outcome::Cancelled) {
+        setStatus(QStringLiteral("您取消了音频保存操作..."));
+        return;
+    }
+    const QString joinedPath = c_.C6->FileName;
+    const QString prefixPath = ctx_.folder.file(QStringLiteral("\\yx\\qz.mp3"));
+    const QString speechPath = c_.C5->FileName;
+
+    tray_.minimise(SavingBalloon);
+    const PrefixJoinOutcome outcome = waitWithoutInput([prefixPath, speechPath, joinedPath] {
+        return joinPrefixAndSpeech(prefixPath, speechPath, joinedPath);
+    });
+    tray_.restore();
+    switch (outcome) {
+    case PrefixJoinOutcome::Joined:
+        break;
+    case PrefixJoinOutcome::PrefixMissing:
+        setStatus(QStringLiteral("未找到前缀音频文件!请先进行前缀音频设置.."));
+        return;
+    case PrefixJoinOutcome::SameAsPrefix:
+        setStatus(QStringLiteral("合成路径不能与前缀音频相同!请重新选择.."));
+        return;
+    case PrefixJoinOutcome::SpeechUnreadable:
+    case PrefixJoinOutcome::WriteFailed:
+        setStatus(QStringLiteral("音信文件保存失败!请检查保存路径.."));
+        return;
+    }
+
+    if (ask(QStringLiteral("音频文件已合成成功!是否试听?"), MsgBoxStyle::YesNoInformation) ==
+        MsgBoxAnswer::Yes) {
+        c_.player->setURL(joinedPath);
+    }
+    setStatus(QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    showFindButton(c_.Command6, c_.Command1);
+    JoinedFilePath = joinedPath;
+}
+
+void GenerationRun::saveyx_Click() {
+    if (c_.Text3->text().isEmpty()) {
+        setStatus(QStringLiteral("请先生成音信,再执行本操作..."));
+        return;
+    }
+    c_.C5->DialogTitle = QStringLiteral("保存音频文件");
+    c_.C5->CancelError = true;
+    if (c_.C5->ShowSave() == CommonDialog::Outcome::Cancelled) {
+        setStatus(QStringLiteral("您取消了音信保存操作..."));
+        return;
+    }
+    if (!downloadSpeech(c_.C5->FileName)) {
+        return;
+    }
+    setStatus(QStringLiteral("音信文件已保存,是否找到此文件?!"));
+    showFindButton(c_.Command1, c_.Command6);
+    SpeechFilePath = c_.C5->FileName;
+}
+
+} // namespace velanote

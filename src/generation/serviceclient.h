@@ -1,0 +1,38 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace velanote {
+
+class HttpClient;
+
+// Percent-encodes text for the speech request: A-Z a-z 0-9 and "-_.~" pass, every other ASCII
+// character becomes %XX, and each non-ASCII 16-bit unit (surrogates included) becomes its two- or
+// three-byte UTF-8 form, one unit at a time.
+QString UTF8EncodeURI(const QString& text);
+
+// Decodes bytes in the named character set; "GB2312" is read with its superset GB18030.
+QString BytesToBstr(const QByteArray& bytes, const QString& charset);
+
+// The body of a completed GET decoded as GB2312, or nothing when the request did not complete.
+std::optional<QString> getHTTPPage(HttpClient& http, const QString& url);
+
+// Builds the speech request and reads the speech service's reply.
+class SpeechRequest {
+public:
+    // base (" http://host") + "/text2speech.php?&text=" + the encoded sentence.
+    static QString address(const QString& base, const QString& encodedSentence);
+    // The message address named by a reply: only when the reply's first "&" field begins with
+    // "outurl=."; every "outurl=." of that field is then replaced by `base`.
+    static std::optional<QString> parseReply(const QString& reply, const QString& base);
+    // Sends the request and parses the reply; nothing on a failed request, a status other than
+    // 2xx or a reply that is not a result.
+    static std::optional<QString> messageAddress(HttpClient& http, const QString& requestAddress,
+                                                 const QString& base);
+    // Fetches the MP3 at a message address: the body of a 2xx reply that is not empty, else nothing.
+    static std::optional<QByteArray> fetchSpeech(HttpClient& http, const QString& messageAddress);
+};
+
+} // namespace velanote

@@ -1,0 +1,258 @@
+#include "generation/speakcommand.h"
+
+#include "app/endpoints.h"
+#include "app/programfolder.h"
+#include "app/resourcestore.h"
+#include "generation/composition.h"
+#include "generation/filebytes.h"
+#include "generation/serviceclient.h"
+#include "generation/waitwithoutinput.h"
+#include "platform/atomicfile.h"
+#include "platform/platform.h"
+#include "speech/speechservice.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+#include <cstdio>
+#include <optional>
+
+namespace velanote {
+
+namespace {
+
+constexpr int ExitDone = 0;
+constexpr int ExitUsage = 2;
+constexpr int ExitService = 3;
+constexpr int ExitFile = 4;
+
+struct SpeakOptions {
+    QHash<QString, QString> values; // option name without dashes -> value
+    bool dryRun = false;
+    bool help = false;
+};
+
+const QStringList ValueOptions = {"sender", "recipient", "relation", "message", "prefix", "jingle", "output"};
+
+// Reads the options; nothing (and `error` set) when they do not parse.
+std::optional<SpeakOptions> parseOptions(const QStringList& args, QString& error) {
+    SpeakOptions options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == "--dry-run") {
+            options.dryRun = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (!arg.startsWith("--")) {
+            error = QStringLiteral("无法识别的参数: %1").arg(arg);
+            return std::nullopt;
+        }
+        QString name = arg.mid(2);
+        QString value;
+        const qsizetype eq = name.indexOf('=');
+        if (eq >= 0) {
+            value = name.mid(eq + 1);
+            name = name.left(eq);
+        }
+        if (!ValueOptions.contains(name)) {
+            error = QStringLiteral("未知选项: --%1").arg(name);
+            return std::nullopt;
+        }
+        if (eq < 0) {
+            if (i + 1 >= args.size()) {
+                error = QStringLiteral("选项 --%1 缺少取值").arg(name);
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (options.values.contains(name)) {
+            error = QStringLiteral("选项 --%1 重复出现").arg(name);
+            return std::nullopt;
+        }
+        options.values.insert(name, value);
+    }
+    return options;
+}
+
+QString withoutLeadingBlank(const QString& address) {
+    return address.trimmed();
+}
+
+} // namespace
+
+SpeakCommand::SpeakCommand(Writer out, Writer err) : out_(std::move(out)), err_(std::move(err)) {}
+
+QString SpeakCommand::usage() {
+    return QStringLiteral(
+        "用法: velanote speak --sender 发送人 --recipient 接收人 --relation 称呼 --message 祝福语\n"
+        "                     [--prefix 前缀文件 | --jingle 1..10] --output 输出文件 [--dry-run]\n"
+        "  --dry-run  只显示预览、语音文本和请求地址,不发送请求\n"
+        "退出码: 0 成功, 2 参数或输入有误, 3 语音服务或网络失败, 4 文件失败");
+}
+
+int SpeakCommand::run(const QStringList& arguments) {
+    QString error;
+    const auto options = parseOptions(arguments, error);
+    if (!options) {
+        err_(error);
+        err_(usage());
+        return ExitUsage;
+    }
+    if (options->help) {
+        out_(usage());
+        return ExitDone;
+    }
+    const auto& v = options->values;
+    const MessageInputs in{v.value("sender"), v.value("recipient"), v.value("relation"), v.value("message")};
+    if (const auto failure = MessageComposer::check(in)) {
+        err_(failure->status);
+        const QStringList required = {"sender", "recipient", "relation", "message"};
+        for (const QString& name : required) {
+            if (!v.contains(name)) {
+                err_(usage());
+                break;
+            }
+        }
+        return ExitUsage;
+    }
+    if (v.contains("prefix") && v.contains("jingle")) {
+        err_(QStringLiteral("--prefix 与 --jingle 只能选其一"));
+        err_(usage());
+        return ExitUsage;
+    }
+    int jingle = 0;
+    if (v.contains("jingle")) {
+        bool ok = false;
+        jingle = v.value("jingle").toInt(&ok);
+        if (!ok || jingle < 1 || jingle > 10) {
+            err_(QStringLiteral("--jingle 的取值应为 1 到 10 的整数"));
+            err_(usage());
+            return ExitUsage;
+        }
+    }
+    const QString output = v.value("output");
+    if (!options->dryRun && output.isEmpty()) {
+        err_(QStringLiteral("缺少 --output 输出文件"));
+        err_(usage());
+        return ExitUsage;
+    }
+
+    const QString sentence = MessageComposer::finalSentence(in);
+    const QString encoded = UTF8EncodeURI(sentence);
+    const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
+
+    if (options->dryRun) {
+        // The embedded service's port is chosen when it starts; 0 stands for it here.
+        const Endpoints endpoints = Endpoints::forLocalService(0);
+        const QString base = externalService ? endpoints.speechBase : QStringLiteral(" http://127.0.0.1:0");
+        out_(QStringLiteral("预览内容:"));
+        out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        out_(QStringLiteral("语音文本: ") + sentence);
+        out_(QStringLiteral("请求地址: ") + withoutLeadingBlank(SpeechRequest::address(base, encoded)));
+        if (!externalService) {
+            out_(QStringLiteral("(使用内置语音服务,端口在启动时分配;未发送任何请求)"));
+        } else {
+            out_(QStringLiteral("(未发送任何请求)"));
+        }
+        return ExitDone;
+    }
+
+    // Files first, so nothing is asked of the service when the result could not be written.
+    QByteArray prefix;
+    QString prefixPath;
+    if (jingle > 0) {
+        const ProgramFolder folder = ProgramFolder::locate();
+        out_(QStringLiteral("正在准备程序目录: ") + folder.path());
+        initResources();
+        prepareProgramFolder(folder);
+        prefixPath = folder.file(QStringLiteral("\\sc\\%1.mp3").arg(jingle));
+    } else if (v.contains("prefix")) {
+        prefixPath = v.value("prefix");
+    }
+    if (!prefixPath.isEmpty()) {
+        if (!readWholeFile(prefixPath, prefix) || prefix.isEmpty()) {
+            err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
+            return ExitFile;
+        }
+        if (samePath(prefixPath, output)) {
+            err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
+            return ExitFile;
+        }
+    }
+    const QFileInfo target(output);
+    if (target.isDir() || !QFileInfo(target.absolutePath()).isDir()) {
+        err_(QStringLiteral("无法写入输出文件(路径不存在或是文件夹): ") + output);
+        return ExitFile;
+    }
+
+    SpeechService service;
+    Endpoints endpoints = Endpoints::forLocalService(0);
+    if (!externalService) {
+        out_(QStringLiteral("正在启动内置语音服务..."));
+        if (!service.start()) {
+            err_(QStringLiteral("内置语音服务无法启动"));
+            return ExitService;
+        }
+        endpoints = Endpoints::forLocalService(service.port());
+    }
+    out_(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
+
+    const std::unique_ptr<Platform> platform = createDesktopPlatform();
+    HttpClient& http = platform->http();
+    out_(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
+         in.recipient + "]");
+    const QString request = SpeechRequest::address(endpoints.speechBase, encoded).trimmed();
+    const HttpResult reply = waitWithoutInput([&http, request] { return http.get(request); });
+    if (!reply.completed) {
+        err_(QStringLiteral("Vela声笺生成失败!无法连接语音服务: ") +
+             withoutLeadingBlank(endpoints.speechBase));
+        return ExitService;
+    }
+    if (!reply.ok()) {
+        err_(QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(reply.status));
+        return ExitService;
+    }
+    const QString replyText = BytesToBstr(reply.body, QStringLiteral("GB2312"));
+    const auto address = SpeechRequest::parseReply(replyText, endpoints.speechBase);
+    if (!address) {
+        err_(QStringLiteral("Vela声笺生成失败!语音服务的回复无法识别: ") + replyText.left(200));
+        return ExitService;
+    }
+    out_(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(*address));
+
+    out_(QStringLiteral("正在下载音信文件..."));
+    const QString messageAddress = *address;
+    const auto speech = waitWithoutInput(
+        [&http, messageAddress] { return SpeechRequest::fetchSpeech(http, messageAddress); });
+    if (!speech) {
+        err_(QStringLiteral("音信文件下载失败!请检查网络后重试..: ") + withoutLeadingBlank(messageAddress));
+        return ExitService;
+    }
+    if (!prefix.isEmpty()) {
+        out_(QStringLiteral("正在合成前缀音频: ") + prefixPath);
+    }
+    if (!writeFileAtomically(output, prefix + *speech)) {
+        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output);
+        return ExitFile;
+    }
+    out_(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(prefix.size() + speech->size()));
+    return ExitDone;
+}
+
+int runSpeakCommand(const QStringList& arguments) {
+    const auto writeLine = [](std::FILE* stream) {
+        return [stream](const QString& line) {
+            const QByteArray bytes = (line + '\n').toUtf8();
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+            std::fflush(stream);
+        };
+    };
+    SpeakCommand command(writeLine(stdout), writeLine(stderr));
+    return command.run(arguments);
+}
+
+} // namespace velanote

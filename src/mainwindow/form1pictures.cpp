@@ -1,0 +1,37 @@
+#include "mainwindow/form1pictures.h"
+
+#include "app/resourcestore.h"
+
+namespace velanote::Form1Pictures {
+
+namespace {
+QPixmap picture(const QString& name) {
+    initResources();
+    return QPixmap(QStringLiteral(":/images/") + name);
+}
+} // namespace
+
+QPixmap banner() {
+    return picture(QStringLiteral("banner.gif"));
+}
+QString animatedStrip() {
+    initResources();
+    return QStringLiteral(":/images/strip.gif");
+}
+QPixmap waterPicture() {
+    return picture(QStringLiteral("water.jpg"));
+}
+QPixmap copyIcon() {
+    return picture(QStringLiteral("copy.gif"));
+}
+QPixmap saveIcon() {
+    return picture(QStringLiteral("save.gif"));
+}
+QPixmap exitIcon() {
+    return picture(QStringLiteral("exit.gif"));
+}
+QPixmap updateIcon() {
+    return picture(QStringLiteral("update.gif"));
+}
+
+} // namespace velanote::Form1Pictures

@@ -1,0 +1,51 @@
+#include "mainwindow/maintenance.h"
+
+#include "app/resourcestore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace velanote {
+
+QStringList Maintenance::generatedMessageFiles(const ProgramFolder& folder) {
+    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // File names here tell "a.mp3" from "a.MP3": match the pattern as it is written.
+    filters |= QDir::CaseSensitive;
+#endif
+    QStringList paths;
+    const QDir dir(folder.path());
+    const QFileInfoList entries = dir.entryInfoList({QStringLiteral("*.mp3")}, filters, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        paths.append(entry.absoluteFilePath());
+    }
+    return paths;
+}
+
+int Maintenance::deleteFiles(const QStringList& paths) {
+    int deleted = 0;
+    for (const QString& path : paths) {
+        if (QFile::remove(path)) {
+            ++deleted;
+        }
+    }
+    return deleted;
+}
+
+bool Maintenance::restoreJingles(const ProgramFolder& folder) {
+    QDir().mkdir(folder.file(QStringLiteral("\\sc")));
+    QDir().mkdir(folder.file(QStringLiteral("\\yx")));
+    QFile::setPermissions(folder.file(QStringLiteral("\\sc")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    bool all = true;
+    for (int n = 1; n <= 10; ++n) {
+        if (!ExtractResource(folder, 111 + n, QStringLiteral("\\sc\\%1.mp3").arg(n))) {
+            all = false;
+        }
+    }
+    return all;
+}
+
+} // namespace velanote

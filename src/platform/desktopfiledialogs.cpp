@@ -1,0 +1,118 @@
+#include "platform/desktopfiledialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace velanote {
+
+namespace {
+
+QString normalisedPatterns(const QString& pattern) {
+    QString p = pattern;
+    p.replace(QLatin1Char(';'), QLatin1Char(' '));
+    p = p.simplified();
+    return p.isEmpty() ? QStringLiteral("*") : p;
+}
+
+// "MP3音频文件" + "*.mp3" -> "MP3音频文件 (*.mp3)"; "音频文件(*.mp3)" + "*.mp3" -> "音频文件(*.mp3)".
+QString qtFilterEntry(const QString& description, const QString& pattern) {
+    const QString patterns = normalisedPatterns(pattern);
+    const QString desc = description.trimmed();
+    static const QRegularExpression tail(QStringLiteral("^(.*)\\(([^()]*)\\)$"));
+    const QRegularExpressionMatch m = tail.match(desc);
+    if (m.hasMatch() && normalisedPatterns(m.captured(2)).compare(patterns, Qt::CaseInsensitive) == 0) {
+        return m.captured(1) + QLatin1Char('(') + patterns + QLatin1Char(')');
+    }
+    if (desc.isEmpty()) {
+        return patterns;
+    }
+    return desc + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+// The suffix that the chosen filter supplies when the typed name has none ("*.mp3" -> "mp3").
+QString suffixOf(const QString& qtFilter) {
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9_]+)[ )]"));
+    const QRegularExpressionMatch m = firstPattern.match(qtFilter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+bool platformHasNoNativeDialogs() {
+    const QString name = QGuiApplication::platformName();
+    return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
+}
+
+std::optional<QString> runDialog(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& initialName, bool save) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program's save dialogs never asked before replacing a file; the callers decide.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (platformHasNoNativeDialogs()) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    }
+    // The captions of the desktop's Chinese file dialog, whatever translations Qt has installed.
+    dialog.setLabelText(QFileDialog::LookIn, save ? QStringLiteral("保存在:") : QStringLiteral("查找范围:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名(&N):"));
+    dialog.setLabelText(QFileDialog::FileType,
+                        save ? QStringLiteral("保存类型(&T):") : QStringLiteral("文件类型(&T):"));
+    dialog.setLabelText(QFileDialog::Accept, save ? QStringLiteral("保存(&S)") : QStringLiteral("打开(&O)"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    const QString nameFilters = qtFileFilter(filter);
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters.split(QStringLiteral(";;")));
+        if (save) {
+            dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                             [&dialog](const QString& chosen) { dialog.setDefaultSuffix(suffixOf(chosen)); });
+        }
+    }
+    if (!initialName.isEmpty()) {
+        const QFileInfo info(initialName);
+        if (info.isAbsolute()) {
+            dialog.setDirectory(info.absolutePath());
+        }
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.first();
+}
+
+} // namespace
+
+QString qtFileFilter(const QString& filter) {
+    if (filter.trimmed().isEmpty()) {
+        return {};
+    }
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString pattern = i + 1 < parts.size() ? parts[i + 1] : QString();
+        if (parts[i].trimmed().isEmpty() && pattern.trimmed().isEmpty()) {
+            continue;
+        }
+        entries.append(qtFilterEntry(parts[i], pattern));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> DesktopFileDialogs::openFileName(QWidget* parent, const QString& title,
+                                                        const QString& filter, const QString& initialName) {
+    return runDialog(parent, title, filter, initialName, false);
+}
+
+std::optional<QString> DesktopFileDialogs::saveFileName(QWidget* parent, const QString& title,
+                                                        const QString& filter, const QString& initialName) {
+    return runDialog(parent, title, filter, initialName, true);
+}
+
+} // namespace velanote

@@ -1,0 +1,61 @@
+#include "platform/desktopmediaplayer.h"
+
+#include <QAudio>
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace velanote {
+
+void preferGStreamerMediaBackend() {
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) {
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    }
+}
+
+DesktopMediaPlayer::DesktopMediaPlayer() {
+    preferGStreamerMediaBackend();
+    output_ = std::make_unique<QAudioOutput>();
+    player_ = std::make_unique<QMediaPlayer>();
+    player_->setAudioOutput(output_.get());
+    setVolume(volume_);
+}
+
+DesktopMediaPlayer::~DesktopMediaPlayer() {
+    player_->stop();
+    player_.reset();
+}
+
+QUrl DesktopMediaPlayer::sourceFor(const QString& url) {
+    const QString text = url.trimmed();
+    if (text.isEmpty()) {
+        return {};
+    }
+    // A scheme of two or more letters; one letter would be a drive name, not an address.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+://"));
+    if (scheme.match(text).hasMatch()) {
+        return QUrl(text, QUrl::TolerantMode);
+    }
+    return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+}
+
+void DesktopMediaPlayer::setURL(const QString& url) {
+    url_ = url;
+    const QUrl source = sourceFor(url);
+    player_->stop();
+    player_->setSource(source);
+    if (!source.isEmpty()) {
+        player_->play();
+    }
+}
+
+void DesktopMediaPlayer::setVolume(int volume) {
+    volume_ = std::clamp(volume, 0, 100);
+    output_->setVolume(float(
+        QAudio::convertVolume(volume_ / 100.0, QAudio::LogarithmicVolumeScale, QAudio::LinearVolumeScale)));
+}
+
+} // namespace velanote

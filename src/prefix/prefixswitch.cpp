@@ -1,0 +1,127 @@
+#include "prefix/prefixswitch.h"
+
+#include "cosmetics/module1.h"
+#include "platform/twips.h"
+#include "prefix/form2.h"
+#include "prefix/prefixstore.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QWidget>
+
+namespace velanote {
+
+namespace {
+const QString kTitle = QStringLiteral("Vela系列软件");
+
+QString withCrLf(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text;
+}
+
+// Keeps the relabelling hook installed for exactly one question.
+class RelabelledQuestion {
+public:
+    explicit RelabelledQuestion(const QString& title) {
+        Module1::InstallMsgBoxHook();
+        Module1::HookedTitle = title;
+    }
+    ~RelabelledQuestion() { Module1::RemoveMsgBoxHook(); }
+    RelabelledQuestion(const RelabelledQuestion&) = delete;
+    RelabelledQuestion& operator=(const RelabelledQuestion&) = delete;
+};
+} // namespace
+
+PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* form1, QCheckBox* check1, QTimer* timer2,
+                           QPlainTextEdit* text6, QObject* parent)
+    : QObject(parent), ctx_(ctx), form1_(form1), check1_(check1), timer2_(timer2), text6_(text6) {}
+
+PrefixSwitch::~PrefixSwitch() {
+    delete form2_.data();
+}
+
+QString PrefixSwitch::usageText() {
+    return QStringLiteral("使用本功能方式如下：\r\n"
+                          "\r\n"
+                          "1.首次使用会自动弹出设置页面,设置过的可自行决定是否重新选择\r\n"
+                          "2.选择试听您想要合成的前缀音频后,点击确定保存,您也可以自定义\r\n"
+                          "3.功能开启后,会先生成原版音信文件,生成后请先保存一下音信文件\r\n"
+                          "4.保存完成后,程序将会自动最小化到托盘并且自动进行音频合并操作\r\n"
+                          "5.程序再次弹出保存对话框,选择路径,保存合并完成后的音信文件即可\r\n");
+}
+
+void PrefixSwitch::Check1_Click() {
+    const PrefixStore store(ctx_.folder);
+    const QString stored = store.storedChoice();
+    MessageBoxService& boxes = ctx_.platform.messageBox();
+
+    if (!check1_->isChecked()) {
+        if (timer2_ != nullptr) {
+            timer2_->start();
+        }
+        return;
+    }
+
+    const QString usage = text6_ != nullptr ? withCrLf(text6_->toPlainText()) : usageText();
+    boxes.MsgBox(usage, MsgBoxStyle::OkInformation, kTitle, form1_);
+    if (timer2_ != nullptr) {
+        timer2_->stop();
+    }
+    if (!store.prefixExists()) {
+        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation, kTitle, form1_);
+        openSettingsWindow();
+        return;
+    }
+    if (stored == QLatin1String("0")) {
+        boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation, kTitle,
+                     form1_);
+        openSettingsWindow();
+        return;
+    }
+    int answer = 0;
+    {
+        const RelabelledQuestion relabel(kTitle);
+        answer = boxes.MsgBox(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
+                              MsgBoxStyle::YesNoInformation, Module1::HookedTitle, form1_);
+    }
+    if (answer == MsgBoxAnswer::Yes) {
+        openSettingsWindow();
+    }
+}
+
+void PrefixSwitch::qz_Click() {
+    if (!check1_->isChecked()) {
+        ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
+                                          MsgBoxStyle::OkExclamation, kTitle, form1_);
+        return;
+    }
+    openSettingsWindow();
+}
+
+void PrefixSwitch::Timer2_Timer() {
+    shake(check1_);
+}
+
+void PrefixSwitch::openSettingsWindow() {
+    if (form2_.isNull()) {
+        form2_ = new Form2(ctx_, form1_, check1_);
+        connect(form2_, &Form2::unloaded, this, [this] { form2_.clear(); });
+    } else {
+        form2_->raise();
+    }
+    form2_->show();
+    form2_->activateWindow();
+    if (form1_ != nullptr) {
+        form1_->hide();
+    }
+}
+
+void PrefixSwitch::closeSettingsWindow() {
+    if (!form2_.isNull()) {
+        form2_->close();
+    }
+}
+
+} // namespace velanote

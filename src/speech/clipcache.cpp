@@ -1,0 +1,48 @@
+#include "speech/clipcache.h"
+
+namespace velanote {
+
+ClipCache::ClipCache(std::size_t capacityBytes) : capacity_(capacityBytes) {}
+
+std::optional<SpeechClip> ClipCache::find(const std::string& id) {
+    std::lock_guard lock(mutex_);
+    const auto it = index_.find(id);
+    if (it == index_.end()) {
+        return std::nullopt;
+    }
+    order_.splice(order_.begin(), order_, it->second);
+    return *it->second;
+}
+
+void ClipCache::insert(SpeechClip clip) {
+    if (!clip.mp3) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (const auto it = index_.find(clip.id); it != index_.end()) {
+        bytes_ -= it->second->mp3->size();
+        order_.erase(it->second);
+        index_.erase(it);
+    }
+    const std::size_t size = clip.mp3->size();
+    while (!order_.empty() && bytes_ + size > capacity_) {
+        bytes_ -= order_.back().mp3->size();
+        index_.erase(order_.back().id);
+        order_.pop_back();
+    }
+    order_.push_front(std::move(clip));
+    index_.emplace(order_.front().id, order_.begin());
+    bytes_ += size;
+}
+
+std::size_t ClipCache::bytes() const {
+    std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+std::size_t ClipCache::size() const {
+    std::lock_guard lock(mutex_);
+    return order_.size();
+}
+
+} // namespace velanote

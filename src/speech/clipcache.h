@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+namespace velanote {
+
+// One synthesised utterance as served: its id, the MP3 bytes and the playing time.
+struct SpeechClip {
+    std::string id;
+    std::shared_ptr<const std::string> mp3;
+    int durationMs = 0;
+};
+
+// The store of synthesised clips: least recently used first out once the bytes exceed the cap.
+// A clip larger than the whole cap is still kept, alone, so that the one just made can be fetched.
+// Safe to use from several threads.
+class ClipCache {
+public:
+    explicit ClipCache(std::size_t capacityBytes);
+
+    std::optional<SpeechClip> find(const std::string& id);
+    void insert(SpeechClip clip);
+
+    std::size_t bytes() const;
+    std::size_t size() const;
+
+private:
+    using Order = std::list<SpeechClip>;
+
+    mutable std::mutex mutex_;
+    std::size_t capacity_;
+    std::size_t bytes_ = 0;
+    Order order_; // most recently used first
+    std::unordered_map<std::string, Order::iterator> index_;
+};
+
+} // namespace velanote

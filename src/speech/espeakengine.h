@@ -1,0 +1,78 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velanote {
+
+// Audio passed from the engine's thread to one reader while it is being synthesised.
+class SpeechStream {
+public:
+    // Waits for the next piece; false once the speech has ended. Rethrows a synthesis failure.
+    bool next(std::vector<std::int16_t>& piece);
+    // Everything that is left, in one piece.
+    std::vector<std::int16_t> readAll();
+    // Valid once next() has returned.
+    int sampleRate() const;
+
+    void setSampleRate(int rate);
+    void put(std::vector<std::int16_t> piece);
+    void close(std::exception_ptr failure = nullptr);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::vector<std::int16_t>> pieces_;
+    bool closed_ = false;
+    std::exception_ptr failure_;
+    int sampleRate_ = 0;
+};
+
+// The one thread that talks to espeak-ng. The library keeps global state and must never be
+// entered twice at once, so every job (synthesis, phoneme listing) queues up here and runs in
+// order; callers wait on futures. One engine serves the whole process and lives as long as it.
+class EspeakEngine {
+public:
+    static constexpr const char* voiceName = "cmn-latn-pinyin";
+
+    static EspeakEngine& instance();
+    EspeakEngine(const EspeakEngine&) = delete;
+    EspeakEngine& operator=(const EspeakEngine&) = delete;
+
+    // Starts the library in the background if it is not started yet; the future tells whether it works.
+    std::future<bool> warmUp();
+    // Speaks the text (rewritten for the Mandarin voice first), streaming the samples out.
+    std::shared_ptr<SpeechStream> speak(std::u32string text);
+    // The phonemes of what speak() would say for the text, clauses separated by " | ".
+    std::future<std::string> spokenPhonemes(std::u32string text);
+
+private:
+    EspeakEngine();
+    void run();
+    void post(std::function<void()> job);
+    void initialise();
+    bool staysMandarin(const std::string& utf8);
+    std::string phonemesOf(const std::string& utf8);
+    std::string prepare(const std::u32string& text);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::function<void()>> jobs_;
+
+    // Touched by the worker only.
+    bool initialised_ = false;
+    int sampleRate_ = 0;
+    std::string initialisationError_;
+
+    std::thread worker_; // last, so that it starts once every other member exists
+};
+
+} // namespace velanote

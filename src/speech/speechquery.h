@@ -1,0 +1,21 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velanote {
+
+// The text of a speech request, read from the raw query of "/text2speech.php?&text=…" the way
+// web forms encode it: "%XX" is a byte, "+" a blank, and a "%" not followed by two hex digits
+// stands for itself. The first "text" parameter counts.
+struct SpeechQuery {
+    static constexpr std::size_t maxCharacters = 1000;
+
+    std::u32string text;
+    std::string error; // a short reason when the text cannot be spoken, else empty
+
+    static SpeechQuery parse(std::string_view rawQuery);
+    static std::string decodeComponent(std::string_view component);
+};
+
+} // namespace velanote

@@ -1,0 +1,176 @@
+#include "app/form5.h"
+#include "app/resourcestore.h"
+#include "support/tempfolder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace velanote;
+
+namespace {
+
+QList<int> fadeInAlphas() {
+    QList<int> alphas;
+    for (int a = 0; a <= 255; a += 15) {
+        alphas.append(a);
+    }
+    return alphas; // 0, 15, ..., 240, 255
+}
+
+QList<int> fadeOutAlphas() {
+    QList<int> alphas;
+    for (int a = 255; a >= 0; a -= 15) {
+        alphas.append(a);
+    }
+    return alphas; // 255, 240, ..., 15, 0
+}
+
+void deliverDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST(Form5, LoadingPreparesTheFolderAndTheWindow) {
+    fakes::TempProgramFolder home;
+    int shown = 0;
+    auto* form = new Form5(home.folder(), [&] { ++shown; });
+    QPointer<Form5> guard(form);
+
+    EXPECT_EQ(home.read("\\sc\\1.mp3"), loadResource(112));
+    EXPECT_EQ(home.read("\\sc\\10.mp3"), loadResource(121));
+    EXPECT_TRUE(QFileInfo(home.path("\\yx")).isDir());
+    EXPECT_EQ(home.read("\\skinh.she"), loadResource(111));
+
+    EXPECT_EQ(form->objectName(), "Form5");
+    EXPECT_EQ(form->size(), QSize(598, 394));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()); // no sizing
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 50);
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_EQ(form->Timer2->interval(), 50);
+    EXPECT_EQ(form->FadeInLevel, 0);
+    EXPECT_EQ(form->FadeOutLevel, 0);
+    EXPECT_TRUE(form->appliedAlphas.isEmpty());
+
+    // Rounded shape: corners of 50 x 50 cut away, everything else kept.
+    form->Form_Activate();
+    const QRegion& r = form->RoundRegion;
+    EXPECT_EQ(r.boundingRect(), QRect(0, 0, 598, 394));
+    EXPECT_EQ(form->mask(), r);
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(597, 0), QPoint(0, 393), QPoint(597, 393), QPoint(6, 6), QPoint(591, 387)}) {
+        EXPECT_FALSE(r.contains(corner)) << corner.x() << "," << corner.y();
+    }
+    for (const QPoint inside : {QPoint(25, 0), QPoint(0, 25), QPoint(572, 393), QPoint(597, 368),
+                                QPoint(10, 10), QPoint(299, 197), QPoint(299, 0), QPoint(0, 197)}) {
+        EXPECT_TRUE(r.contains(inside)) << inside.x() << "," << inside.y();
+    }
+    EXPECT_EQ(shown, 0);
+    form->close();
+    deliverDeferredDeletes();
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST(Form5, FadesInThenWaitsWithoutShowingTheMainWindow) {
+    fakes::TempProgramFolder home;
+    int shown = 0;
+    auto* form = new Form5(home.folder(), [&] { ++shown; });
+    form->Timer1->stop(); // the test drives the ticks itself
+    form->Timer1->start();
+    for (int i = 0; i < 18; ++i) {
+        form->Timer1_Timer();
+    }
+    EXPECT_EQ(form->appliedAlphas, fadeInAlphas());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->FadeInLevel, 0);
+    EXPECT_DOUBLE_EQ(form->windowOpacity(), 1.0);
+
+    // Waiting: real time passes with the event loop running, and nothing else happens.
+    QTest::qWait(300);
+    EXPECT_EQ(form->appliedAlphas.size(), 18);
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_EQ(shown, 0);
+    delete form;
+}
+
+TEST(Form5, AClickDuringTheFadeInFadesOutFromFullOpacityThenShowsTheMainWindow) {
+    fakes::TempProgramFolder home;
+    int shown = 0;
+    QList<int> alphasWhenShown;
+    Form5* form = nullptr;
+    form = new Form5(home.folder(), [&] {
+        ++shown;
+        alphasWhenShown = form->appliedAlphas;
+    });
+    QPointer<Form5> guard(form);
+    for (int i = 0; i < 5; ++i) {
+        form->Timer1_Timer(); // 0 .. 60
+    }
+    form->Form_Click();
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->Timer2->isActive());
+    form->Form_Click(); // a second click changes nothing
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_EQ(form->FadeInLevel, 75);
+    EXPECT_EQ(form->FadeOutLevel, 0);
+
+    for (int i = 0; i < 17; ++i) {
+        form->Timer2_Timer();
+    }
+    EXPECT_EQ(shown, 0); // not before the tick that applies 0
+    EXPECT_EQ(form->appliedAlphas.last(), 15);
+    form->Timer2_Timer();
+    EXPECT_EQ(shown, 1);
+
+    QList<int> expected = fadeInAlphas().mid(0, 5) + fadeOutAlphas();
+    EXPECT_EQ(alphasWhenShown, expected);
+    ASSERT_FALSE(guard.isNull()); // unloaded right after, by deferred deletion
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->isVisible());
+    deliverDeferredDeletes();
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_EQ(shown, 1);
+}
+
+TEST(Form5, RealTimersAndMouse) {
+    // With the timers and a real click: fade in, click on the picture, fade out, main window.
+    fakes::TempProgramFolder home;
+    int shown = 0;
+    QList<int> alphasWhenShown;
+    Form5* form = nullptr;
+    form = new Form5(home.folder(), [&] {
+        ++shown;
+        alphasWhenShown = form->appliedAlphas;
+    });
+    QPointer<Form5> guard(form);
+    form->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 3000);
+    EXPECT_EQ(form->appliedAlphas, fadeInAlphas());
+    QTest::mouseClick(form, Qt::RightButton, {}, QPoint(300, 200)); // not a click on the window
+    EXPECT_FALSE(form->Timer2->isActive());
+    QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(300, 200));
+    EXPECT_TRUE(form->Timer2->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(alphasWhenShown, fadeInAlphas() + fadeOutAlphas());
+
+    // Closed by other means while waiting: the main window is never shown.
+    fakes::TempProgramFolder second;
+    int shownAfterClose = 0;
+    auto* other = new Form5(second.folder(), [&] { ++shownAfterClose; });
+    QPointer<Form5> otherGuard(other);
+    other->show();
+    QTest::qWait(120);
+    other->close();
+    QTRY_VERIFY_WITH_TIMEOUT(otherGuard.isNull(), 3000);
+    QTest::qWait(200);
+    EXPECT_EQ(shownAfterClose, 0);
+}

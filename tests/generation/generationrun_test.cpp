@@ -1,0 +1,435 @@
+#include "runfixture.h"
+
+#include "generation/composition.h"
+#include "generation/serviceclient.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace velanote;
+using velanote::testing::RunWindow;
+
+namespace {
+
+const QString Base = QStringLiteral(" http://tts.test");
+const QString Failed = QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试..");
+const QString DownloadFailed = QStringLiteral("音信文件下载失败!请检查网络后重试..");
+
+Endpoints testEndpoints() {
+    Endpoints e;
+    e.speechBase = Base;
+    e.probeHost = QStringLiteral("probe.test");
+    return e;
+}
+
+// The address the run requests for the inputs used below.
+QString requestFor(const MessageInputs& in) {
+    return SpeechRequest::address(Base,
+                                  UTF8EncodeURI(ToTraditionalChinese(MessageComposer::spokenSentence(in))))
+        .trimmed();
+}
+
+const MessageInputs Greeting{QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("妈妈"),
+                             QStringLiteral("生日快乐 & 100% \"开心\"\n第二行")};
+
+struct FakeRun : RunWindow {
+    FakeRun() : RunWindow(testEndpoints()) {
+        platform.httpFake.replies.insert("probe.test", HttpResult{true, 200, "<html>home</html>"});
+        fill(Greeting.sender, Greeting.recipient, Greeting.relation, Greeting.message);
+    }
+    void serviceAnswers(const HttpResult& reply) {
+        platform.httpFake.replies.insert(requestFor(Greeting), reply);
+    }
+    void speechAt(const QString& path, const QByteArray& mp3) {
+        platform.httpFake.replies.insert("http://tts.test" + path, HttpResult{true, 200, mp3});
+    }
+    int dialogCount() const { return int(platform.dialogs.calls.size()); }
+};
+
+// Wraps the fake client and looks at the window from the UI thread while the speech request is
+// under way, which only works when the UI thread keeps processing events meanwhile.
+class ObservingHttp : public HttpClient {
+public:
+    ObservingHttp(HttpClient& inner, std::function<void()> look) : inner_(inner), look_(std::move(look)) {}
+    QString fetchText(const QString& url) override { return inner_.fetchText(url); }
+    HttpResult get(const QString& url) override {
+        if (url.contains("text2speech.php")) {
+            onWorker = QThread::currentThread() != qApp->thread();
+            QMetaObject::invokeMethod(qApp, look_, Qt::BlockingQueuedConnection);
+        }
+        return inner_.get(url);
+    }
+    bool download(const QString& url, const QString& path) override { return inner_.download(url, path); }
+    bool onWorker = false;
+
+private:
+    HttpClient& inner_;
+    std::function<void()> look_;
+};
+
+} // namespace
+
+TEST(GenerationRun, InputChecksSetFocusAndStatusWithoutTouchingTheNetwork) {
+    FakeRun w;
+    w.fill("", "", "", "");
+    w.run->Command2_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("请输入您的名字[即发送人]"));
+    EXPECT_EQ(w.window.focusWidget(), w.Text4);
+
+    w.fill("a", "b", "", "m");
+    w.run->Command2_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("请选择或输入您与对方的关系[即对方对您的称呼]"));
+    EXPECT_EQ(w.window.focusWidget(), w.Combo1);
+
+    w.fill("a", "b", "c", QString(101, 'x'));
+    w.run->Command2_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("为了防止程序错误!请您输入在100字以内的祝福语"));
+    EXPECT_EQ(w.window.focusWidget(), w.Text2);
+
+    EXPECT_TRUE(w.platform.httpFake.requests.isEmpty());
+    EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
+    EXPECT_TRUE(w.Command2->isEnabled());
+}
+
+TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
+    FakeRun w;
+    w.platform.httpFake.replies.clear();
+    w.run->Command2_Click();
+    ASSERT_EQ(w.platform.boxes.shown.size(), 1);
+    EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("程序未联网!暂不可使用!"));
+    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w.platform.boxes.shown[0].title, QStringLiteral("Vela系列软件"));
+    EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
+    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_EQ(w.platform.httpFake.requests, QStringList{"probe.test"});
+}
+
+TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
+    FakeRun w;
+    w.Text3->setText(" http://tts.test/old.mp3");
+    bool disabledDuringPreview = false;
+    QString statusDuringPreview;
+    w.platform.boxes.onShow = [&](const fakes::ShownBox&) {
+        disabledDuringPreview = !w.Command2->isEnabled();
+        statusDuringPreview = w.status();
+    };
+    w.platform.boxes.answerNext(MsgBoxAnswer::No);
+    w.run->Command2_Click();
+
+    ASSERT_EQ(w.platform.boxes.shown.size(), 1);
+    EXPECT_EQ(w.platform.boxes.shown[0].prompt, MessageComposer::previewText(Greeting));
+    EXPECT_EQ(w.platform.boxes.shown[0].style, 68);
+    EXPECT_TRUE(disabledDuringPreview);
+    EXPECT_EQ(statusDuringPreview, QStringLiteral("经检测,您已联网,进入预览界面!"));
+    EXPECT_EQ(w.status(), QStringLiteral("您已取消生成!"));
+    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.Text1->toPlainText().isEmpty());
+    EXPECT_EQ(w.Text3->text(), " http://tts.test/old.mp3");
+    EXPECT_TRUE(w.fakeTray().balloons.isEmpty());
+    EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
+    EXPECT_TRUE(w.window.isVisible());
+}
+
+TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheTray) {
+    FakeRun w;
+    w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/a1b2.mp3&len=9"});
+    bool hiddenDuringRequest = false;
+    bool balloonDuringRequest = false;
+    QString statusDuringRequest;
+    ObservingHttp observing(w.platform.httpFake, [&] {
+        hiddenDuringRequest = !w.window.isVisible();
+        balloonDuringRequest = w.fakeTray().balloonShown;
+        statusDuringRequest = w.status();
+    });
+    w.platform.useHttp(observing);
+    w.Text4->setEnabled(false);
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->Command2_Click();
+
+    EXPECT_TRUE(observing.onWorker);
+    EXPECT_TRUE(hiddenDuringRequest);
+    EXPECT_TRUE(balloonDuringRequest);
+    EXPECT_EQ(statusDuringRequest, QStringLiteral("正在生成Vela声笺...发送者:[小红] | 接收者:[小明]"));
+    ASSERT_EQ(w.fakeTray().balloons.size(), 1);
+    EXPECT_EQ(w.fakeTray().balloons[0].message, QStringLiteral("程序正在生成音信文件..请稍等.."));
+    EXPECT_EQ(w.fakeTray().balloons[0].title, QStringLiteral("Vela系列软件の声笺"));
+    EXPECT_EQ(w.fakeTray().toolTip(), QStringLiteral("Vela系列软件の声笺"));
+    EXPECT_TRUE(w.fakeTray().isVisible());
+    EXPECT_FALSE(w.fakeTray().balloonShown);
+
+    EXPECT_EQ(w.Text1->toPlainText(), UTF8EncodeURI(MessageComposer::finalSentence(Greeting)));
+    EXPECT_TRUE(w.Text1->toPlainText().contains("%20%26%20100%25%20%22"));
+    EXPECT_TRUE(w.Text1->toPlainText().contains("%22%0A%E7%AC%AC"));
+    EXPECT_EQ(w.Text3->text(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
+    EXPECT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
+    EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.Text4->isEnabled());
+    EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
+    EXPECT_EQ(w.platform.boxes.unexpected, 0);
+}
+
+TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
+    const QList<std::optional<HttpResult>> replies = {
+        std::nullopt,                               // unreachable
+        HttpResult{true, 500, "outurl=./err.mp3"},  // error status
+        HttpResult{true, 200, "<html>busy</html>"}, // not a result
+        HttpResult{true, 200, ""},                  // empty
+        HttpResult{false, 0, "outurl=./half.mp3"}}; // incomplete
+    for (const auto& reply : replies) {
+        FakeRun w;
+        if (reply) {
+            w.serviceAnswers(*reply);
+        }
+        w.Check1->setChecked(true);
+        w.Text3->setText(" http://tts.test/old.mp3");
+        w.Text4->setEnabled(false);
+        w.Combo1->setEnabled(false);
+        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.run->Command2_Click();
+
+        EXPECT_EQ(w.status(), Failed);
+        EXPECT_EQ(w.Text3->text(), " http://tts.test/old.mp3");
+        EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
+        EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
+        EXPECT_EQ(w.platform.boxes.shown.size(), 1);
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_FALSE(w.fakeTray().balloonShown);
+        EXPECT_TRUE(w.Command2->isEnabled() && w.Text4->isEnabled() && w.Combo1->isEnabled());
+    }
+}
+
+TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
+    FakeRun w;
+    const QByteArray prefix(1200, 'P');
+    const QByteArray speech(3400, 'Q');
+    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", prefix));
+    ASSERT_TRUE(w.folder.write("\\out\\joined.mp3", QByteArray(9000, 'O')));
+    w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/s1.mp3"});
+    w.speechAt("/tts/s1.mp3", speech);
+    w.Check1->setChecked(true);
+    const QString speechPath = w.folder.path("\\out\\speech.mp3");
+    const QString joinedPath = w.folder.path("\\out\\joined.mp3");
+    w.platform.dialogs.chooseNext(speechPath);
+    w.platform.dialogs.chooseNext(joinedPath);
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->Command2_Click();
+
+    ASSERT_EQ(w.dialogCount(), 2);
+    EXPECT_TRUE(w.platform.dialogs.calls[0].save);
+    EXPECT_EQ(w.platform.dialogs.calls[0].title, QStringLiteral("请选择您要保存音信文件的路径"));
+    EXPECT_EQ(w.platform.dialogs.calls[0].filter, QStringLiteral("(MP3音频文件)|*.mp3"));
+    EXPECT_EQ(w.platform.dialogs.calls[1].title, QStringLiteral("请选择您要保存合成音信的路径"));
+    EXPECT_EQ(w.platform.dialogs.calls[1].filter, QStringLiteral("音频文件(*.mp3)|*.mp3"));
+    EXPECT_EQ(w.folder.read("\\out\\speech.mp3"), speech);
+    EXPECT_EQ(w.folder.read("\\out\\joined.mp3"), prefix + speech);
+    EXPECT_EQ(w.folder.read("\\yx\\qz.mp3"), prefix);
+
+    ASSERT_EQ(w.platform.boxes.shown.size(), 2);
+    EXPECT_EQ(w.platform.boxes.shown[1].prompt, QStringLiteral("音频文件已合成成功!是否试听?"));
+    EXPECT_EQ(w.platform.boxes.shown[1].style, 68);
+    EXPECT_EQ(w.fakePlayer().urlHistory, QStringList{joinedPath});
+    EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    EXPECT_TRUE(w.Command6->isVisibleTo(&w.window));
+    EXPECT_FALSE(w.Command1->isVisibleTo(&w.window));
+    EXPECT_EQ(positionTwips(w.Command6), QPoint(7300, 6005));
+    EXPECT_EQ(w.run->JoinedFilePath, joinedPath);
+    EXPECT_TRUE(w.run->SpeechFilePath.isEmpty());
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_EQ(w.fakeTray().balloons.size(), 3);
+    EXPECT_EQ(w.fakeTray().balloons[1].message, QStringLiteral("程序正在保存音信文件..请稍等.."));
+
+    // The "find" button opens the file manager on the joined file.
+    w.run->Command6_Click();
+    EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{joinedPath});
+}
+
+TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
+    {
+        FakeRun w;
+        ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+        ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
+        w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
+        w.speechAt("/s.mp3", "SPEECH");
+        w.Check1->setChecked(true);
+        w.platform.dialogs.cancelNext();
+        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.run->Command2_Click();
+        EXPECT_EQ(w.status(), QStringLiteral("您已取消保存音频文件..."));
+        EXPECT_EQ(w.dialogCount(), 1);
+        EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_TRUE(w.Command2->isEnabled());
+        EXPECT_FALSE(w.Command6->isVisibleTo(&w.window));
+    }
+    {
+        FakeRun w;
+        ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+        ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
+        w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
+        w.speechAt("/s.mp3", "SPEECH");
+        w.Check1->setChecked(true);
+        w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+        w.platform.dialogs.cancelNext();
+        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.run->Command2_Click();
+        EXPECT_EQ(w.status(), QStringLiteral("您取消了音频保存操作..."));
+        EXPECT_EQ(w.dialogCount(), 2);
+        EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("SPEECH"));
+        EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
+        EXPECT_EQ(w.platform.boxes.shown.size(), 1);
+        EXPECT_TRUE(w.run->JoinedFilePath.isEmpty());
+    }
+}
+
+TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
+    FakeRun w;
+    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+    ASSERT_TRUE(w.folder.write("\\speech.mp3", "OLD SPEECH"));
+    w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
+    w.platform.httpFake.replies.insert("http://tts.test/s.mp3", HttpResult{true, 404, "not found"});
+    w.Check1->setChecked(true);
+    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+    w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->Command2_Click();
+    EXPECT_EQ(w.status(), DownloadFailed);
+    EXPECT_EQ(w.dialogCount(), 1);
+    EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("OLD SPEECH"));
+    EXPECT_FALSE(QFile::exists(w.folder.path("\\joined.mp3")));
+    EXPECT_EQ(w.platform.boxes.shown.size(), 1);
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_TRUE(w.Command2->isEnabled());
+
+    // The menu command fails the same way and shows no "find" button.
+    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+    w.run->saveyx_Click();
+    EXPECT_EQ(w.status(), DownloadFailed);
+    EXPECT_FALSE(w.Command1->isVisibleTo(&w.window));
+    EXPECT_TRUE(w.run->SpeechFilePath.isEmpty());
+}
+
+TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
+    auto runWith = [](bool writePrefix, const QString& joinedRelative, QString& status,
+                      QByteArray& prefixAfter, int& boxes) {
+        FakeRun w;
+        if (writePrefix) {
+            EXPECT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+        }
+        w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
+        w.speechAt("/s.mp3", "SPEECH");
+        w.Check1->setChecked(true);
+        w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+        w.platform.dialogs.chooseNext(w.folder.path(joinedRelative));
+        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.platform.boxes.answerNext(MsgBoxAnswer::No);
+        w.run->Command2_Click();
+        status = w.status();
+        prefixAfter = w.folder.read("\\yx\\qz.mp3");
+        boxes = int(w.platform.boxes.shown.size());
+        EXPECT_FALSE(w.Command6->isVisibleTo(&w.window) &&
+                     status != QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+        return w.folder.read("\\speech.mp3");
+    };
+    QString status;
+    QByteArray prefixAfter;
+    int boxes = 0;
+    runWith(false, "\\joined.mp3", status, prefixAfter, boxes);
+    EXPECT_EQ(status, QStringLiteral("未找到前缀音频文件!请先进行前缀音频设置.."));
+    EXPECT_EQ(boxes, 1);
+
+    runWith(true, "\\yx\\qz.mp3", status, prefixAfter, boxes);
+    EXPECT_EQ(status, QStringLiteral("合成路径不能与前缀音频相同!请重新选择.."));
+    EXPECT_EQ(prefixAfter, QByteArray("PRE"));
+    EXPECT_EQ(boxes, 1);
+
+    // The speech file itself may be the joined file.
+    const QByteArray joined = runWith(true, "\\speech.mp3", status, prefixAfter, boxes);
+    EXPECT_EQ(status, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    EXPECT_EQ(joined, QByteArray("PRESPEECH"));
+    EXPECT_EQ(boxes, 2);
+}
+
+TEST(GenerationRun, JoinWriteFailureIsReported) {
+    FakeRun w;
+    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+    w.Text3->setText(" http://tts.test/s.mp3");
+    w.speechAt("/s.mp3", "SPEECH");
+    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+    w.platform.dialogs.chooseNext(w.folder.path("\\no\\folder\\joined.mp3"));
+    w.run->save_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("音信文件保存失败!请检查保存路径.."));
+    EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
+    EXPECT_TRUE(w.run->JoinedFilePath.isEmpty());
+}
+
+TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
+    FakeRun w;
+    w.run->saveyx_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作..."));
+    EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
+
+    w.Text3->setText(" http://tts.test/s.mp3");
+    w.speechAt("/s.mp3", "SPEECH");
+    w.platform.dialogs.cancelNext();
+    w.run->saveyx_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("您取消了音信保存操作..."));
+    EXPECT_EQ(w.platform.dialogs.calls.last().title, QStringLiteral("保存音频文件"));
+
+    w.Command6->show();
+    const QString path = w.folder.path("\\menu.mp3");
+    w.platform.dialogs.chooseNext(path);
+    w.run->saveyx_Click();
+    EXPECT_EQ(w.folder.read("\\menu.mp3"), QByteArray("SPEECH"));
+    EXPECT_EQ(w.status(), QStringLiteral("音信文件已保存,是否找到此文件?!"));
+    EXPECT_TRUE(w.Command1->isVisibleTo(&w.window));
+    EXPECT_FALSE(w.Command6->isVisibleTo(&w.window));
+    EXPECT_EQ(positionTwips(w.Command1), QPoint(6000, 6005));
+    EXPECT_EQ(w.run->SpeechFilePath, path);
+    EXPECT_TRUE(w.window.isVisible());
+    // The dialog offers the last chosen name again.
+    w.platform.dialogs.cancelNext();
+    w.run->saveyx_Click();
+    EXPECT_EQ(w.platform.dialogs.calls.last().initialName, path);
+
+    w.run->Command1_Click();
+    EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{path});
+    ASSERT_TRUE(QFile::remove(path));
+    w.run->Command1_Click();
+    ASSERT_EQ(w.platform.boxes.shown.size(), 1);
+    EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"));
+    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w.platform.shellFake.shownFiles.size(), 1);
+
+    w.run->Command6_Click();
+    EXPECT_EQ(w.platform.boxes.shown.last().prompt,
+              QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"));
+}
+
+TEST(GenerationRun, CopyAndExampleCommands) {
+    FakeRun w;
+    w.run->copy_Click();
+    EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作.."));
+    EXPECT_EQ(w.platform.clipboardFake.writes + w.platform.clipboardFake.clears, 0);
+    w.Text3->setText(" http://tts.test/s.mp3");
+    w.run->copy_Click();
+    EXPECT_EQ(w.platform.clipboardFake.text(), QStringLiteral(" http://tts.test/s.mp3"));
+    EXPECT_EQ(w.platform.clipboardFake.clears, 1);
+    EXPECT_EQ(w.status(), QStringLiteral("Vela.声笺音信地址复制成功!"));
+
+    w.fill("小红", "", "", "");
+    w.run->Command5_Click();
+    ASSERT_EQ(w.platform.boxes.shown.size(), 1);
+    EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
+    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    w.fill("小红", "", "死党", "");
+    w.run->Command5_Click();
+    EXPECT_EQ(w.platform.boxes.shown[1].prompt, MessageComposer::exampleText("小红", "死党"));
+    EXPECT_EQ(w.platform.boxes.shown[1].style, 64);
+    EXPECT_EQ(w.platform.boxes.shown[1].title, QStringLiteral("Vela系列软件"));
+}

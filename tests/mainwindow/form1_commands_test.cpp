@@ -1,0 +1,252 @@
+// The maintenance and information commands of the main window's menu, and the audio repair.
+#include "form1fixture.h"
+
+#include "app/resourcestore.h"
+#include "mainwindow/form1texts.h"
+#include "platform/statusbar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace velanote;
+using velanote::testing::Form1Test;
+
+TEST_F(Form1Test, ClearingCommandsAskFirstAndKeepTheList) {
+    openUnlocked();
+    // Clearing an empty message asks nothing and says nothing.
+    form->qkzf->trigger();
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+    EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
+
+    form->Text2->setPlainText(QStringLiteral("生日快乐"));
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->qkzf_Click();
+    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("生日快乐"));
+    EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("您已输入内容,确认清空?"));
+    EXPECT_EQ(platform.boxes.shown.last().style, MsgBoxStyle::YesNoInformation);
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->qkzf_Click();
+    EXPECT_TRUE(form->Text2->toPlainText().isEmpty());
+    EXPECT_EQ(status(), QStringLiteral("祝福语已清空.."));
+
+    form->Text4->setText(QStringLiteral("小红"));
+    form->Text5->setText(QStringLiteral("小明"));
+    form->Combo1->setEditText(QStringLiteral("老乡"));
+    form->Text2->setPlainText(QStringLiteral("你好"));
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->qk->trigger();
+    EXPECT_EQ(form->Text4->text(), QStringLiteral("小红"));
+    EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("是否确认清除全部信息?"));
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->qk_Click();
+    EXPECT_TRUE(form->Text4->text().isEmpty());
+    EXPECT_TRUE(form->Text5->text().isEmpty());
+    EXPECT_TRUE(form->Combo1->currentText().isEmpty());
+    EXPECT_TRUE(form->Text2->toPlainText().isEmpty());
+    EXPECT_EQ(form->Combo1->count(), 35);
+    EXPECT_EQ(status(), QStringLiteral("全部信息已清空.."));
+}
+
+TEST_F(Form1Test, PasteAppendsAndClipboardCommandsReport) {
+    openUnlocked();
+    form->Text2->setPlainText(QStringLiteral("祝你"));
+    form->ztxx->trigger();
+    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("祝你"));
+    EXPECT_EQ(status(), QStringLiteral("没有可粘贴的内容,请先复制.."));
+
+    platform.clipboardFake.setText(QStringLiteral("生日快乐!"));
+    form->ztxx_Click();
+    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("祝你生日快乐!"));
+    EXPECT_EQ(status(), QStringLiteral("已粘贴剪贴板内容.."));
+
+    form->qkjt->trigger();
+    EXPECT_TRUE(platform.clipboardFake.text().isEmpty());
+    EXPECT_EQ(status(), QStringLiteral("剪贴板已清空.."));
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+
+    // The lessons advert puts the account on the clipboard only after its box.
+    platform.clipboardFake.setText(QStringLiteral("old"));
+    const int clearsBefore = platform.clipboardFake.clears;
+    platform.boxes.onShow = [&](const fakes::ShownBox&) {
+        EXPECT_EQ(platform.clipboardFake.text(), QStringLiteral("old"));
+    };
+    form->xxbc->trigger();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt,
+              QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ\r\n \r\nQQ号码已自动复制到剪贴板 "
+                             "| 加时请注明“学习编程”"));
+    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.clipboardFake.clears, clearsBefore + 1);
+    EXPECT_EQ(platform.clipboardFake.text(), ctx.endpoints.authorAccount);
+}
+
+TEST_F(Form1Test, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
+    openUnlocked();
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->qcyx->trigger();
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_EQ(platform.boxes.shown[0].prompt,
+              QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"));
+    EXPECT_EQ(platform.boxes.shown[1].prompt, QStringLiteral("当前目录下没有音信文件!无需删除!"));
+    EXPECT_EQ(platform.boxes.shown[1].style, MsgBoxStyle::OkInformation);
+
+    for (const char* name :
+         {"\\a.mp3", "\\祝福 音信.mp3", "\\keep.MP3", "\\keep.mp3.txt", "\\sc\\1.mp3", "\\yx\\qz.mp3"}) {
+        ASSERT_TRUE(temp.write(name, "data"));
+    }
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->qcyx_Click();
+    EXPECT_TRUE(QFile::exists(temp.path("\\a.mp3")));
+
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->qcyx_Click();
+    EXPECT_EQ(platform.boxes.shown.size(), 4) << "nothing is said after deleting";
+    EXPECT_FALSE(QFile::exists(temp.path("\\a.mp3")));
+    EXPECT_FALSE(QFile::exists(temp.path("\\祝福 音信.mp3")));
+    EXPECT_TRUE(QFile::exists(temp.path("\\keep.MP3")));
+    EXPECT_TRUE(QFile::exists(temp.path("\\keep.mp3.txt")));
+    EXPECT_TRUE(QFile::exists(temp.path("\\sc\\1.mp3")));
+    EXPECT_TRUE(QFile::exists(temp.path("\\yx\\qz.mp3")));
+}
+
+TEST_F(Form1Test, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
+    openUnlocked();
+    const QByteArray prefix("the user's own prefix");
+    ASSERT_TRUE(temp.write("\\yx\\qz.mp3", prefix));
+    ASSERT_TRUE(temp.write("\\sc\\4.mp3", QByteArray(300000, 'x')));
+    form->Command1->show();
+
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->ypxf->trigger();
+    EXPECT_EQ(platform.boxes.shown[0].prompt,
+              QStringLiteral("本功能可恢复误删除的前缀音频文件\r\n \r\n帮您全面修复音频前缀功能,是否继续?"));
+    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::YesNoInformation);
+    EXPECT_FALSE(form->Command1->isHidden());
+    EXPECT_EQ(temp.read("\\sc\\4.mp3").size(), 300000);
+    EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
+
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->ypxf_Click();
+    EXPECT_EQ(form->ProgressBar1->value(), 5000);
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    EXPECT_TRUE(form->Command1->isHidden());
+    EXPECT_TRUE(form->Command6->isHidden());
+    EXPECT_EQ(status(), QStringLiteral("音频前缀功能已全面修复完毕..."));
+    for (int n = 1; n <= 10; ++n) {
+        const QByteArray expected = loadResource(111 + n);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(temp.read(QStringLiteral("\\sc\\%1.mp3").arg(n)), expected) << n;
+    }
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), prefix);
+
+    // With the folders gone both come back, and "\yx\qz.mp3" is not made up.
+    QDir(temp.path("\\sc")).removeRecursively();
+    QDir(temp.path("\\yx")).removeRecursively();
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->ypxf_Click();
+    EXPECT_TRUE(QFileInfo(temp.path("\\yx")).isDir());
+    EXPECT_FALSE(QFile::exists(temp.path("\\yx\\qz.mp3")));
+    EXPECT_EQ(temp.read("\\sc\\10.mp3"), loadResource(121));
+}
+
+TEST_F(Form1Test, RepairThatCannotWriteSaysSo) {
+    openUnlocked();
+    // A folder where a jingle belongs cannot be replaced by a file.
+    ASSERT_TRUE(QDir().mkpath(temp.path("\\sc\\3.mp3")));
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->ypxf_Click();
+    EXPECT_EQ(status(), QStringLiteral("音频前缀功能修复失败!请检查程序目录是否可写.."));
+    EXPECT_EQ(temp.read("\\sc\\4.mp3"), loadResource(115)) << "the other jingles are still written";
+    EXPECT_TRUE(form->ProgressBar1->isHidden());
+}
+
+TEST_F(Form1Test, InformationBoxesAndTheThemeSwitch) {
+    openUnlocked();
+    form->rj->trigger();
+    form->sm->trigger();
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    const QStringList description = platform.boxes.shown[0].prompt.split("\r\n");
+    ASSERT_EQ(description.size(), 5);
+    EXPECT_FALSE(description[0].trimmed().isEmpty());
+    EXPECT_EQ(description[1], QStringLiteral("您可通过QQ、MSN等通讯工具向您的家人，朋友，爱人等发送。"));
+    EXPECT_EQ(description[2], QStringLiteral(" "));
+    EXPECT_EQ(description[3], QStringLiteral("本程序采用获取网络数据技术,所以必须联网的时候才可以正常使用"));
+    EXPECT_EQ(description[4],
+              QStringLiteral("由于网络资源的限制,所以语音会生硬一些,,重在娱乐!还请大家见谅!"));
+    EXPECT_EQ(platform.boxes.shown[0].title, QStringLiteral("软件说明"));
+    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+
+    const QString notes = platform.boxes.shown[1].prompt;
+    EXPECT_EQ(platform.boxes.shown[1].title, QStringLiteral("更新说明"));
+    EXPECT_EQ(notes, Form1Texts::updateNotes());
+    EXPECT_TRUE(notes.endsWith("\r\n"));
+    const QStringList lines = notes.split("\r\n");
+    ASSERT_EQ(lines.size(), 32);
+    EXPECT_EQ(lines[0], QStringLiteral("更新内容："));
+    EXPECT_EQ(lines[2], QString(19, '*'));
+    EXPECT_EQ(lines[4], QString(19, '*'));
+    EXPECT_EQ(lines[16], QString(66, '*'));
+    EXPECT_EQ(lines[18], QString(19, '*'));
+    EXPECT_EQ(lines[30], QStringLiteral("- 修复前缀音频试听功能,在更换其他音频后会自动停止"));
+    EXPECT_FALSE(notes.contains(QStringLiteral("\r\r")));
+
+    form->zttx_Click();
+    EXPECT_EQ(form->zttx->text(), QStringLiteral("开启主题特效"));
+    form->zttx_Click();
+    EXPECT_EQ(form->zttx->text(), QStringLiteral("关闭主题特效"));
+}
+
+TEST_F(Form1Test, LinksRestartAndOtherWindows) {
+    openUnlocked();
+    form->velafans->trigger();
+    form->tieba->trigger();
+    form->it8->trigger();
+    form->con->trigger();
+    EXPECT_EQ(platform.shellFake.openedAddresses,
+              (QStringList{ctx.endpoints.forumUrl, ctx.endpoints.boardUrl, ctx.endpoints.blogUrl,
+                           ctx.endpoints.chatUrl}));
+
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->cq->trigger();
+    EXPECT_TRUE(platform.shellFake.started.isEmpty());
+    EXPECT_EQ(
+        platform.boxes.shown[0].prompt,
+        QStringLiteral("如果您觉得当前使用的程序出现异常\r\n \r\n请点击重启程序,是否现在重新启动程序?"));
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->cq_Click();
+    EXPECT_EQ(platform.shellFake.started, QStringList{QCoreApplication::applicationFilePath()});
+    EXPECT_EQ(platform.shellFake.endProgramCalls, 1);
+    EXPECT_EQ(platform.boxes.shown.size(), 2) << "no exit question on restart";
+
+    form->show();
+    form->ypzh->trigger();
+    ASSERT_NE(form->joinerWindow(), nullptr);
+    EXPECT_TRUE(form->joinerWindow()->isVisible());
+    EXPECT_FALSE(form->isVisible());
+    form->joinerWindow()->close();
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Form1Test, GenerationCommandsReachTheRun) {
+    openUnlocked();
+    form->copy->trigger();
+    EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作.."));
+    EXPECT_TRUE(form->copy->isChecked());
+    form->saveyx->trigger();
+    EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作..."));
+    form->Command2->click();
+    EXPECT_EQ(status(), QStringLiteral("请输入您的名字[即发送人]"));
+    form->Command5->click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
+    EXPECT_EQ(form->C5.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
+}

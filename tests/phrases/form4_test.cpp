@@ -1,0 +1,203 @@
+#include "phrases/form4.h"
+
+#include "app/endpoints.h"
+#include "phrases/phrasetable.h"
+#include "platform/statusbar.h"
+#include "support/fakeplatform.h"
+#include "support/tempfolder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace velanote;
+
+namespace {
+
+class Form4Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form = Form4::showSingle(slot, ctx, &text2, &st1);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    }
+    void TearDown() override { delete slot.data(); }
+
+    void choose(const QString& category) { form->Combo2->setCurrentIndex(form->Combo2->findText(category)); }
+    void doubleClickRow(int row) {
+        QListWidgetItem* item = form->List1->item(row);
+        ASSERT_NE(item, nullptr);
+        const QRect r = form->List1->visualItemRect(item);
+        QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    QStringList listed() const {
+        QStringList items;
+        for (int i = 0; i < form->List1->count(); ++i) {
+            items.append(form->List1->item(i)->text());
+        }
+        return items;
+    }
+
+    fakes::FakePlatform platform;
+    fakes::TempProgramFolder tmp;
+    AppContext ctx{platform, tmp.folder(), Endpoints::forLocalService(0)};
+    QPlainTextEdit text2;
+    StatusBar st1{{"当前状态：", "", "程序设计:Tomo阿朔"}, 2};
+    QPointer<Form4> slot;
+    Form4* form = nullptr;
+};
+
+} // namespace
+
+TEST_F(Form4Test, OpensWithCategoriesButNoChoiceAndTheHintShown) {
+    EXPECT_EQ(form->windowTitle(), "Vela系列软件の声笺V6.0【星河】 - 快捷祝福语填写");
+    EXPECT_EQ(form->Frame3->title(),
+              "不知道说什么?快捷祝福语选择:请您选择分类:" + QString(16, ' ') + "双击列表可自动写入祝福语中");
+    EXPECT_FALSE(form->Combo2->isEditable());
+    ASSERT_EQ(form->Combo2->count(), 5);
+    EXPECT_EQ(form->Combo2->itemText(0), "友情类");
+    EXPECT_EQ(form->Combo2->itemText(4), "搞笑类");
+    EXPECT_EQ(form->Combo2->currentIndex(), -1);
+    EXPECT_TRUE(form->Combo2->currentText().isEmpty());
+    EXPECT_EQ(form->List1->count(), 0);
+    EXPECT_FALSE(form->List1->isSortingEnabled());
+    EXPECT_NE(form->List1->viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(form->Label1->isVisible());
+    EXPECT_TRUE(form->Picture1->isVisible());
+    EXPECT_FALSE(form->Picture1->pixmap().isNull());
+    EXPECT_EQ(form->Label1->text(), "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
+    EXPECT_EQ(form->Command3->text(), "搜索更多");
+    EXPECT_EQ(form->C5.Filter, "音频文件(*.mp3)|*.mp3");
+    EXPECT_EQ(form->findChild<QListWidget*>("List1"), form->List1);
+}
+
+TEST_F(Form4Test, ChoosingACategoryReplacesTheListInTableOrderAndHidesTheHint) {
+    choose("爱情类");
+    EXPECT_EQ(listed(), PhraseTable::phrasesOf("爱情类"));
+    EXPECT_EQ(form->List1->count(), 4);
+    EXPECT_FALSE(form->Label1->isVisible());
+    EXPECT_FALSE(form->Picture1->isVisible());
+    choose("友情类");
+    EXPECT_EQ(form->List1->count(), 12);
+    EXPECT_EQ(listed(), PhraseTable::phrasesOf("友情类"));
+    choose("感恩类");
+    EXPECT_EQ(form->List1->count(), 12);
+    choose("生日类");
+    EXPECT_EQ(form->List1->count(), 6);
+    choose("搞笑类");
+    EXPECT_EQ(form->List1->count(), 6);
+    EXPECT_EQ(form->List1->item(1)->text(), "都说女子无才便是德，那姐早就德高望重了。");
+
+    // A click on a phrase puts the whole phrase into the list's tool tip.
+    const QRect r = form->List1->visualItemRect(form->List1->item(2));
+    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(form->List1->toolTip(), PhraseTable::phrasesOf("搞笑类")[2]);
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+}
+
+TEST_F(Form4Test, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
+    choose("友情类");
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    doubleClickRow(0);
+    const QString first = PhraseTable::phrasesOf("友情类")[0];
+    EXPECT_EQ(text2.toPlainText(), first);
+    EXPECT_TRUE(text2.toPlainText().endsWith(QString::fromUtf16(u"\uE004\uE004 ")));
+    EXPECT_EQ(st1.panelText(2), "祝福语自动填写成功...");
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "祝福语填写成功!是否关闭本页面?");
+    EXPECT_EQ(platform.boxes.shown[0].style, 68);
+    EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
+
+    // No keeps the window and its list; a further double click replaces the text.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(slot.isNull());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->List1->count(), 12);
+    text2.setPlainText("typed by the user");
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    doubleClickRow(8);
+    EXPECT_EQ(text2.toPlainText(), PhraseTable::phrasesOf("友情类")[8]);
+
+    // Yes closes and releases the window.
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    doubleClickRow(11);
+    EXPECT_EQ(text2.toPlainText(), PhraseTable::phrasesOf("友情类")[11]);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(slot.isNull());
+    EXPECT_EQ(platform.boxes.unexpected, 0);
+}
+
+TEST_F(Form4Test, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
+    text2.setPlainText("kept");
+    form->List1_DblClick();
+    choose("生日类");
+    form->List1->setCurrentRow(-1);
+    form->List1_DblClick();
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    for (const auto& box : platform.boxes.shown) {
+        EXPECT_EQ(box.prompt, "请先选择分类,在使用双击自动填写功能!");
+        EXPECT_EQ(box.style, 48);
+        EXPECT_EQ(box.title, "Tomo阿朔提示");
+    }
+    EXPECT_EQ(text2.toPlainText(), "kept");
+    EXPECT_TRUE(st1.panelText(2).isEmpty());
+}
+
+TEST_F(Form4Test, SearchOpensTheCategoryWithBlessingAppended) {
+    form->Command3->click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类");
+    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
+    EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
+
+    choose("搞笑类");
+    form->Command3->click();
+    ASSERT_EQ(platform.shellFake.openedAddresses.size(), 1);
+    EXPECT_EQ(platform.shellFake.openedAddresses[0], ctx.endpoints.searchBase + "/s?wd=搞笑类祝福");
+    choose("友情类");
+    form->Command3->click();
+    EXPECT_EQ(platform.shellFake.openedAddresses.last(), ctx.endpoints.searchBase + "/s?wd=友情类祝福");
+}
+
+TEST_F(Form4Test, ClickingTheHintOrItsIconHidesBoth) {
+    QTest::mouseClick(form->Label1, Qt::LeftButton);
+    EXPECT_FALSE(form->Label1->isVisible());
+    EXPECT_FALSE(form->Picture1->isVisible());
+    EXPECT_EQ(form->List1->count(), 0);
+
+    QPointer<Form4> other;
+    Form4* second = Form4::showSingle(other, ctx, &text2, &st1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
+    QTest::mouseClick(second->Picture1, Qt::LeftButton);
+    EXPECT_FALSE(second->Label1->isVisible());
+    EXPECT_FALSE(second->Picture1->isVisible());
+    delete second;
+}
+
+TEST_F(Form4Test, OneInstanceIsBroughtForwardUnchangedAndANewOneStartsEmpty) {
+    choose("生日类");
+    form->List1->setCurrentRow(3);
+    form->showMinimized();
+    Form4* again = Form4::showSingle(slot, ctx, &text2, &st1);
+    EXPECT_EQ(again, form);
+    EXPECT_FALSE(again->isMinimized());
+    EXPECT_EQ(again->Combo2->currentText(), "生日类");
+    EXPECT_EQ(again->List1->count(), 6);
+    EXPECT_EQ(again->List1->currentRow(), 3);
+
+    form->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(slot.isNull());
+    Form4* fresh = Form4::showSingle(slot, ctx, &text2, &st1);
+    EXPECT_EQ(fresh->Combo2->currentIndex(), -1);
+    EXPECT_EQ(fresh->List1->count(), 0);
+    EXPECT_TRUE(fresh->Label1->isVisible());
+}

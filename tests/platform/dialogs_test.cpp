@@ -1,0 +1,190 @@
+#include "platform/desktopfiledialogs.h"
+#include "platform/desktopmessagebox.h"
+#include "scratchfolder.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace velanote;
+
+namespace {
+
+// Runs `act` on the first modal dialog of type T that appears, from the event loop of its exec().
+template <typename T> void whenShown(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible()) {
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
+        // Should the action leave the dialog open, close it later so the test fails instead of hanging.
+        QTimer::singleShot(10000, dialog, [dialog] { dialog->reject(); });
+    });
+    timer->start();
+}
+
+// Types a name into a file dialog as the user would, and presses Enter.
+void typeName(QFileDialog* d, const QString& name) {
+    d->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+    auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+    edit->setFocus();
+    edit->clear();
+    QTest::keyClicks(edit, name);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QStringList captionsOf(QMessageBox* box) {
+    QStringList captions;
+    for (QAbstractButton* b : box->buttons()) {
+        auto* push = qobject_cast<QPushButton*>(b);
+        captions.append(push != nullptr ? push->text() : QStringLiteral("<not a push button>"));
+    }
+    captions.sort();
+    return captions;
+}
+
+QPushButton* buttonWithText(QMessageBox* box, const QString& text) {
+    for (QPushButton* b : box->findChildren<QPushButton*>()) {
+        if (b->text() == text) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+struct Seen {
+    QString title;
+    QString text;
+    QStringList captions;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool modal = false;
+};
+
+// Shows a real box, records what it looked like and presses `caption` (or Esc / the close box).
+int answerBox(int style, const QString& caption, Seen& seen, QWidget* parent = nullptr) {
+    whenShown<QMessageBox>([&seen, caption](QMessageBox* box) {
+        seen = {box->windowTitle(), box->text(), captionsOf(box), box->icon(), box->isModal()};
+        if (caption == "Esc") {
+            QTest::keyClick(box, Qt::Key_Escape);
+        } else if (caption == "close") {
+            box->close();
+        } else if (QPushButton* b = buttonWithText(box, caption)) {
+            QTest::mouseClick(b, Qt::LeftButton);
+        } else {
+            box->close();
+        }
+    });
+    DesktopMessageBox boxes;
+    return boxes.MsgBox(QStringLiteral("您确定要退出吗?"), style, QStringLiteral("Vela系列软件"), parent);
+}
+
+} // namespace
+
+TEST(FileFilter, PairsBecomeQtFiltersWithoutRepeatingAPatternTheDescriptionShows) {
+    EXPECT_EQ(qtFileFilter("(MP3音频文件)|*.mp3"), "(MP3音频文件) (*.mp3)");
+    EXPECT_EQ(qtFileFilter("音频文件(*.mp3)|*.mp3"), "音频文件(*.mp3)");
+    EXPECT_EQ(qtFileFilter("(MP3音频文件)|*.MP3"), "(MP3音频文件) (*.MP3)");
+    EXPECT_EQ(qtFileFilter("MP3音频文件|*.mp3|WMA音频文件|*.wma|AVI音频文件|*.avi"),
+              "MP3音频文件 (*.mp3);;WMA音频文件 (*.wma);;AVI音频文件 (*.avi)");
+    EXPECT_EQ(qtFileFilter("Audio|*.mp3;*.wav"), "Audio (*.mp3 *.wav)");
+    EXPECT_EQ(qtFileFilter("Audio (*.mp3;*.wav)|*.mp3;*.wav"), "Audio (*.mp3 *.wav)");
+    EXPECT_EQ(qtFileFilter("Everything|"), "Everything (*)");
+    EXPECT_EQ(qtFileFilter("Lonely"), "Lonely (*)");
+    EXPECT_EQ(qtFileFilter(""), "");
+}
+
+TEST(FileDialogs, TheRealDialogReturnsTheChosenPathSuppliesTheSuffixAndReportsCancel) {
+    scratch::ScratchFolder folder;
+    ASSERT_TRUE(folder.write("old.mp3", "x"));
+    ASSERT_TRUE(folder.write("song.mp3", "x"));
+    DesktopFileDialogs dialogs;
+
+    QString seenTitle;
+    QStringList seenFilters;
+    QString seenName;
+    bool preselected = false;
+    whenShown<QFileDialog>([&](QFileDialog* d) {
+        seenTitle = d->windowTitle();
+        seenFilters = d->nameFilters();
+        auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+        seenName = edit->text();
+        // The folder is listed in the background; the offered name is selected once it is.
+        auto* view = d->findChild<QListView*>("listView");
+        preselected = QTest::qWaitFor([view] { return view->selectionModel()->hasSelection(); }, 5000);
+        typeName(d, "greeting");
+    });
+    auto saved = dialogs.saveFileName(nullptr, QStringLiteral("请选择您要保存的音信文件路径"),
+                                      QStringLiteral("(MP3音频文件)|*.mp3"), folder.path("old.mp3"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(*saved, folder.path("greeting.mp3"));
+    EXPECT_EQ(seenTitle, QStringLiteral("请选择您要保存的音信文件路径"));
+    EXPECT_EQ(seenFilters, QStringList{QStringLiteral("(MP3音频文件) (*.mp3)")});
+    EXPECT_EQ(seenName, "old.mp3");
+    EXPECT_TRUE(preselected);
+
+    whenShown<QFileDialog>([&](QFileDialog* d) { typeName(d, folder.path("song.mp3")); });
+    EXPECT_EQ(dialogs.openFileName(nullptr, "open", "MP3音频文件|*.mp3", {}), folder.path("song.mp3"));
+
+    whenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(dialogs.openFileName(nullptr, "open", "MP3音频文件|*.mp3", folder.path("song.mp3")),
+              std::nullopt);
+}
+
+TEST(MessageBox, ButtonsCarryTheProgramsCaptionsAndAnswerWithTheirCodes) {
+    const QString ok = QStringLiteral("确定"), yes = QStringLiteral("是(&Y)"), no = QStringLiteral("否(&N)"),
+                  cancel = QStringLiteral("取消");
+    Seen seen;
+    EXPECT_EQ(answerBox(48, ok, seen), 1);
+    EXPECT_EQ(seen.title, QStringLiteral("Vela系列软件"));
+    EXPECT_EQ(seen.text, QStringLiteral("您确定要退出吗?"));
+    EXPECT_EQ(seen.captions, QStringList{ok});
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_TRUE(seen.modal);
+
+    EXPECT_EQ(answerBox(64, ok, seen), 1);
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(answerBox(64, "Esc", seen), 1);
+
+    EXPECT_EQ(answerBox(68, yes, seen), 6);
+    EXPECT_EQ(seen.captions, (QStringList{no, yes}));
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(answerBox(68, no, seen), 7);
+    EXPECT_EQ(answerBox(68, "Esc", seen), 7);
+    EXPECT_EQ(answerBox(68, "close", seen), 7);
+
+    EXPECT_EQ(answerBox(67, yes, seen), 6);
+    EXPECT_EQ(seen.captions, (QStringList{cancel, no, yes}));
+    EXPECT_EQ(answerBox(67, no, seen), 7);
+    EXPECT_EQ(answerBox(67, cancel, seen), 2);
+    EXPECT_EQ(answerBox(67, "Esc", seen), 2);
+    EXPECT_EQ(answerBox(67, "close", seen), 2);
+}
+
+TEST(MessageBox, TheBoxBelongsToTheGivenWindow) {
+    QWidget owner;
+    owner.show();
+    QWidget* parentSeen = nullptr;
+    whenShown<QMessageBox>([&parentSeen](QMessageBox* box) {
+        parentSeen = box->parentWidget();
+        box->close();
+    });
+    DesktopMessageBox boxes;
+    EXPECT_EQ(boxes.MsgBox("text", 64, "title", &owner), 1);
+    EXPECT_EQ(parentSeen, &owner);
+}

@@ -1,0 +1,377 @@
+#include "prefix/form2.h"
+
+#include "app/inifile.h"
+#include "prefixfixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace velanote;
+
+namespace {
+
+const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
+
+class Form2Test : public prefixtest::PrefixFixture {
+protected:
+    ~Form2Test() override {
+        for (const QPointer<Form2>& w : windows) {
+            delete w.data();
+        }
+    }
+    Form2* open() {
+        auto* w = new Form2(ctx, &form1, check1);
+        windows.append(w);
+        return w;
+    }
+    fakes::FakeMediaPlayer& player() { return *platform.players.back(); }
+    QString stored() const { return GetFromINI("Information", "qzyp", "0", ini()); }
+    QString userFile(const QString& name, qsizetype size) {
+        const QString path = temp.path("\\user\\" + name);
+        temp.write("\\user\\" + name, QByteArray(size, 'u'));
+        return path;
+    }
+    void pick(Form2* w, const QString& path) {
+        platform.dialogs.chooseNext(path);
+        w->Command3_Click();
+    }
+
+    QList<QPointer<Form2>> windows;
+};
+
+TEST_F(Form2Test, FreshFolderOpensInBuiltInModeWithNothingStored) {
+    Form2* w = open();
+    EXPECT_EQ(w->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-前缀音频设置");
+    EXPECT_EQ(w->Frame1->title(), "请选择您要使用的方式：" + QString(40, ' '));
+    EXPECT_EQ(w->Label4->text(), kNoPrefix);
+    EXPECT_FALSE(w->Command5->isEnabled());
+    EXPECT_FALSE(w->Command2->isEnabled());
+    EXPECT_TRUE(w->Option1->isChecked());
+    EXPECT_FALSE(w->Option2->isChecked());
+    EXPECT_TRUE(w->Combo1->isEnabled());
+    EXPECT_FALSE(w->Text1->isEnabled());
+    EXPECT_FALSE(w->Command3->isEnabled());
+    EXPECT_FALSE(w->Command4->isEnabled());
+
+    ASSERT_EQ(w->Combo1->count(), 10);
+    const QStringList names = {"Pretty Boy",   "抒情旋律", "Dream",      "JYJ-找到了", "YesterDay",
+                               "我想我是疯了", "OPPO温馨", "因为是女子", "动感活泼",   "可爱旋律"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(w->Combo1->itemText(i), names[i]);
+    }
+    EXPECT_TRUE(w->Combo1->isEditable());
+    EXPECT_TRUE(w->Combo1->currentText().isEmpty());
+
+    EXPECT_EQ(w->Text2->toPlainText(), "选择此项请注意前缀音频必须保证为如下参数:\n\n格式:MP3\n比特率:16000\n"
+                                       "采样率:11025\n声道:mono(即单声道)\n\n否则将无法成功合成音频!\n");
+    EXPECT_EQ(w->C1.DialogTitle, "请选择要合并的前缀音频文件");
+    EXPECT_EQ(w->C1.Filter, "(MP3音频文件)|*.MP3");
+    EXPECT_EQ(platform.players.size(), 1);
+    for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1", "Label2", "Label3",
+                             "Label4", "Option1", "Option2", "Combo1", "Text1", "Text2", "Command1",
+                             "Command2", "Command3", "Command4", "Command5"}) {
+        EXPECT_NE(w->findChild<QWidget*>(name), nullptr) << name;
+    }
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(ini())); // reading never creates the settings file
+}
+
+TEST_F(Form2Test, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
+    check1->setChecked(true);
+    form1.hide();
+    QPointer<Form2> w = open();
+    w->show();
+    w->Combo1->setCurrentIndex(1);
+    w->Combo1_Click();
+    EXPECT_TRUE(w->Command2->isEnabled());
+    w->Command1_Click();
+
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "选择成功!");
+    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(2));
+    EXPECT_EQ(stored(), "抒情旋律");
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(check1->isChecked()); // a prefix file exists, so the switch stays on
+    flushDeletes();
+    EXPECT_TRUE(w.isNull()); // released when closed
+
+    Form2* again = open();
+    EXPECT_EQ(again->Label4->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
+    ASSERT_TRUE(again->Command5->isEnabled());
+    again->Command5_Click();
+    EXPECT_EQ(again->Command5->text(), "停止");
+    QByteArray played;
+    QFile f(player().URL());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), jingleBytes(2));
+    again->Command5_Click();
+    EXPECT_EQ(again->Command5->text(), "试听");
+    EXPECT_TRUE(player().URL().isEmpty());
+
+    // Confirming a user file afterwards replaces the one value.
+    again->Option2->setChecked(true);
+    pick(again, userFile("mine.mp3", 1000));
+    again->Command1_Click();
+    EXPECT_EQ(stored(), "1");
+    QFile raw(ini());
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray text = raw.readAll();
+    EXPECT_EQ(text.count("qzyp"), 1);
+    EXPECT_EQ(text.count("[Information]"), 1);
+}
+
+TEST_F(Form2Test, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
+    Form2* w = open();
+    w->Option2->setChecked(true);
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, Form2::parameterNote());
+    EXPECT_TRUE(platform.boxes.shown[0].prompt.endsWith("合成音频!\r\n"));
+    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_FALSE(w->Combo1->isEnabled());
+    EXPECT_TRUE(w->Command3->isEnabled());
+    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_FALSE(w->Text1->isEnabled());
+
+    const QString mine = userFile("mine.mp3", 204799);
+    pick(w, mine);
+    ASSERT_EQ(platform.dialogs.calls.size(), 1);
+    EXPECT_EQ(platform.dialogs.calls[0].title, "请选择要合并的前缀音频文件");
+    EXPECT_EQ(platform.dialogs.calls[0].filter, "(MP3音频文件)|*.MP3");
+    EXPECT_FALSE(platform.dialogs.calls[0].save);
+    EXPECT_EQ(w->Text1->text(), mine);
+    EXPECT_TRUE(w->Command4->isEnabled());
+    EXPECT_EQ(platform.boxes.shown.size(), 1); // 199 whole KiB: accepted without a word
+
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
+    EXPECT_EQ(stored(), "1");
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
+
+    temp.write("\\user\\mine.mp3", "changed");
+    QFile::remove(mine);
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
+    flushDeletes();
+    EXPECT_EQ(open()->Label4->text(), "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
+}
+
+TEST_F(Form2Test, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNothing) {
+    Form2* w = open();
+    w->Option2->setChecked(true);
+    platform.boxes.shown.clear();
+
+    pick(w, userFile("big.mp3", 204800));
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择200K以下的音频文件!");
+    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_TRUE(w->Text1->text().isEmpty());
+    EXPECT_FALSE(w->Command4->isEnabled());
+
+    const QString ok = userFile("ok.mp3", 2000);
+    pick(w, ok);
+    EXPECT_TRUE(w->Command4->isEnabled());
+    w->Command4_Click();
+    EXPECT_EQ(player().URL(), ok);
+    EXPECT_EQ(w->Command4->text(), "停止");
+
+    platform.dialogs.cancelNext();
+    w->Command3_Click();
+    EXPECT_EQ(w->Text1->text(), ok);
+    EXPECT_TRUE(w->Command4->isEnabled());
+    EXPECT_EQ(w->Command4->text(), "停止");
+
+    // Choosing the same file again checks it afresh: the preview stops.
+    pick(w, ok);
+    EXPECT_EQ(w->Command4->text(), "试听");
+    EXPECT_TRUE(player().URL().isEmpty());
+
+    platform.boxes.shown.clear();
+    pick(w, temp.path("\\user\\nothing-here.mp3"));
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
+    EXPECT_TRUE(w->Text1->text().isEmpty());
+    EXPECT_FALSE(w->Command4->isEnabled());
+    pick(w, temp.path("\\sc")); // a folder is no file either
+    EXPECT_FALSE(w->Command4->isEnabled());
+
+    // A file that vanishes after the check is reported when previewed.
+    pick(w, ok);
+    QFile::remove(ok);
+    platform.boxes.shown.clear();
+    w->Command4_Click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
+    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_EQ(w->Command4->text(), "试听");
+}
+
+TEST_F(Form2Test, PreviewsResetEachOther) {
+    temp.write("\\yx\\qz.mp3", jingleBytes(7));
+    Form2* w = open();
+    w->Combo1->setCurrentIndex(2);
+    w->Combo1_Click();
+    w->Command2_Click();
+    EXPECT_EQ(w->Command2->text(), "停止");
+    EXPECT_EQ(player().URL(), temp.path("\\sc\\3.mp3"));
+
+    w->Command5_Click();
+    EXPECT_EQ(w->Command5->text(), "停止");
+    EXPECT_EQ(w->Command2->text(), "试听");
+    EXPECT_EQ(player().URL(), prefix());
+
+    w->Command2_Click();
+    EXPECT_EQ(w->Command5->text(), "试听");
+    // Another choice in the list ends the running preview.
+    w->Combo1->setCurrentIndex(4);
+    w->Combo1_Click();
+    EXPECT_EQ(w->Command2->text(), "试听");
+    EXPECT_TRUE(player().URL().isEmpty());
+
+    // Back to built-in mode while the user's file plays: caption reset, the file plays on.
+    w->Option2->setChecked(true);
+    const QString mine = userFile("mine.mp3", 500);
+    pick(w, mine);
+    w->Command4_Click();
+    w->Option1->setChecked(true);
+    EXPECT_EQ(w->Command4->text(), "试听");
+    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_EQ(player().URL(), mine);
+
+    // A typed name that matches no row previews nothing and says so.
+    w->Command5_Click();
+    w->Command5_Click(); // stopped: the player is empty
+    platform.boxes.shown.clear();
+    w->Combo1->setEditText("我的歌");
+    w->Command2_Click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "情进行选择后在试听,请勿手动输入非法字符!");
+    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w->Command2->text(), "停止");
+
+    // The stored prefix disappearing is reported by its preview.
+    QFile::remove(prefix());
+    w->Command5_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "文件错误!未找到文件!请您重新设置!");
+    EXPECT_EQ(w->Label4->text(), kNoPrefix);
+    EXPECT_FALSE(w->Command5->isEnabled());
+}
+
+TEST_F(Form2Test, ClosingShowsForm1AndUnticksTheSwitchOnlyWithoutAPrefixFile) {
+    int handlerRuns = 0;
+    QObject::connect(check1, &QCheckBox::stateChanged, [&] { ++handlerRuns; });
+    check1->setChecked(true);
+    handlerRuns = 0;
+    form1.hide();
+    QPointer<Form2> w = open();
+    w->show();
+    w->Option2->setChecked(true);
+    pick(w, userFile("mine.mp3", 100)); // browsing only
+    w->close();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_FALSE(check1->isChecked());
+    EXPECT_EQ(handlerRuns, 1);
+    EXPECT_FALSE(QFile::exists(prefix()));
+    EXPECT_FALSE(QFile::exists(ini()));
+    flushDeletes();
+    EXPECT_TRUE(w.isNull());
+
+    temp.write("\\yx\\qz.mp3", jingleBytes(1));
+    check1->setChecked(true);
+    handlerRuns = 0;
+    form1.hide();
+    Form2* w2 = open();
+    w2->show();
+    w2->close();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(check1->isChecked());
+    EXPECT_EQ(handlerRuns, 0);
+
+    // Only an ordinary file counts as a prefix.
+    QFile::remove(prefix());
+    QDir().mkpath(prefix());
+    EXPECT_EQ(open()->Label4->text(), kNoPrefix);
+}
+
+TEST_F(Form2Test, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
+    temp.write("\\yx\\qz.mp3", jingleBytes(9));
+    WriteToINI("Information", "qzyp", "动感活泼", ini());
+    QPointer<Form2> w = open();
+    w->show();
+
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "请选择您要合成的音频前缀!");
+    EXPECT_EQ(platform.boxes.shown.back().style, 48);
+
+    // A typed name is refused.
+    w->Combo1->setEditText("我自己的歌");
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "请从列表中选择前缀音频,请勿手动输入!");
+    EXPECT_EQ(platform.boxes.shown.back().style, 48);
+    EXPECT_EQ(platform.boxes.shown.back().title, "Tomo阿朔提示");
+    EXPECT_EQ(stored(), "动感活泼");
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));
+
+    // A jingle that cannot be read: the old prefix stays and nothing is recorded.
+    QFile::remove(temp.path("\\sc\\3.mp3"));
+    w->Combo1->setCurrentIndex(2);
+    w->Combo1_Click();
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "前缀音频保存失败!请您重新设置!");
+    EXPECT_EQ(platform.boxes.shown.back().style, 48);
+    EXPECT_EQ(stored(), "动感活泼");
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));
+
+    w->Option2->setChecked(true);
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "请先选择您要合成的前缀音频文件!");
+
+    for (const auto& box : platform.boxes.shown) {
+        EXPECT_NE(box.prompt, "选择成功!");
+    }
+    flushDeletes();
+    ASSERT_FALSE(w.isNull());
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(Form2Test, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) {
+    temp.write("\\yx", "an ordinary file where the folder belongs");
+    check1->setChecked(true);
+    QPointer<Form2> w = open();
+    w->show();
+    w->Combo1->setCurrentIndex(0);
+    w->Combo1_Click();
+    w->Command1_Click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "前缀音频保存失败!请您重新设置!");
+    EXPECT_FALSE(QFile::exists(ini()));
+    flushDeletes();
+    ASSERT_FALSE(w.isNull());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(check1->isChecked());
+
+    // A missing "\yx" is created.
+    QFile::remove(temp.path("\\yx"));
+    w->Command1_Click();
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(1));
+    EXPECT_EQ(stored(), "Pretty Boy");
+}
+
+TEST_F(Form2Test, WelcomeLabelOpensTheChatLink) {
+    Form2* w = open();
+    w->show();
+    QTest::mouseClick(w->Label2, Qt::LeftButton);
+    EXPECT_EQ(platform.shellFake.openedAddresses, QStringList{ctx.endpoints.chatUrl});
+}
+
+} // namespace

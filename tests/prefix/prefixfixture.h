@@ -1,0 +1,60 @@
+#pragma once
+#include "app/appcontext.h"
+#include "support/fakeplatform.h"
+#include "support/tempfolder.h"
+
+#include <QByteArray>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace velanote::prefixtest {
+
+// A program folder with ten small fake jingles, the fake platform, and a bare stand-in for the
+// main window carrying the switch's controls.
+class PrefixFixture : public ::testing::Test {
+protected:
+    PrefixFixture() : ctx{platform, temp.folder(), Endpoints::forLocalService(0)} {
+        for (int i = 1; i <= 10; ++i) {
+            temp.write(QStringLiteral("\\sc\\%1.mp3").arg(i), jingleBytes(i));
+        }
+        form1.resize(500, 300);
+        check1 = new QCheckBox(QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"), &form1);
+        check1->setObjectName(QStringLiteral("Check1"));
+        check1->setGeometry(40, 200, 320, 24);
+        text6 = new QPlainTextEdit(&form1);
+        text6->setVisible(false);
+        timer2.setInterval(5000);
+        timer2.start();
+    }
+
+    static QByteArray jingleBytes(int n) {
+        QByteArray b("\xFF\xE3\x20\xC4");
+        b += QByteArray(300 + n, char('A' + n));
+        return b;
+    }
+    QString ini() const { return temp.path(QStringLiteral("\\velanote.ini")); }
+    QString prefix() const { return temp.path(QStringLiteral("\\yx\\qz.mp3")); }
+    QStringList prompts() const {
+        QStringList p;
+        for (const auto& b : platform.boxes.shown) {
+            p << b.prompt;
+        }
+        return p;
+    }
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    fakes::FakePlatform platform;
+    fakes::TempProgramFolder temp;
+    AppContext ctx;
+    QWidget form1;
+    QCheckBox* check1 = nullptr;
+    QPlainTextEdit* text6 = nullptr;
+    QTimer timer2;
+};
+
+} // namespace velanote::prefixtest

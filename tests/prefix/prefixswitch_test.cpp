@@ -1,0 +1,222 @@
+#include "prefix/prefixswitch.h"
+
+#include "app/inifile.h"
+#include "cosmetics/module1.h"
+#include "platform/twips.h"
+#include "prefix/form2.h"
+#include "prefixfixture.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+using namespace velanote;
+
+namespace {
+
+const QString kUsage = QStringLiteral("使用本功能方式如下：\r\n\r\n"
+                                      "1.首次使用会自动弹出设置页面,设置过的可自行决定是否重新选择\r\n"
+                                      "2.选择试听您想要合成的前缀音频后,点击确定保存,您也可以自定义\r\n"
+                                      "3.功能开启后,会先生成原版音信文件,生成后请先保存一下音信文件\r\n"
+                                      "4.保存完成后,程序将会自动最小化到托盘并且自动进行音频合并操作\r\n"
+                                      "5.程序再次弹出保存对话框,选择路径,保存合并完成后的音信文件即可\r\n");
+const QString kQuestion = QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?");
+
+// Wires the switch the way the main window does.
+class PrefixSwitchTest : public prefixtest::PrefixFixture {
+protected:
+    PrefixSwitchTest() : prefixSwitch(ctx, &form1, check1, &timer2, text6) {
+        text6->setPlainText(PrefixSwitch::usageText());
+        QObject::connect(check1, &QCheckBox::stateChanged, [this] { prefixSwitch.Check1_Click(); });
+        form1.show();
+    }
+    void storePrefix(const QString& choice) {
+        temp.write("\\yx\\qz.mp3", jingleBytes(4));
+        WriteToINI("Information", "qzyp", choice, ini());
+    }
+
+    PrefixSwitch prefixSwitch;
+};
+
+TEST_F(PrefixSwitchTest, FirstTickOpensTheSettingsWindowAndClosingItUnticksTheSwitch) {
+    EXPECT_EQ(PrefixSwitch::usageText(), kUsage);
+    check1->setChecked(true);
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, kUsage);
+    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
+    EXPECT_EQ(platform.boxes.shown[1].prompt, "您是首次使用,请先进行设置");
+    EXPECT_EQ(platform.boxes.shown[1].style, 64);
+    EXPECT_FALSE(timer2.isActive());
+    QPointer<Form2> w = prefixSwitch.settingsWindow();
+    ASSERT_FALSE(w.isNull());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(form1.isVisible());
+
+    w->close();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_FALSE(check1->isChecked());
+    EXPECT_TRUE(timer2.isActive()); // the handler ran for the unticking
+    EXPECT_EQ(platform.boxes.shown.size(), 2);
+    flushDeletes();
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+
+    // Ticking again opens a fresh window; confirming a jingle keeps the switch on.
+    check1->setChecked(true);
+    w = prefixSwitch.settingsWindow();
+    ASSERT_FALSE(w.isNull());
+    w->Combo1->setCurrentIndex(5);
+    w->Combo1_Click();
+    w->Command1_Click();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(check1->isChecked());
+    EXPECT_FALSE(timer2.isActive());
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(6));
+    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "我想我是疯了");
+}
+
+TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEverythingAsItWas) {
+    storePrefix("Dream");
+    struct Seen {
+        QString prompt;
+        bool hooked;
+        QString hookedTitle;
+    };
+    QList<Seen> seen;
+    platform.boxes.onShow = [&](const fakes::ShownBox& box) {
+        seen.append({box.prompt, Module1::isHookInstalled(), Module1::HookedTitle});
+    };
+    platform.boxes.answerNext(MsgBoxAnswer::Ok);
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    check1->setChecked(true);
+
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0].prompt, kUsage);
+    EXPECT_FALSE(seen[0].hooked);
+    EXPECT_EQ(seen[1].prompt, kQuestion);
+    EXPECT_TRUE(seen[1].hooked);
+    EXPECT_EQ(seen[1].hookedTitle, "Vela系列软件");
+    EXPECT_EQ(platform.boxes.shown[1].style, 68);
+    EXPECT_EQ(platform.boxes.shown[1].title, "Vela系列软件");
+    EXPECT_FALSE(Module1::isHookInstalled());
+
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(check1->isChecked());
+    EXPECT_FALSE(timer2.isActive());
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(4));
+    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "Dream");
+
+    // Unticking keeps the prefix, so ticking again asks again; "重新设置音频" opens the window.
+    check1->setChecked(false);
+    EXPECT_TRUE(timer2.isActive());
+    EXPECT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_TRUE(QFile::exists(prefix()));
+    platform.boxes.answerNext(MsgBoxAnswer::Ok);
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    check1->setChecked(true);
+    ASSERT_EQ(seen.size(), 4);
+    EXPECT_EQ(seen[2].prompt, kUsage);
+    EXPECT_EQ(seen[3].prompt, kQuestion);
+    EXPECT_FALSE(Module1::isHookInstalled());
+    ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
+    EXPECT_EQ(prefixSwitch.settingsWindow()->Label4->text(), "程序检测：您已设置过前缀音频为:Dream");
+    EXPECT_FALSE(form1.isVisible());
+    EXPECT_EQ(platform.boxes.unexpected, 0);
+
+    // The main window's exit sequence closes it; the prefix exists, so the switch stays on.
+    prefixSwitch.closeSettingsWindow();
+    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(check1->isChecked());
+    flushDeletes();
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+}
+
+TEST_F(PrefixSwitchTest, PrefixWithoutARecordedChoiceIsAConfigurationError) {
+    temp.write("\\yx\\qz.mp3", jingleBytes(1));
+    check1->setChecked(true);
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_EQ(platform.boxes.shown[1].prompt, "配置文件出错!请您重新设置!");
+    EXPECT_EQ(platform.boxes.shown[1].style, 64);
+    ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
+    EXPECT_EQ(prefixSwitch.settingsWindow()->Label4->text(), "程序检测：您已设置过前缀音频为:0");
+    prefixSwitch.closeSettingsWindow();
+    EXPECT_TRUE(check1->isChecked());
+
+    WriteToINI("Information", "qzyp", "0", ini()); // a hand-edited "0" is no choice either
+    check1->setChecked(false);
+    check1->setChecked(true);
+    EXPECT_EQ(platform.boxes.shown.back().prompt, "配置文件出错!请您重新设置!");
+}
+
+TEST_F(PrefixSwitchTest, F4TwiceShowsTheUsageTextOnTheTickingPressOnly) {
+    storePrefix("OPPO温馨");
+    auto f4 = [this] { check1->setChecked(!check1->isChecked()); };
+    f4();
+    f4();
+    QStringList p = prompts();
+    EXPECT_EQ(p, (QStringList{kUsage, kQuestion}));
+    EXPECT_FALSE(check1->isChecked());
+    EXPECT_TRUE(timer2.isActive());
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+}
+
+TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
+    prefixSwitch.qz_Click();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "请您先开启音频前缀功能!");
+    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+    EXPECT_FALSE(check1->isChecked());
+
+    storePrefix("Dream");
+    check1->setChecked(true); // answered "使用原有音频"
+    platform.boxes.shown.clear();
+    prefixSwitch.qz_Click();
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+    ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
+    EXPECT_TRUE(prefixSwitch.settingsWindow()->isVisible());
+    EXPECT_FALSE(form1.isVisible());
+}
+
+// Counts what reaches the check box while it shakes.
+class EventCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++paints;
+        } else if (e->type() == QEvent::KeyPress) {
+            ++keys;
+        }
+        return false;
+    }
+    int paints = 0;
+    int keys = 0;
+};
+
+TEST_F(PrefixSwitchTest, ShakeIsPaintedBlocksInputAndEndsInPlace) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1));
+    movePositionTwips(check1, 607, 3001); // not whole pixels
+    const QPoint pixels = check1->pos();
+    EventCounter counter;
+    check1->installEventFilter(&counter);
+    for (int tick = 0; tick < 3; ++tick) {
+        QCoreApplication::postEvent(check1, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        counter.paints = 0;
+        counter.keys = 0;
+        prefixSwitch.Timer2_Timer();
+        EXPECT_GE(counter.paints, 600) << "tick " << tick;
+        EXPECT_EQ(counter.keys, 0) << "tick " << tick;
+        EXPECT_EQ(positionTwips(check1), QPoint(607, 3001));
+        EXPECT_EQ(check1->pos(), pixels);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counter.keys, 1);
+    }
+    check1->removeEventFilter(&counter);
+}
+
+} // namespace

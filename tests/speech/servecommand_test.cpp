@@ -1,0 +1,90 @@
+#include "speech/loopbackclient.h"
+#include "speech/servearguments.h"
+#include "speech/speechservice.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+using velanote::ServeArguments;
+
+TEST(ServeArguments, ReadsEveryOptionInBothForms) {
+    const ServeArguments defaults = ServeArguments::parse({});
+    EXPECT_TRUE(defaults.error.isEmpty());
+    EXPECT_EQ(defaults.options.bindAddress, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(defaults.options.port, 0);
+    EXPECT_EQ(defaults.options.latestVersion, QStringLiteral("V6.0"));
+    EXPECT_EQ(defaults.options.cacheBytes, 64LL * 1024 * 1024);
+
+    const ServeArguments set = ServeArguments::parse(
+        {"--bind", "0.0.0.0", "--port=8080", "--latest-version", "V7.0", "--cache-mb=8"});
+    EXPECT_TRUE(set.error.isEmpty()) << set.error.toStdString();
+    EXPECT_EQ(set.options.bindAddress, QStringLiteral("0.0.0.0"));
+    EXPECT_EQ(set.options.port, 8080);
+    EXPECT_EQ(set.options.latestVersion, QStringLiteral("V7.0"));
+    EXPECT_EQ(set.options.cacheBytes, 8LL * 1024 * 1024);
+    EXPECT_TRUE(ServeArguments::parse({"--bind", "::1"}).error.isEmpty());
+    EXPECT_TRUE(ServeArguments::parse({"--help"}).helpWanted);
+}
+
+TEST(ServeArguments, RefusesWhatItCannotUse) {
+    for (const QStringList& bad :
+         {QStringList{"--port"}, QStringList{"--port", "70000"}, QStringList{"--port", "-1"},
+          QStringList{"--port", "eighty"}, QStringList{"--cache-mb", "0"}, QStringList{"--cache-mb=lots"},
+          QStringList{"--bind", "localhost"}, QStringList{"--latest-version="}, QStringList{"--verbose"},
+          QStringList{"serve"}}) {
+        EXPECT_FALSE(ServeArguments::parse(bad).error.isEmpty()) << bad.join(' ').toStdString();
+    }
+    ::testing::internal::CaptureStderr();
+    const int code = velanote::runServeCommand({"--port", "x"});
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 2);
+    EXPECT_NE(err.find("usage: velanote serve"), std::string::npos);
+}
+
+namespace {
+
+unsigned freePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+} // namespace
+
+TEST(ServeCommand, ServesUntilSigtermAndLogsEachRequest) {
+    const unsigned port = freePort();
+    ::testing::internal::CaptureStderr();
+    auto serving = std::async(std::launch::async, [port] {
+        return velanote::runServeCommand({"--port", QString::number(port), "--latest-version", "V9.9"});
+    });
+    velanote::testing::LoopbackClient client(port);
+    velanote::testing::LoopbackReply version;
+    for (int i = 0; i < 200 && version.status != 200; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        version = client.get("/soft/velasoftjc/sjnt/jc.txt");
+    }
+    EXPECT_EQ(version.body, "V9.9");
+    EXPECT_EQ(client.get("/missing").status, 404);
+    kill(getpid(), SIGTERM);
+    ASSERT_EQ(serving.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(serving.get(), 0);
+    const std::string log = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("\"GET /soft/velasoftjc/sjnt/jc.txt\" 200 4"), std::string::npos) << log;
+    EXPECT_NE(log.find("\"GET /missing\" 404"), std::string::npos) << log;
+    EXPECT_FALSE(velanote::testing::LoopbackClient(port).get("/").completed) << "the port is closed";
+}
