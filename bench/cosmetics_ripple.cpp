@@ -109,6 +109,15 @@ int main(int argc, char** argv) {
         calm.push_back(microseconds(start, Clock::now()) * 1000.0 / ticks);
     }
 
+    // One strong press on calm water, watched until the water is calm again.
+    int pressFrames = 0;
+    const double press = timeSteps(water, 100000, [&](int f) {
+        if (f == 0) {
+            water.disturb(w / 2, h / 2, 60, 500);
+        }
+        pressFrames += water.isCalm() ? 0 : 1;
+    });
+
     // The floor: copying the frame once.
     const QImage& frame = water.currentFrame();
     std::vector<uint32_t> copy(std::size_t(w) * std::size_t(h));
@@ -125,6 +134,8 @@ int main(int argc, char** argv) {
 
     std::printf("ripple: %.1f us per active frame\n", active);
     std::printf("ripple in a storm (every pixel displaced): %.1f us per frame\n", stormy);
+    std::printf("ripple after one press: %.1f us per frame (calm again after %d frames)\n", press,
+                pressFrames);
     std::printf("calm tick: %.1f ns (water settled after %d steps)\n", median(calm), settle);
     std::printf("plain copy of the picture: %.1f us\n", plain);
     std::printf("active frame / plain copy: %.1f\n", active / plain);

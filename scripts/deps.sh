@@ -3,22 +3,25 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config file
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    # build
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev
     libcurl4-openssl-dev libmicrohttpd-dev
-    libespeak-ng-dev espeak-ng-data libmp3lame-dev
-    libopencc-dev zlib1g-dev
+    libespeak-ng-dev libmp3lame-dev libopencc-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth xdotool
-    dbus-daemon
+    # run: MP3 playback, voice data, Chinese fonts, Qt's own Chinese texts
+    libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    espeak-ng-data fonts-noto-cjk qt6-translations-l10n
+    # tests: a private message bus, and an independent MP3 decoder to count samples
+    dbus-daemon mpg123
 )
 
+# One query for all of them; a package dpkg has never heard of is simply absent from its answer.
+installed=$(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
+    awk '$1 == "installed" { print $2 }' || true)
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
+    grep -qxF "$p" <<<"$installed" || missing+=("$p")
 done
 
 if [ ${#missing[@]} -gt 0 ]; then

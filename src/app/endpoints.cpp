@@ -39,7 +39,8 @@ void Endpoints::useSpeechService(const QString& url) {
     }
     const QUrl parsed(u);
     speechBase = " " + u;
-    probeHost = parsed.port() > 0 ? QStringLiteral("%1:%2").arg(parsed.host()).arg(parsed.port()) : parsed.host();
+    probeHost =
+        parsed.port() > 0 ? QStringLiteral("%1:%2").arg(parsed.host()).arg(parsed.port()) : parsed.host();
 }
 
 } // namespace velanote

@@ -143,6 +143,15 @@ bool Form5::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+// Shown without becoming active (no window manager, or one that keeps the focus elsewhere), the
+// window still gets its shape at once rather than only at its first activation.
+void Form5::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (RoundRegion.isEmpty()) {
+        Form_Activate();
+    }
+}
+
 void Form5::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, background_);

@@ -209,7 +209,7 @@ QString GetFromINI(const QString& section, const QString& key, const QString& de
     const Line& line = lines[*where.key];
     const ParsedLine parsed = parseLine(data, line);
     if (parsed.valueBegin < 0) {
-        return {};
+        return defaultResult(defaultValue); // a name without '=' holds no value
     }
     const QByteArray value = trimmedBytes(data.mid(parsed.valueBegin, line.end - parsed.valueBegin));
     return fromGbk(cutToLimit(withoutQuotes(value)));

@@ -3,6 +3,7 @@
 #include "app/endpoints.h"
 #include "app/form5.h"
 #include "app/programfolder.h"
+#include "app/qttranslations.h"
 #include "app/resourcestore.h"
 #include "generation/speakcommand.h"
 #include "mainwindow/form1.h"
@@ -48,6 +49,7 @@ QStringList argumentsAfter(int argc, char** argv, int first) {
 
 int runGui(int argc, char** argv) {
     QApplication app(argc, argv);
+    velanote::installQtChineseTranslations(app);
     QApplication::setApplicationName(QStringLiteral("velanote"));
     QApplication::setApplicationVersion(QStringLiteral("6.0"));
     velanote::initResources();

@@ -15,9 +15,10 @@ inline int saturate16(int v) {
     return std::clamp(v, -32768, 32767);
 }
 
-// value / 2^shift rounded to the nearest whole number, so slight slopes either way give 0.
-inline int roundedShift(int value, int shift) {
-    return (value + (1 << (shift - 1))) >> shift;
+// The offset for a height gradient: gradient / 2^OffsetShift rounded down, and for a negative
+// gradient one more towards zero, so gentle slopes either way leave the picture where it is.
+inline int offsetFor(int gradient) {
+    return (gradient >> OffsetShift) + (gradient < 0 ? 1 : 0);
 }
 
 inline uint32_t shade(uint32_t pixel, int amount) {
@@ -30,12 +31,14 @@ inline uint32_t shade(uint32_t pixel, int amount) {
 } // namespace
 
 bool stepRowPlain(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
+    constexpr int roundUp = (1 << DampingShift) - 1;
     bool any = false;
     for (int x = 0; x < width; ++x) {
-        const int across = saturate16(mid[x - 1] + mid[x + 1]);
-        const int along = saturate16(up[x] + down[x]);
-        int h = saturate16(((across + along) >> 1) - next[x]);
-        h -= h >> DampingShift;
+        const int around =
+            up[x - 1] + up[x] + up[x + 1] + mid[x - 1] + mid[x + 1] + down[x - 1] + down[x] + down[x + 1];
+        int h = (around >> 2) - next[x];
+        h -= (h + (h > 0 ? roundUp : 0)) >> DampingShift;
+        h = std::clamp(h, -HeightLimit, HeightLimit);
         next[x] = int16_t(h);
         any |= h != 0;
     }
@@ -47,9 +50,9 @@ void renderRowPlain(uint32_t* out, const uint32_t* source, int stride, int margi
     for (int x = 0; x < width; ++x) {
         const int dx = saturate16(mid[x - 1] - mid[x + 1]);
         const int dy = saturate16(up[x] - down[x]);
-        const int ox = std::clamp(roundedShift(dx, OffsetShift), -margin, margin);
-        const int oy = std::clamp(roundedShift(dy, OffsetShift), -margin, margin);
-        const int light = std::clamp(roundedShift(dx, ShadeShift), -ShadeLimit, ShadeLimit);
+        const int ox = std::clamp(offsetFor(dx), -margin, margin);
+        const int oy = std::clamp(offsetFor(dy), -margin, margin);
+        const int light = ShadeScale * ox;
         const uint32_t pixel = source[x + ox + oy * stride];
         out[x] = light == 0 ? pixel : shade(pixel, light);
     }
@@ -58,23 +61,29 @@ void renderRowPlain(uint32_t* out, const uint32_t* source, int stride, int margi
 #if defined(__SSE2__)
 
 bool stepRow(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
-    const __m128i one = _mm_set1_epi16(1);
-    __m128i any = _mm_setzero_si128();
+    const __m128i roundUp = _mm_set1_epi16((1 << DampingShift) - 1);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i high = _mm_set1_epi16(HeightLimit);
+    const __m128i low = _mm_set1_epi16(-HeightLimit);
+    const auto load = [](const int16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    // The sum of a height and its left and right neighbours.
+    const auto three = [&](const int16_t* row) {
+        return _mm_add_epi16(_mm_add_epi16(load(row - 1), load(row)), load(row + 1));
+    };
+    __m128i any = zero;
     int x = 0;
     for (; x + 8 <= width; x += 8) {
-        const __m128i across = _mm_adds_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + x - 1)),
-                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + x + 1)));
-        const __m128i along = _mm_adds_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(up + x)),
-                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(down + x)));
-        // (across + along) >> 1 without a 17-bit intermediate.
-        const __m128i half = _mm_add_epi16(_mm_add_epi16(_mm_srai_epi16(across, 1), _mm_srai_epi16(along, 1)),
-                                           _mm_and_si128(_mm_and_si128(across, along), one));
-        __m128i h = _mm_subs_epi16(half, _mm_loadu_si128(reinterpret_cast<const __m128i*>(next + x)));
-        h = _mm_sub_epi16(h, _mm_srai_epi16(h, DampingShift));
+        // Heights within +/- HeightLimit: the sum of eight fits 16 bits.
+        const __m128i around = _mm_add_epi16(_mm_add_epi16(three(up + x), three(down + x)),
+                                             _mm_add_epi16(load(mid + x - 1), load(mid + x + 1)));
+        __m128i h = _mm_sub_epi16(_mm_srai_epi16(around, 2), load(next + x));
+        const __m128i bias = _mm_and_si128(_mm_cmpgt_epi16(h, zero), roundUp);
+        h = _mm_sub_epi16(h, _mm_srai_epi16(_mm_add_epi16(h, bias), DampingShift));
+        h = _mm_min_epi16(_mm_max_epi16(h, low), high);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(next + x), h);
         any = _mm_or_si128(any, h);
     }
-    const bool anyVector = _mm_movemask_epi8(_mm_cmpeq_epi16(any, _mm_setzero_si128())) != 0xFFFF;
+    const bool anyVector = _mm_movemask_epi8(_mm_cmpeq_epi16(any, zero)) != 0xFFFF;
     const bool anyTail = stepRowPlain(next + x, up + x, mid + x, down + x, width - x);
     return anyVector || anyTail;
 }
@@ -105,10 +114,12 @@ void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, co
     const __m128i maxOffset = _mm_set1_epi16(int16_t(margin));
     const __m128i minOffset = _mm_set1_epi16(int16_t(-margin));
     const __m128i rowStep = _mm_set1_epi16(int16_t(stride));
-    const __m128i maxLight = _mm_set1_epi16(ShadeLimit);
-    const __m128i minLight = _mm_set1_epi16(-ShadeLimit);
-    const __m128i offsetHalf = _mm_set1_epi16(1 << (OffsetShift - 1));
-    const __m128i shadeHalf = _mm_set1_epi16(1 << (ShadeShift - 1));
+    const auto offsets = [&](__m128i gradient) {
+        // The shift by 15 is -1 for a negative gradient and 0 otherwise.
+        const __m128i offset =
+            _mm_sub_epi16(_mm_srai_epi16(gradient, OffsetShift), _mm_srai_epi16(gradient, 15));
+        return _mm_min_epi16(_mm_max_epi16(offset, minOffset), maxOffset);
+    };
     // Pixel indices are counted from `margin` rows up and `margin` columns left of the block's
     // first pixel, so they are never negative and fit unsigned 16-bit lanes.
     const __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
@@ -122,17 +133,15 @@ void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, co
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(mid + x + 1)));
         const __m128i dy = _mm_subs_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(up + x)),
                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(down + x)));
-        const __m128i ox = _mm_min_epi16(
-            _mm_max_epi16(_mm_srai_epi16(_mm_adds_epi16(dx, offsetHalf), OffsetShift), minOffset), maxOffset);
-        const __m128i oy = _mm_min_epi16(
-            _mm_max_epi16(_mm_srai_epi16(_mm_adds_epi16(dy, offsetHalf), OffsetShift), minOffset), maxOffset);
+        const __m128i ox = offsets(dx);
+        const __m128i oy = offsets(dy);
         const __m128i index = _mm_add_epi16(_mm_mullo_epi16(_mm_add_epi16(oy, marginVec), rowStep),
                                             _mm_add_epi16(ox, laneBase));
-        const __m128i light = _mm_min_epi16(
-            _mm_max_epi16(_mm_srai_epi16(_mm_adds_epi16(dx, shadeHalf), ShadeShift), minLight), maxLight);
+        static_assert(ShadeScale == 2);
+        const __m128i light = _mm_add_epi16(ox, ox);
 
-        if (_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(index, unmoved), _mm_cmpeq_epi16(light, zero))) ==
-            0xFFFF) {
+        // Unmoved pixels are unlit too.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(index, unmoved)) == 0xFFFF) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x)));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4),

@@ -6,20 +6,24 @@
 namespace velanote::ripple {
 
 // How far a height gradient bends the picture: an offset of gradient / 2^OffsetShift pixels,
-// rounded to the nearest whole pixel.
+// rounded down and, for a negative gradient, one pixel towards zero, so that gentle slopes either way
+// (gradients from -2^OffsetShift to 2^OffsetShift - 1) leave the picture as it is.
 inline constexpr int OffsetShift = 4;
-// Light falling from one side: the horizontal gradient / 2^ShadeShift, rounded, added to each
-// colour channel and limited to +/- ShadeLimit.
-inline constexpr int ShadeShift = 3;
-inline constexpr int ShadeLimit = 48;
-// Damping: each new height loses (height >> DampingShift) of itself.
-inline constexpr int DampingShift = 5;
+// Light falling from one side: ShadeScale times the horizontal offset is added to each colour
+// channel, so slopes facing the light brighten and the others darken.
+inline constexpr int ShadeScale = 2;
+// Damping: each new height loses (|height| + 2^DampingShift - 1) >> DampingShift of its size, so
+// it shrinks by at least 1 whichever its sign and small heights die out instead of lingering.
+inline constexpr int DampingShift = 6;
+// Heights stay within +/- HeightLimit, so the sum of eight of them fits 16 bits.
+inline constexpr int HeightLimit = 4095;
 
 // One step of the wave for one row of `width` heights. `next` holds the heights of two steps ago
-// and receives the new ones: next = (sum of the four neighbours in the latest field) / 2 - next,
-// then next -= next >> DampingShift, in 16-bit arithmetic that saturates instead of wrapping.
-// `up`, `mid` and `down` are the latest field's rows above, at and below; mid[-1] and mid[width]
-// must be readable. Returns whether any new height is not zero.
+// and receives the new ones: next = (sum of the eight neighbours in the latest field) / 4 - next,
+// rounded down, then damped and limited to +/- HeightLimit. The eight-neighbour sum keeps the
+// rings round. `up`, `mid` and `down` are the latest field's rows above, at and below, and each
+// must be readable from [-1] to [width]; every height read must lie within +/- HeightLimit.
+// Returns whether any new height is not zero.
 bool stepRow(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width);
 bool stepRowPlain(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width);
 
@@ -27,7 +31,7 @@ bool stepRowPlain(int16_t* next, const int16_t* up, const int16_t* mid, const in
 // first pixel inside a copy of the picture whose edge pixels are repeated `margin` times on every
 // side, with `stride` pixels per row; 2 * margin * (stride + 1) + 7 must not exceed 65535. Each
 // pixel is taken from (x + dx, y + dy), the offsets being the height gradient scaled down by
-// OffsetShift and limited to +/- margin, and brightened or darkened by the horizontal gradient.
+// OffsetShift and limited to +/- margin, and brightened or darkened by ShadeScale times dx.
 // The gradients are the differences of the heights on either side of the pixel.
 void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
                const int16_t* mid, const int16_t* down, int width);

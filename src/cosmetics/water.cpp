@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -17,6 +18,22 @@ namespace {
 // Drops wider than this are cut to it.
 constexpr int MaxDropRadius = 256;
 constexpr int ProfileOne = 1 << 16;
+
+// The blocks [first, last] as bits.
+uint64_t blockBits(int first, int last) {
+    const uint64_t upToLast = last >= 63 ? ~uint64_t(0) : (uint64_t(1) << (last + 1)) - 1;
+    return upToLast & ~((uint64_t(1) << first) - 1);
+}
+
+// Calls f(first, end) for each run [first, end) of set bits of `mask`.
+template <typename F> void forEachRun(uint64_t mask, F f) {
+    while (mask != 0) {
+        const int first = std::countr_zero(mask);
+        const int end = first + std::countr_one(mask >> first);
+        f(first, end);
+        mask &= ~blockBits(first, end - 1);
+    }
+}
 
 } // namespace
 
@@ -54,9 +71,10 @@ bool WaterRipple::init(const QImage& picture) {
     heightStride_ = width_ + 2;
     for (int b = 0; b < 2; ++b) {
         heights_[b].assign(std::size_t(heightStride_) * std::size_t(height_ + 2), 0);
-        rowStirred_[b].assign(std::size_t(height_ + 2), 0);
+        stirred_[b].assign(std::size_t(height_ + 2), 0);
     }
-    rowDrawn_.assign(std::size_t(height_), 0);
+    drawn_.assign(std::size_t(height_), 0);
+    allBlocks_ = blockBits(0, (width_ - 1) / BlockWidth);
     latest_ = 0;
     calm_ = true;
     return true;
@@ -99,68 +117,104 @@ void WaterRipple::disturb(int x, int y, int radius, int depth) {
                 continue;
             }
             const int64_t sink = (int64_t(depth) * dropProfile_[std::size_t(d2)]) >> 16;
-            latestRow[px] = int16_t(std::clamp<int64_t>(latestRow[px] - sink, -32767, 32767));
-            olderRow[px] = int16_t(std::clamp<int64_t>(olderRow[px] - sink, -32767, 32767));
+            latestRow[px] =
+                int16_t(std::clamp<int64_t>(latestRow[px] - sink, -ripple::HeightLimit, ripple::HeightLimit));
+            olderRow[px] =
+                int16_t(std::clamp<int64_t>(olderRow[px] - sink, -ripple::HeightLimit, ripple::HeightLimit));
             touched = true;
         }
         if (touched) {
-            rowStirred_[0][std::size_t(py + 1)] = 1;
-            rowStirred_[1][std::size_t(py + 1)] = 1;
+            const uint64_t blocks = blockBits(int(left) / BlockWidth, int(right) / BlockWidth);
+            stirred_[0][std::size_t(py + 1)] |= blocks;
+            stirred_[1][std::size_t(py + 1)] |= blocks;
             calm_ = false;
         }
     }
 }
 
-bool WaterRipple::heightsNearRow(int buffer, int y) const {
-    const uint8_t* stirred = rowStirred_[buffer].data() + y; // rows y - 1, y, y + 1
-    return (stirred[0] | stirred[1] | stirred[2]) != 0;
+uint64_t WaterRipple::blocksNearRow(int buffer, int y) const {
+    const uint64_t* stirred = stirred_[buffer].data() + y; // rows y - 1, y, y + 1
+    const uint64_t rows = stirred[0] | stirred[1] | stirred[2];
+    return (rows | (rows << 1) | (rows >> 1)) & allBlocks_;
+}
+
+void WaterRipple::stepRowBlocks(int older, int y) {
+    // A block whose neighbourhood is flat in the latest field and which is flat itself in the older
+    // one stays flat.
+    uint64_t& stirred = stirred_[older][std::size_t(y + 1)];
+    const int latest = 1 - older;
+    uint64_t stillMoving = 0;
+    forEachRun(stirred | blocksNearRow(latest, y), [&](int first, int end) {
+        for (int block = first; block < end; ++block) {
+            const int x = block * BlockWidth;
+            if (ripple::stepRow(heightRow(older, y) + x, heightRow(latest, y - 1) + x,
+                                heightRow(latest, y) + x, heightRow(latest, y + 1) + x,
+                                std::min(BlockWidth, width_ - x))) {
+                stillMoving |= uint64_t(1) << block;
+            }
+        }
+    });
+    stirred = stillMoving;
+}
+
+uint64_t WaterRipple::drawRowBlocks(int field, int y) {
+    // Blocks near moving water are drawn through it; blocks whose water has just gone flat get the
+    // picture back; the rest are left alone.
+    const uint64_t near = blocksNearRow(field, y);
+    const uint64_t restore = drawn_[std::size_t(y)] & ~near;
+    auto* out = reinterpret_cast<uint32_t*>(frame_.scanLine(y));
+    forEachRun(near, [&](int first, int end) {
+        const int x = first * BlockWidth;
+        ripple::renderRow(out + x, sourceRow(y) + x, paddedStride_, margin_, heightRow(field, y - 1) + x,
+                          heightRow(field, y) + x, heightRow(field, y + 1) + x,
+                          std::min(end * BlockWidth, width_) - x);
+    });
+    forEachRun(restore, [&](int first, int end) {
+        const int x = first * BlockWidth;
+        std::memcpy(out + x, sourceRow(y) + x,
+                    std::size_t(std::min(end * BlockWidth, width_) - x) * sizeof(uint32_t));
+    });
+    drawn_[std::size_t(y)] = near;
+    return near | restore;
 }
 
 QRect WaterRipple::step() {
     if (!isInitialised() || calm_) {
         return {};
     }
+    // Each row is drawn as soon as the rows around it have been stepped, while their heights are
+    // still at hand.
     const int older = 1 - latest_;
-    for (int y = 0; y < height_; ++y) {
-        // A row whose neighbourhood is flat in the latest field and which is flat itself in the
-        // older one stays flat.
-        uint8_t& stirred = rowStirred_[older][std::size_t(y + 1)];
-        if (stirred || heightsNearRow(latest_, y)) {
-            stirred = ripple::stepRow(heightRow(older, y), heightRow(latest_, y - 1), heightRow(latest_, y),
-                                      heightRow(latest_, y + 1), width_);
+    int first = -1;
+    int last = -1;
+    uint64_t columns = 0;
+    bool anyDrawn = false;
+    for (int y = 0; y <= height_; ++y) {
+        if (y < height_) {
+            stepRowBlocks(older, y);
+        }
+        if (y > 0) {
+            const uint64_t changed = drawRowBlocks(older, y - 1);
+            if (changed != 0) {
+                anyDrawn = anyDrawn || drawn_[std::size_t(y - 1)] != 0;
+                columns |= changed;
+                first = first < 0 ? y - 1 : first;
+                last = y - 1;
+            }
         }
     }
     latest_ = older;
 
-    // Rows near moving water are drawn through it; rows whose water has just gone flat get the
-    // picture back; the rest are left alone.
-    uchar* bits = frame_.bits();
-    const qsizetype bytesPerLine = frame_.bytesPerLine();
-    int first = -1;
-    int last = -1;
-    bool anyDrawn = false;
-    for (int y = 0; y < height_; ++y) {
-        auto* out = reinterpret_cast<uint32_t*>(bits + y * bytesPerLine);
-        if (heightsNearRow(latest_, y)) {
-            ripple::renderRow(out, sourceRow(y), paddedStride_, margin_, heightRow(latest_, y - 1),
-                              heightRow(latest_, y), heightRow(latest_, y + 1), width_);
-            rowDrawn_[std::size_t(y)] = 1;
-            anyDrawn = true;
-        } else if (rowDrawn_[std::size_t(y)]) {
-            std::memcpy(out, sourceRow(y), std::size_t(width_) * sizeof(uint32_t));
-            rowDrawn_[std::size_t(y)] = 0;
-        } else {
-            continue;
-        }
-        first = first < 0 ? y : first;
-        last = y;
-    }
-
-    const auto flat = [](const std::vector<uint8_t>& rows) {
-        return std::all_of(rows.begin(), rows.end(), [](uint8_t r) { return r == 0; });
+    const auto flat = [](const std::vector<uint64_t>& rows) {
+        return std::all_of(rows.begin(), rows.end(), [](uint64_t r) { return r == 0; });
     };
-    calm_ = !anyDrawn && flat(rowStirred_[0]) && flat(rowStirred_[1]);
-    return first < 0 ? QRect() : QRect(0, first, width_, last - first + 1);
+    calm_ = !anyDrawn && flat(stirred_[0]) && flat(stirred_[1]);
+    if (first < 0) {
+        return {};
+    }
+    const int left = std::countr_zero(columns) * BlockWidth;
+    const int right = std::min((64 - std::countl_zero(columns)) * BlockWidth, width_);
+    return QRect(left, first, right - left, last - first + 1);
 }
 
 int64_t WaterRipple::energy() const {
@@ -169,6 +223,13 @@ int64_t WaterRipple::energy() const {
         sum += std::abs(int(h));
     }
     return sum;
+}
+
+int WaterRipple::heightAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return 0;
+    }
+    return heights_[latest_][std::size_t(y + 1) * std::size_t(heightStride_) + std::size_t(x + 1)];
 }
 
 void WaterRipple::paint(QPainter& painter, int left, int top) const {

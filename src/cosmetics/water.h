@@ -12,12 +12,15 @@ namespace velanote {
 
 // Water ripples over a picture. A field of integer heights, one per pixel, is kept in two buffers
 // (the latest field and the one before) and stepped as a damped wave; each frame shows the picture
-// refracted and shaded by the slope of the water. Rows whose water and picture are both still are
-// neither stepped nor drawn, and a step on calm water costs one flag test. Pictures are limited
-// to MaxSide pixels a side.
+// refracted and shaded by the slope of the water. The field is kept in blocks of BlockWidth pixels
+// of a row; blocks whose water and picture are both still are neither stepped nor drawn, and a step
+// on calm water costs one flag test. Pictures are limited to MaxSide pixels a side.
 class WaterRipple {
 public:
     static constexpr int MaxSide = 4096;
+    // The width of the blocks of a row that are stepped and drawn only while their water moves;
+    // a row has at most 64 of them.
+    static constexpr int BlockWidth = MaxSide / 64;
     // The largest bend of the picture, in pixels (less for very wide pictures).
     static constexpr int MaxOffset = 32;
 
@@ -31,6 +34,7 @@ public:
     // picture coordinates: the water sinks by `depth` at the centre and lies in rings a few pixels
     // apart that fade out towards the rim; the drop starts at rest and spreads from there. Only the
     // part of the drop that lies on the picture counts; a radius or depth of 0 starts nothing.
+    // Heights never go beyond +/- ripple::HeightLimit, however many drops land on one place.
     void disturb(int x, int y, int radius, int depth);
 
     // Advances the water one step and redraws what moved. Returns the part of the frame that
@@ -41,6 +45,8 @@ public:
     bool isCalm() const { return calm_; }
     // The sum of the magnitudes of the latest heights (0 exactly when the water is flat).
     int64_t energy() const;
+    // The latest height at picture point (x, y); 0 off the picture.
+    int heightAt(int x, int y) const;
 
     // The frame as it stands: the picture seen through the water. A null image before init().
     // It is rewritten in place by step(); draw it, do not keep copies of it.
@@ -53,7 +59,13 @@ private:
     const uint32_t* sourceRow(int y) const {
         return padded_.data() + std::size_t(y + margin_) * std::size_t(paddedStride_) + std::size_t(margin_);
     }
-    bool heightsNearRow(int buffer, int y) const;
+    // The blocks of row y that lie next to (or on) a block of the field `buffer` holding a height
+    // that may not be 0, one bit per block.
+    uint64_t blocksNearRow(int buffer, int y) const;
+    // Steps the moving blocks of row y into the field `older` from the other one.
+    void stepRowBlocks(int older, int y);
+    // Redraws row y of the frame through the field `field`; returns the blocks that changed.
+    uint64_t drawRowBlocks(int field, int y);
 
     QImage frame_;
     int width_ = 0;
@@ -66,11 +78,12 @@ private:
     std::vector<int16_t> heights_[2];
     int heightStride_ = 0;
     int latest_ = 0;
-    // Per row and buffer: whether the row may hold a height that is not 0 (index 0 and height_ + 1
-    // are the border rows, always false).
-    std::vector<uint8_t> rowStirred_[2];
-    // Per row: whether the frame row may differ from the picture.
-    std::vector<uint8_t> rowDrawn_;
+    // Per row and buffer, one bit per block: whether the block may hold a height that is not 0
+    // (index 0 and height_ + 1 are the border rows, always 0).
+    std::vector<uint64_t> stirred_[2];
+    // Per row, one bit per block: whether the block of the frame may differ from the picture.
+    std::vector<uint64_t> drawn_;
+    uint64_t allBlocks_ = 0;
     bool calm_ = true;
     // Weights of the drop profile by squared distance, for the last radius used (1/65536 units).
     std::vector<int32_t> dropProfile_;

@@ -179,17 +179,21 @@ bool GenerationRun::downloadSpeech(const QString& path) {
     return ok;
 }
 
-void GenerationRun::save_Click() {
-    c_.C5->DialogTitle = QStringLiteral("请选择您要保存音信文件的路径");
+bool GenerationRun::saveSpeechThroughC5(const QString& title, const QString& cancelled) {
+    c_.C5->DialogTitle = title;
     c_.C5->CancelError = true;
     if (c_.C5->ShowSave() == CommonDialog::Outcome::Cancelled) {
-        setStatus(QStringLiteral("您已取消保存音频文件..."));
-        return;
+        setStatus(cancelled);
+        return false;
     }
-    if (!downloadSpeech(c_.C5->FileName)) {
-        return;
+    return downloadSpeech(c_.C5->FileName);
+}
+
+void GenerationRun::save_Click() {
+    if (saveSpeechThroughC5(QStringLiteral("请选择您要保存音信文件的路径"),
+                            QStringLiteral("您已取消保存音频文件..."))) {
+        SaveJoinedFile();
     }
-    SaveJoinedFile();
 }
 
 void GenerationRun::SaveJoinedFile() {
@@ -237,13 +241,7 @@ void GenerationRun::saveyx_Click() {
         setStatus(QStringLiteral("请先生成音信,再执行本操作..."));
         return;
     }
-    c_.C5->DialogTitle = QStringLiteral("保存音频文件");
-    c_.C5->CancelError = true;
-    if (c_.C5->ShowSave() == CommonDialog::Outcome::Cancelled) {
-        setStatus(QStringLiteral("您取消了音信保存操作..."));
-        return;
-    }
-    if (!downloadSpeech(c_.C5->FileName)) {
+    if (!saveSpeechThroughC5(QStringLiteral("保存音频文件"), QStringLiteral("您取消了音信保存操作..."))) {
         return;
     }
     setStatus(QStringLiteral("音信文件已保存,是否找到此文件?!"));

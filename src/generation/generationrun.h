@@ -78,6 +78,9 @@ private:
     // Downloads the message address to `path` with the window in the tray; false (and the status
     // text set) when nothing usable arrived.
     bool downloadSpeech(const QString& path);
+    // Asks for the speech path in C5 under `title` and downloads to it; false (and the status text
+    // set) when the dialog was cancelled or the download failed.
+    bool saveSpeechThroughC5(const QString& title, const QString& cancelled);
     int ask(const QString& prompt, int style);
 
     AppContext& ctx_;

@@ -146,18 +146,24 @@ int SpeakCommand::run(const QStringList& arguments) {
     const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
 
     if (options->dryRun) {
-        // The embedded service's port is chosen when it starts; 0 stands for it here.
-        const Endpoints endpoints = Endpoints::forLocalService(0);
-        const QString base = externalService ? endpoints.speechBase : QStringLiteral(" http://127.0.0.1:0");
+        // The embedded service takes a free port only when it starts, so a dry run names the port
+        // by a placeholder; an outside service is named as the real run would use it.
+        const QString base = externalService ? Endpoints::forLocalService(0).speechBase
+                                             : QStringLiteral(" http://127.0.0.1:<端口>");
         out_(QStringLiteral("预览内容:"));
         out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         out_(QStringLiteral("语音文本: ") + sentence);
         out_(QStringLiteral("请求地址: ") + withoutLeadingBlank(SpeechRequest::address(base, encoded)));
-        if (!externalService) {
-            out_(QStringLiteral("(使用内置语音服务,端口在启动时分配;未发送任何请求)"));
-        } else {
-            out_(QStringLiteral("(未发送任何请求)"));
+        if (jingle > 0) {
+            out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
+        } else if (v.contains("prefix")) {
+            out_(QStringLiteral("前缀音频: ") + v.value("prefix"));
         }
+        if (!output.isEmpty()) {
+            out_(QStringLiteral("输出文件: ") + output);
+        }
+        out_(externalService ? QStringLiteral("(未发送任何请求)")
+                             : QStringLiteral("(使用内置语音服务,<端口>在启动时分配;未发送任何请求)"));
         return ExitDone;
     }
 
@@ -213,7 +219,10 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitService;
     }
     if (!reply.ok()) {
-        err_(QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(reply.status));
+        // The service's own first line says why, e.g. a text it cannot speak.
+        const QString reason = QString::fromUtf8(reply.body).section('\n', 0, 0).trimmed().left(200);
+        err_(QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(reply.status) +
+             (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
         return ExitService;
     }
     const QString replyText = BytesToBstr(reply.body, QStringLiteral("GB2312"));

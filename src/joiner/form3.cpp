@@ -8,12 +8,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolButton>
 
 namespace velanote {
@@ -111,6 +113,11 @@ Form3::Form3(AppContext& ctx, QWidget* form1, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     WindowsMediaPlayer1 = ctx.platform.createPlayer(this);
     buildControls();
+    if (const QScreen* screen = form1 != nullptr ? form1->screen() : QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
@@ -213,7 +220,9 @@ void Form3::buildControls() {
     St1->setObjectName(QStringLiteral("St1"));
     setGeometryTwips(St1, 0, kStatusTop, kWidth, kStatusHeight);
 
+    // It sits on the status bar, so it stays lower than the skin's buttons would make it.
     Command5 = makeButton(QStringLiteral("Command5"), QStringLiteral("找到合成音频"), this);
+    Command5->setStyleSheet(QStringLiteral("min-height: 0px; padding: 0px 10px;"));
     setGeometryTwips(Command5, 6030, kStatusTop + 100, 1680, 300);
     Command5->setVisible(false);
     Command5->raise();
@@ -266,6 +275,10 @@ void Form3::Command4_Click() {
     if (Command4->text() == Browse) {
         C3.CancelError = true;
         if (C3.ShowSave() == CommonDialog::Outcome::Chosen) {
+            // The same path chosen again changes no text, yet the picker must read "已选择" again.
+            if (Text3->text() == C3.FileName) {
+                Text3_Change();
+            }
             Text3->setText(C3.FileName);
         }
     } else if (Command4->text() == Chosen) {

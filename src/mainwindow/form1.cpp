@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,6 +65,27 @@ QAction* separator(QMenu* parent, const char* name) {
     QAction* a = parent->addSeparator();
     a->setObjectName(QString::fromLatin1(name));
     return a;
+}
+
+// The program's icon and name with its motto, right-aligned in a small strip.
+QWidget* makeBrand(QWidget* parent) {
+    auto* brand = named(new QWidget(parent), "Brand");
+    auto* row = new QHBoxLayout(brand);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addStretch(1);
+    auto* icon = named(new QLabel(brand), "BrandIcon");
+    icon->setPixmap(Form1Pictures::appIcon().scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    row->addWidget(icon);
+    auto* name =
+        named(new QLabel(QStringLiteral("<span style=\"font-size:12pt; font-weight:600; "
+                                        "color:#1d6f7c;\">声笺</span>"
+                                        "<span style=\"color:#5b8c96;\">&nbsp;·&nbsp;让祝福开口说话</span>"),
+                         brand),
+              "BrandText");
+    name->setTextFormat(Qt::RichText);
+    row->addWidget(name);
+    return brand;
 }
 
 // Controls that hold working values only and are never seen lie beyond the client area.
@@ -169,16 +191,18 @@ void Form1::buildControls() {
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text2->setTabChangesFocus(true);
+    Text2->setPlaceholderText(QStringLiteral("在这里输入祝福语(100字以内)"));
     place(Text2, 314, 28, 280, 154);
 
-    // The animated strip beside the frame, framed by two thin lines.
+    // The animated strip beside the frame, framed by two thin lines that end flush with the
+    // picture's border.
     Image2 = named(new QLabel(s), "Image2");
-    place(Image2, 627, 130, 21, 184);
+    place(Image2, 625, 133, 21, 184);
     Image2Movie = new QMovie(Form1Pictures::animatedStrip(), QByteArray(), this);
     Image2->setMovie(Image2Movie);
     Image2Movie->start();
-    Line8 = makeLine(s, "Line8", 623, 130, 1, 184, QColor(0xb5, 0xd0, 0xd7));
-    Line9 = makeLine(s, "Line9", 652, 130, 1, 184, QColor(0xb5, 0xd0, 0xd7));
+    Line8 = makeLine(s, "Line8", 622, 133, 1, 184, QColor(0xb5, 0xd0, 0xd7));
+    Line9 = makeLine(s, "Line9", 649, 133, 1, 184, QColor(0xb5, 0xd0, 0xd7));
 
     // The prefix switch in its own frame.
     Frame4 = named(new QGroupBox(s), "Frame4");
@@ -201,19 +225,24 @@ void Form1::buildControls() {
     Line6 = makeLine(s, "Line6", 0, 430, 658, 1, QColor(0xb5, 0xd0, 0xd7));
     Line7 = makeLine(s, "Line7", 0, 431, 658, 1, QColor(0xff, 0xff, 0xff));
 
-    // The repair's progress shows beside the switch while it runs.
-    ProgressBar1 = named(new QProgressBar(Frame4), "ProgressBar1");
-    ProgressBar1->setRange(0, 5000);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    place(ProgressBar1, 424, 13, 200, 14);
-    ProgressBar1->hide();
+    // The program's mark at the free end of the switch's row.
+    QWidget* brand = makeBrand(Frame4);
+    place(brand, 404, 4, 226, 32);
 
     St1 = named(new StatusBar({QStringLiteral("当前状态："), QStringLiteral("程序检测更新中..请您稍等..."),
                                QStringLiteral("程序设计:Tomo阿朔")},
                               2, s),
                 "St1");
     place(St1, 0, 434, 658, 24);
+
+    // The repair's progress shows on the status line, where the find buttons (hidden by the
+    // repair) would stand.
+    ProgressBar1 = named(new QProgressBar(s), "ProgressBar1");
+    ProgressBar1->setRange(0, 5000);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    place(ProgressBar1, 330, 439, 200, 14);
+    ProgressBar1->hide();
 
     // The find buttons appear over the status bar once a file has been saved.
     Command1 = named(new QPushButton(QStringLiteral("找到音信文件"), s), "Command1");

@@ -214,6 +214,10 @@ private:
     void wireHandlers();
     void setLocked(bool locked);
     void unlockAfterCheck();
+    // Ends a check that did not end the program; a close asked for meanwhile runs now.
+    void finishCheck();
+    // Hands a mouse event to the ripple with the strength values of the effect's state.
+    void stirWater(double x, double y, int a, int b);
     void setStatus(const QString& text);
     int ask(const QString& prompt, int style, const QString& title);
 
@@ -225,6 +229,7 @@ private:
     QPointer<Form4> form4_;
     UpdateCheck updateCheck_;
     bool checking_ = false;
+    bool closePending_ = false;
     bool unlocked_ = false;
     bool programEnded_ = false;
     bool unloaded_ = false;

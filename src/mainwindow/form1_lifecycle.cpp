@@ -76,13 +76,21 @@ void Form1::Timer3_Timer() {
     checking_ = true;
     const UpdateCheck::Outcome outcome =
         updateCheck_.runAutomatic([this](const QString& text) { setStatus(text); }, this);
-    checking_ = false;
     if (outcome == UpdateCheck::Outcome::ProgramEnded) {
         programEnded_ = true;
         Timer3->stop();
         return;
     }
     unlockAfterCheck();
+    finishCheck();
+}
+
+void Form1::finishCheck() {
+    checking_ = false;
+    if (closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
 }
 
 void Form1::unlockAfterCheck() {
@@ -114,12 +122,12 @@ void Form1::jiance_Click() {
     checking_ = true;
     jiance->setEnabled(false);
     const UpdateCheck::Outcome outcome = updateCheck_.runManual(this);
-    checking_ = false;
     if (outcome == UpdateCheck::Outcome::ProgramEnded) {
         programEnded_ = true;
         return;
     }
     jiance->setEnabled(true);
+    finishCheck();
 }
 
 void Form1::Form_KeyDown(int keyCode) {
@@ -146,18 +154,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::Form_MouseDown(double x, double y) {
-    const QString caption = zttx->text();
-    if (caption == QString::fromUtf8(EffectOnCaption)) {
-        surface_->mouseAction(qRound(x), qRound(y), 60, 500);
-    } else if (caption == QString::fromUtf8(EffectOffCaption)) {
-        surface_->mouseAction(qRound(x), qRound(y), 0, 0);
-    }
+    stirWater(x, y, 60, 500);
 }
 
 void Form1::Form_MouseMove(double x, double y) {
+    stirWater(x, y, 10, 80);
+}
+
+void Form1::stirWater(double x, double y, int a, int b) {
     const QString caption = zttx->text();
     if (caption == QString::fromUtf8(EffectOnCaption)) {
-        surface_->mouseAction(qRound(x), qRound(y), 10, 80);
+        surface_->mouseAction(qRound(x), qRound(y), a, b);
     } else if (caption == QString::fromUtf8(EffectOffCaption)) {
         surface_->mouseAction(qRound(x), qRound(y), 0, 0);
     }
@@ -214,8 +221,14 @@ void Form1::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // The start-up check holds the window until the server answers; a close waits for it.
-    if (checking_ || !Form_QueryUnload()) {
+    // While a check waits for the server or asks its question, a close request is kept and
+    // runs once the check is over (unless the check ends the program).
+    if (checking_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!Form_QueryUnload()) {
         event->ignore();
         return;
     }

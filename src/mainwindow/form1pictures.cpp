@@ -33,5 +33,8 @@ QPixmap exitIcon() {
 QPixmap updateIcon() {
     return picture(QStringLiteral("update.gif"));
 }
+QPixmap appIcon() {
+    return picture(QStringLiteral("velanote.png"));
+}
 
 } // namespace velanote::Form1Pictures

@@ -7,13 +7,18 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace velanote {
 
@@ -86,7 +91,8 @@ Form4::Form4(AppContext& ctx, QPlainTextEdit* form1Text2, StatusBar* form1St1, Q
 
     connect(Combo2, &QComboBox::currentIndexChanged, this, &Form4::Combo2_Click);
     connect(List1, &QListWidget::currentRowChanged, this, &Form4::List1_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, &Form4::List1_DblClick);
+    // Any double click on the list counts, also on its empty part, so an empty list can say why.
+    List1->viewport()->installEventFilter(this);
     connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
     Label1->installEventFilter(this);
     Picture1->installEventFilter(this);
@@ -96,6 +102,7 @@ Form4* Form4::showSingle(QPointer<Form4>& slot, AppContext& ctx, QPlainTextEdit*
                          StatusBar* form1St1, QWidget* parent) {
     if (!slot) {
         slot = new Form4(ctx, form1Text2, form1St1, parent);
+        slot->placeBesideMainWindow();
         slot->show();
         return slot;
     }
@@ -104,6 +111,31 @@ Form4* Form4::showSingle(QPointer<Form4>& slot, AppContext& ctx, QPlainTextEdit*
     slot->raise();
     slot->activateWindow();
     return slot;
+}
+
+void Form4::placeBesideMainWindow() {
+    const QWidget* main = form1Text2_ ? form1Text2_->window() : nullptr;
+    const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), size());
+    if (main == nullptr || !main->isVisible()) {
+        frame.moveCenter(area.center());
+    } else {
+        // Right of the main window when there is room, else left of it; where neither fits, at the
+        // screen's left edge, which leaves the message box on the main window's right in view.
+        const QRect anchor = main->frameGeometry();
+        if (anchor.right() + 1 + frame.width() <= area.right() + 1) {
+            frame.moveLeft(anchor.right() + 1);
+        } else {
+            frame.moveLeft(std::max(area.left(), anchor.left() - frame.width()));
+        }
+        frame.moveTop(
+            std::clamp(anchor.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    }
+    move(frame.topLeft());
 }
 
 void Form4::buildControls() {
@@ -171,8 +203,8 @@ void Form4::List1_Click() {
 }
 
 void Form4::List1_DblClick() {
-    const QListWidgetItem* item = List1->currentItem();
-    const QString phrase = item != nullptr ? item->text() : QString();
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    const QString phrase = selected.isEmpty() ? QString() : selected.first()->text();
     if (phrase.isEmpty()) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类,在使用双击自动填写功能!"),
                                           MsgBoxStyle::OkExclamation, kNoticeTitle, this);
@@ -215,6 +247,11 @@ void Form4::Picture1_Click() {
 }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        List1_DblClick();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Label1) {
             Label1_Click();

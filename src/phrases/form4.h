@@ -50,6 +50,7 @@ protected:
 
 private:
     void buildControls();
+    void placeBesideMainWindow();
 
     AppContext& ctx_;
     QPointer<QPlainTextEdit> form1Text2_;

@@ -16,18 +16,19 @@ const QString DesktopMessageBox::NoCaption = QStringLiteral("否(&N)");
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
     QString caption;
     QMessageBox::ButtonRole role;
     int answer;
 };
 
 // The low bits of the style choose the buttons, as the desktop's message box numbers them.
-QList<ButtonSpec> buttonsFor(int style) {
-    const ButtonSpec ok{DesktopMessageBox::OkCaption, QMessageBox::AcceptRole, MsgBoxAnswer::Ok};
-    const ButtonSpec cancel{DesktopMessageBox::CancelCaption, QMessageBox::RejectRole, MsgBoxAnswer::Cancel};
-    const ButtonSpec yes{DesktopMessageBox::YesCaption, QMessageBox::YesRole, MsgBoxAnswer::Yes};
-    const ButtonSpec no{DesktopMessageBox::NoCaption, QMessageBox::NoRole, MsgBoxAnswer::No};
+QList<ButtonChoice> buttonsFor(int style) {
+    const ButtonChoice ok{DesktopMessageBox::OkCaption, QMessageBox::AcceptRole, MsgBoxAnswer::Ok};
+    const ButtonChoice cancel{DesktopMessageBox::CancelCaption, QMessageBox::RejectRole,
+                              MsgBoxAnswer::Cancel};
+    const ButtonChoice yes{DesktopMessageBox::YesCaption, QMessageBox::YesRole, MsgBoxAnswer::Yes};
+    const ButtonChoice no{DesktopMessageBox::NoCaption, QMessageBox::NoRole, MsgBoxAnswer::No};
     switch (style & 0x0F) {
     case 1:
         return {ok, cancel};
@@ -56,10 +57,10 @@ QMessageBox::Icon iconFor(int style) {
 }
 
 // Esc and the close box give Cancel where there is one, else No, else OK.
-int escapeIndex(const QList<ButtonSpec>& specs) {
+int escapeIndex(const QList<ButtonChoice>& buttons) {
     for (int wanted : {MsgBoxAnswer::Cancel, MsgBoxAnswer::No}) {
-        for (int i = 0; i < specs.size(); ++i) {
-            if (specs[i].answer == wanted) {
+        for (int i = 0; i < buttons.size(); ++i) {
+            if (buttons[i].answer == wanted) {
                 return i;
             }
         }
@@ -84,19 +85,19 @@ int DesktopMessageBox::MsgBox(const QString& prompt, int style, const QString& t
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
 
-    const QList<ButtonSpec> specs = buttonsFor(style);
-    QList<QPushButton*> buttons;
-    for (const ButtonSpec& spec : specs) {
-        buttons.append(box.addButton(spec.caption, spec.role));
+    const QList<ButtonChoice> buttons = buttonsFor(style);
+    QList<QPushButton*> pushButtons;
+    for (const ButtonChoice& button : buttons) {
+        pushButtons.append(box.addButton(button.caption, button.role));
     }
-    const int defaultIndex = std::min<int>((style >> 8) & 0x03, int(buttons.size()) - 1);
-    box.setDefaultButton(buttons[defaultIndex]);
-    box.setEscapeButton(buttons[escapeIndex(specs)]);
+    const int defaultIndex = std::min<int>((style >> 8) & 0x03, int(pushButtons.size()) - 1);
+    box.setDefaultButton(pushButtons[defaultIndex]);
+    box.setEscapeButton(pushButtons[escapeIndex(buttons)]);
 
     box.exec();
 
-    const int clicked = int(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
-    return specs[clicked >= 0 ? clicked : escapeIndex(specs)].answer;
+    const int clicked = int(pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return buttons[clicked >= 0 ? clicked : escapeIndex(buttons)].answer;
 }
 
 } // namespace velanote

@@ -12,7 +12,9 @@ constexpr int TwipsPerPixel = 15;
 inline int twipsToPixels(int twips) {
     return (twips >= 0 ? twips + TwipsPerPixel / 2 : twips - TwipsPerPixel / 2) / TwipsPerPixel;
 }
-inline int pixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+inline int pixelsToTwips(int pixels) {
+    return pixels * TwipsPerPixel;
+}
 
 // Places a widget at (left, top, width, height) twips and remembers the twips position.
 void setGeometryTwips(QWidget* widget, int left, int top, int width, int height);

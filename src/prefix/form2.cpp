@@ -7,13 +7,17 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velanote {
 
@@ -87,6 +91,7 @@ Form2::Form2(AppContext& ctx, QWidget* form1, QCheckBox* check1, QWidget* parent
     Frame2->installEventFilter(this);
 
     Form_Load();
+    placeOverMainWindow();
 }
 
 Form2::~Form2() = default;
@@ -201,6 +206,23 @@ void Form2::buildControls() {
     page->addWidget(Text2);
 
     setFixedWidth(520);
+}
+
+// Opens centred where the main window stands (it is hidden meanwhile), kept on its screen.
+void Form2::placeOverMainWindow() {
+    QRect frame = frameGeometry();
+    const QScreen* screen = form1_ ? form1_->screen() : QGuiApplication::primaryScreen();
+    if (form1_) {
+        frame.moveCenter(form1_->frameGeometry().center());
+    } else if (screen != nullptr) {
+        frame.moveCenter(screen->availableGeometry().center());
+    }
+    if (screen != nullptr) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft());
 }
 
 void Form2::Form_Load() {

@@ -95,6 +95,7 @@ protected:
 
 private:
     void buildControls();
+    void placeOverMainWindow();
     int listIndex() const;
     bool prefixFileExists() const;
     int msgBox(const QString& prompt, int style);

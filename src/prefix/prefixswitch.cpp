@@ -57,7 +57,8 @@ void PrefixSwitch::Check1_Click() {
     const QString stored = store.storedChoice();
     MessageBoxService& boxes = ctx_.platform.messageBox();
 
-    if (!check1_->isChecked()) {
+    // Only the value 1 (ticked) is on; unticked and greyed both count as off.
+    if (check1_->checkState() != Qt::Checked) {
         if (timer2_ != nullptr) {
             timer2_->start();
         }
@@ -92,7 +93,7 @@ void PrefixSwitch::Check1_Click() {
 }
 
 void PrefixSwitch::qz_Click() {
-    if (!check1_->isChecked()) {
+    if (check1_->checkState() == Qt::Unchecked) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
                                           MsgBoxStyle::OkExclamation, kTitle, form1_);
         return;

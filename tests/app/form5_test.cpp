@@ -30,6 +30,23 @@ QList<int> fadeOutAlphas() {
     return alphas; // 255, 240, ..., 15, 0
 }
 
+// A splash window in a folder of its own that records when, and after which alphas, it has the
+// main window shown.
+struct WatchedSplash {
+    WatchedSplash() {
+        form = new Form5(home.folder(), [this] {
+            ++shown;
+            alphasWhenShown = form->appliedAlphas;
+        });
+        guard = form;
+    }
+    fakes::TempProgramFolder home;
+    Form5* form = nullptr;
+    QPointer<Form5> guard;
+    int shown = 0;
+    QList<int> alphasWhenShown;
+};
+
 void deliverDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -76,6 +93,15 @@ TEST(Form5, LoadingPreparesTheFolderAndTheWindow) {
     form->close();
     deliverDeferredDeletes();
     EXPECT_TRUE(guard.isNull());
+
+    // Shown but not (yet) active, as without a window manager: the shape is there all the same.
+    auto* unfocused = new Form5(home.folder(), [] {});
+    unfocused->show();
+    EXPECT_FALSE(unfocused->isActiveWindow());
+    EXPECT_EQ(unfocused->mask(), unfocused->RoundRegion);
+    EXPECT_FALSE(unfocused->mask().contains(QPoint(0, 0)));
+    EXPECT_TRUE(unfocused->mask().contains(QPoint(299, 197)));
+    delete unfocused;
 }
 
 TEST(Form5, FadesInThenWaitsWithoutShowingTheMainWindow) {
@@ -101,15 +127,8 @@ TEST(Form5, FadesInThenWaitsWithoutShowingTheMainWindow) {
 }
 
 TEST(Form5, AClickDuringTheFadeInFadesOutFromFullOpacityThenShowsTheMainWindow) {
-    fakes::TempProgramFolder home;
-    int shown = 0;
-    QList<int> alphasWhenShown;
-    Form5* form = nullptr;
-    form = new Form5(home.folder(), [&] {
-        ++shown;
-        alphasWhenShown = form->appliedAlphas;
-    });
-    QPointer<Form5> guard(form);
+    WatchedSplash splash;
+    Form5* form = splash.form;
     for (int i = 0; i < 5; ++i) {
         form->Timer1_Timer(); // 0 .. 60
     }
@@ -125,32 +144,25 @@ TEST(Form5, AClickDuringTheFadeInFadesOutFromFullOpacityThenShowsTheMainWindow) 
     for (int i = 0; i < 17; ++i) {
         form->Timer2_Timer();
     }
-    EXPECT_EQ(shown, 0); // not before the tick that applies 0
+    EXPECT_EQ(splash.shown, 0); // not before the tick that applies 0
     EXPECT_EQ(form->appliedAlphas.last(), 15);
     form->Timer2_Timer();
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(splash.shown, 1);
 
     QList<int> expected = fadeInAlphas().mid(0, 5) + fadeOutAlphas();
-    EXPECT_EQ(alphasWhenShown, expected);
-    ASSERT_FALSE(guard.isNull()); // unloaded right after, by deferred deletion
+    EXPECT_EQ(splash.alphasWhenShown, expected);
+    ASSERT_FALSE(splash.guard.isNull()); // unloaded right after, by deferred deletion
     EXPECT_FALSE(form->Timer2->isActive());
     EXPECT_FALSE(form->isVisible());
     deliverDeferredDeletes();
-    EXPECT_TRUE(guard.isNull());
-    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(splash.guard.isNull());
+    EXPECT_EQ(splash.shown, 1);
 }
 
 TEST(Form5, RealTimersAndMouse) {
     // With the timers and a real click: fade in, click on the picture, fade out, main window.
-    fakes::TempProgramFolder home;
-    int shown = 0;
-    QList<int> alphasWhenShown;
-    Form5* form = nullptr;
-    form = new Form5(home.folder(), [&] {
-        ++shown;
-        alphasWhenShown = form->appliedAlphas;
-    });
-    QPointer<Form5> guard(form);
+    WatchedSplash splash;
+    Form5* form = splash.form;
     form->show();
     QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 3000);
     EXPECT_EQ(form->appliedAlphas, fadeInAlphas());
@@ -158,9 +170,9 @@ TEST(Form5, RealTimersAndMouse) {
     EXPECT_FALSE(form->Timer2->isActive());
     QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(300, 200));
     EXPECT_TRUE(form->Timer2->isActive());
-    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 3000);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(alphasWhenShown, fadeInAlphas() + fadeOutAlphas());
+    QTRY_VERIFY_WITH_TIMEOUT(splash.guard.isNull(), 3000);
+    EXPECT_EQ(splash.shown, 1);
+    EXPECT_EQ(splash.alphasWhenShown, fadeInAlphas() + fadeOutAlphas());
 
     // Closed by other means while waiting: the main window is never shown.
     fakes::TempProgramFolder second;

@@ -28,6 +28,13 @@ TEST(IniFile, MissingFileSectionOrKeyGivesTheDefaultAndReadingNeverCreatesTheFil
     EXPECT_EQ(GetFromINI("Missing", "key", "0", ini), "0");              // no such section
     EXPECT_EQ(GetFromINI("Information", "qzyp", "none  ", ini), "none"); // trailing blanks of the default go
     EXPECT_EQ(GetFromINI("Information", "key", "0", ini), "1");
+
+    // A line with the key's name but no '=' holds no value, and being first it hides a later one.
+    ASSERT_TRUE(home.write("\\velanote.ini", "[Information]\r\nqzyp\r\nqzyp=Dream\r\n"));
+    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini), "0");
+    EXPECT_TRUE(WriteToINI("Information", "qzyp", "Dream", ini));
+    EXPECT_EQ(home.read("\\velanote.ini"), QByteArray("[Information]\r\nqzyp=Dream\r\nqzyp=Dream\r\n"));
+    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini), "Dream");
 }
 
 TEST(IniFile, FirstWriteCreatesFileSectionAndKeyAndLaterWritesReplaceTheValue) {
@@ -115,7 +122,7 @@ TEST(IniFile, ChineseValuesAreStoredInGbkAndReadBackExactly) {
 
     // A file written elsewhere in GBK, with Chinese names and a second byte that equals ']'.
     const QString section = QStringLiteral("设置"); // 设 is C9 E8, 置 is D6 C3
-    const QString tricky = QStringLiteral("乚"); // 81 5D: its second byte is ']'
+    const QString tricky = QStringLiteral("乚");    // 81 5D: its second byte is ']'
     ASSERT_EQ(gbk(tricky), QByteArray("\x81\x5D", 2));
     ASSERT_TRUE(home.write("\\velanote.ini", "[" + gbk(section + tricky) + "]\r\n" +
                                                  gbk(QStringLiteral("前缀")) + "=" +

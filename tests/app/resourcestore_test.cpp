@@ -1,4 +1,6 @@
 #include "app/resourcestore.h"
+#include "support/filesizelimit.h"
+#include "support/speechmp3.h"
 #include "support/tempfolder.h"
 
 #include <QDir>
@@ -11,9 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace velanote;
 
 namespace {
@@ -23,27 +22,6 @@ QString jinglePath(int n) {
 }
 
 const QString ReadmeName = QStringLiteral("\\说明.txt");
-
-// Lowers the largest file this process may write, so a longer write fails part-way (as on a full
-// disk) even for root; restored on destruction.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 struct Mp3Header {
     bool valid = false;
@@ -190,7 +168,8 @@ TEST(ResourceStore, AFailedWriteLeavesTheOldFileWhole) {
     bool firstResult = true;
     {
         // Every jingle is larger than this, the skin file smaller.
-        const FileSizeLimit limit(4096);
+        const fakes::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
         ASSERT_GT(loadResource(112).size(), 4096);
         ASSERT_LT(loadResource(111).size(), 4096);
         firstResult = ExtractResource(home.folder(), 112, jinglePath(1));
@@ -247,6 +226,19 @@ TEST(ResourceStore, JinglesAreShortMpeg25Layer3MonoFilesWithAnId3v24Tag) {
         const double seconds = frames * 576.0 / 11025.0;
         EXPECT_GE(seconds, 2.0);
         EXPECT_LE(seconds, 6.0);
+    }
+}
+
+TEST(ResourceStore, EveryJingleFollowedByASpeechFileDecodesToTheSumOfBoth) {
+    const QByteArray speech = fakes::speechLikeMp3(1.5);
+    const qint64 speechSamples = fakes::samplesDecodedByMpg123(speech);
+    ASSERT_GT(speechSamples, 11025) << "mpg123 could not decode the speech file";
+    for (int id = 112; id <= 121; ++id) {
+        SCOPED_TRACE(id);
+        const QByteArray jingle = loadResource(id);
+        const qint64 jingleSamples = fakes::samplesDecodedByMpg123(jingle);
+        EXPECT_GE(jingleSamples, 2 * 11025);
+        EXPECT_EQ(fakes::samplesDecodedByMpg123(jingle + speech), jingleSamples + speechSamples);
     }
 }
 

@@ -214,6 +214,15 @@ TEST_F(Loopback, SpeakFailuresWriteNothing) {
         EXPECT_EQ(s.code, 3);
         EXPECT_TRUE(s.err.join('\n').contains(QStringLiteral("Vela声笺生成失败")));
     }
+    {
+        // A text the service refuses: its reason reaches the user.
+        const Speak refused = speak({"--sender", "a", "--recipient", "b", "--relation", "c", "--message",
+                                     QStringLiteral("x\x01y"), "--output", out});
+        EXPECT_EQ(refused.code, 3);
+        EXPECT_TRUE(
+            refused.err.join('\n').contains(QStringLiteral("HTTP 400: text contains control characters")))
+            << refused.err.join('\n').toStdString();
+    }
     const Speak noPrefix = speak(Inputs + QStringList{"--prefix", dir.filePath("none.mp3"), "--output", out});
     EXPECT_EQ(noPrefix.code, 4);
     const Speak noFolder = speak(Inputs + QStringList{"--output", dir.filePath("no/such/out.mp3")});

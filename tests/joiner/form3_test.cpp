@@ -397,3 +397,36 @@ TEST_F(Form3Test, ClosingShowsTheMainWindowAndReleasesTheTool) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
 }
+
+TEST_F(Form3Test, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
+    // The skin gives every button a minimum height; the locator still ends inside the window.
+    const QString previous = qApp->styleSheet();
+    qApp->setStyleSheet("QPushButton { min-height: 18px; padding: 4px 12px; border: 1px solid gray; }");
+    ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
+    ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
+    chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->Command3->click();
+    ASSERT_TRUE(form->Command5->isVisible());
+    const QRect locator = form->Command5->geometry();
+    qApp->setStyleSheet(previous);
+    EXPECT_EQ(positionTwips(form->Command5).y(), positionTwips(form->St1).y() + 100);
+    EXPECT_LE(locator.bottom(), form->St1->geometry().bottom());
+    EXPECT_TRUE(form->rect().contains(locator));
+}
+
+TEST_F(Form3Test, ChoosingTheSameOutputAgainMarksThePickerChosen) {
+    ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(2048, 'a')));
+    ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(1024, 'b')));
+    const QString out = tmp.path("\\out.mp3");
+    chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), out);
+    // Clearing file two takes the output picker back while the output box keeps its path.
+    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    form->Command2->click();
+    ASSERT_EQ(form->Command4->text(), "浏览");
+    ASSERT_EQ(form->Text3->text(), out);
+    pick(form->Command2, tmp.path("\\b.mp3"));
+    pick(form->Command4, out);
+    EXPECT_EQ(form->Command4->text(), "已选择");
+    EXPECT_EQ(form->Label9->text(), "预计合成后大小：3KB");
+}

@@ -72,6 +72,25 @@ TEST_F(Form1Test, WindowFrameAndControls) {
     EXPECT_TRUE(form->Text2->font().families().contains(QStringLiteral("微软雅黑")));
     EXPECT_TRUE(form->Text2->font().families().contains(QStringLiteral("Noto Sans CJK SC")));
 
+    // The repair's bar stands on the status line beside the status text, clear of the credit.
+    const auto panelRect = [&](const char* name) {
+        const auto* panel = form->St1->findChild<QWidget*>(QString::fromLatin1(name));
+        return QRect(panel->mapTo(form->centralWidget(), QPoint(0, 0)), panel->size());
+    };
+    const QRect bar(form->ProgressBar1->mapTo(form->centralWidget(), QPoint(0, 0)),
+                    form->ProgressBar1->size());
+    EXPECT_TRUE(panelRect("panel2").contains(bar));
+    EXPECT_FALSE(panelRect("panel3").intersects(bar));
+    // The program's mark fits in the switch's row without touching the switch's caption.
+    auto* brand = form->findChild<QWidget*>(QStringLiteral("Brand"));
+    ASSERT_NE(brand, nullptr);
+    EXPECT_TRUE(brand->isVisible());
+    EXPECT_TRUE(form->Frame4->rect().contains(brand->geometry()));
+    const int captionEnd = form->Check1->x() + form->Check1->sizeHint().width();
+    auto* brandIcon = brand->findChild<QLabel*>(QStringLiteral("BrandIcon"));
+    ASSERT_NE(brandIcon, nullptr);
+    EXPECT_LT(captionEnd, brand->x() + brandIcon->x());
+
     // Pictures: four 16 x 16 icons, the 640 x 106 water picture, the banner and the animated strip.
     for (QLabel* pic : {form->pic1, form->pic2, form->pic3, form->pic4}) {
         EXPECT_EQ(pic->pixmap().size(), QSize(16, 16));

@@ -305,3 +305,53 @@ TEST_F(Form1Test, ClosingWithYesOpensTheForumAndTakesThePhraseLibrary) {
     EXPECT_TRUE(!phrases || !phrases->isVisible());
     EXPECT_FALSE(platform.trayIcons[0]->isVisible());
 }
+
+TEST_F(Form1Test, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
+    replyVersion("V6.0");
+    open();
+    form->show();
+    // The close request arrives while the version file is still on its way.
+    bool closedDuringFetch = true;
+    form->updateCheck().setFetcher([this, &closedDuringFetch](const QString&) {
+        closedDuringFetch = form->close();
+        return QStringLiteral("V6.0");
+    });
+    platform.boxes.answerNext(MsgBoxAnswer::Cancel);
+    form->Timer3_Timer();
+    EXPECT_FALSE(closedDuringFetch);
+    EXPECT_TRUE(platform.boxes.shown.isEmpty()) << "no exit question while the check runs";
+    EXPECT_TRUE(form->isUnlocked());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, Form1Texts::exitQuestion());
+    EXPECT_TRUE(form->isVisible());
+
+    // The same during a manual check; here the question is answered No and the window goes.
+    form->updateCheck().setFetcher([this](const QString&) {
+        form->endd->trigger();
+        return QString();
+    });
+    platform.boxes.answerNext(MsgBoxAnswer::Ok);
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->jiance->trigger();
+    EXPECT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_TRUE(form->isVisible());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(platform.boxes.shown.size(), 3);
+    EXPECT_EQ(platform.boxes.shown[2].prompt, Form1Texts::exitQuestion());
+    EXPECT_FALSE(form->isVisible());
+
+    // A check that ends the program drops the request.
+    platform.boxes.shown.clear();
+    open();
+    form->show();
+    form->updateCheck().setFetcher([this](const QString&) {
+        form->close();
+        return QStringLiteral("V6.1");
+    });
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    form->Timer3_Timer();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.shellFake.endProgramCalls, 1);
+}

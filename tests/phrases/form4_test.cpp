@@ -201,3 +201,44 @@ TEST_F(Form4Test, OneInstanceIsBroughtForwardUnchangedAndANewOneStartsEmpty) {
     EXPECT_EQ(fresh->List1->count(), 0);
     EXPECT_TRUE(fresh->Label1->isVisible());
 }
+
+TEST_F(Form4Test, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
+    // An empty list: the double click is answered by the warning.
+    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类,在使用双击自动填写功能!");
+    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+
+    // A listed category whose phrases are not clicked yet: a current row alone is no choice.
+    choose("爱情类");
+    form->List1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    const QPoint below = form->List1->visualItemRect(form->List1->item(3)).bottomLeft() + QPoint(20, 20);
+    ASSERT_FALSE(form->List1->itemAt(below));
+    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, below);
+    ASSERT_EQ(platform.boxes.shown.size(), 2);
+    EXPECT_EQ(platform.boxes.shown[1].prompt, "请先选择分类,在使用双击自动填写功能!");
+    EXPECT_TRUE(text2.toPlainText().isEmpty());
+
+    // With a phrase chosen, a double click below the phrases writes the chosen one.
+    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
+                      form->List1->visualItemRect(form->List1->item(2)).center());
+    platform.boxes.answerNext(MsgBoxAnswer::No);
+    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(text2.toPlainText(), PhraseTable::phrasesOf("爱情类")[2]);
+    ASSERT_EQ(platform.boxes.shown.size(), 3);
+    EXPECT_EQ(platform.boxes.shown[2].prompt, "祝福语填写成功!是否关闭本页面?");
+}
+
+TEST_F(Form4Test, OpensBesideTheMainWindow) {
+    delete slot.data();
+    QWidget main;
+    auto* box = new QPlainTextEdit(&main);
+    main.setGeometry(10, 10, 200, 150);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    Form4* beside = Form4::showSingle(slot, ctx, box, &st1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(beside));
+    EXPECT_FALSE(beside->frameGeometry().intersects(main.frameGeometry()));
+    EXPECT_GE(beside->x(), main.frameGeometry().right());
+    EXPECT_EQ(beside->y(), main.frameGeometry().top());
+}

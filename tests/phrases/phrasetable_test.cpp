@@ -1,5 +1,7 @@
 #include "phrases/phrasetable.h"
 
+#include <QCryptographicHash>
+
 #include <gtest/gtest.h>
 
 using namespace velanote;
@@ -97,4 +99,22 @@ TEST(PhraseTable, PunctuationAndLatinTextAreKeptExactly) {
     EXPECT_EQ(t[4].phrases[2], QStringLiteral("我的时间有限，我想用有限的时间跟另一个人过Better life，"
                                               "而不是用我的Life，去找一个Better的人。"));
     EXPECT_EQ(t[4].phrases[5], QStringLiteral("错过早恋也就罢了，原来不知不觉已经错过了早婚……"));
+}
+
+TEST(PhraseTable, EveryCharacterOfEveryCategoryMatchesItsDigest) {
+    // SHA-256 of each category's phrases in UTF-8, joined by line feeds, trailing characters
+    // included: one changed, missing or extra character anywhere changes its category's digest.
+    const QList<QByteArray> digests = {
+        "75ea1e8094425b2995ce06c35bc57b3f5366361fdd24e7857f72165da7789a23",
+        "3cd9c93e956a93cec72697e1a904b2648a0e923317b0df794dc36296202527ee",
+        "1e4c15cba33f104fbb885acd737ef8d05fa38968b21107ca67c56a5b6599405e",
+        "9b50b07558da143ccfaef9a3fdebd6c40e7ee58f806abe4d07bb6992803f9081",
+        "ee8c95babaa09eb5895a601bafaf761b4ef417c47e2e96026059d39d37846e0b",
+    };
+    ASSERT_EQ(PhraseTable::categories().size(), digests.size());
+    for (int c = 0; c < digests.size(); ++c) {
+        const QByteArray text = PhraseTable::categories()[c].phrases.join('\n').toUtf8();
+        EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(), digests[c])
+            << PhraseTable::categories()[c].name.toStdString();
+    }
 }

@@ -1,39 +1,15 @@
 #include "platform/atomicfile.h"
 #include "scratchfolder.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace velanote;
 
 namespace {
-
-// Limits the size of any file this process writes, so a write fails part-way even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
@@ -48,9 +24,18 @@ TEST(AtomicFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoLeftovers) {
 
     const QByteArray bigger(64 * 1024, 'n');
     {
-        FileSizeLimit limit(8 * 1024);
+        fakes::FileSizeLimit limit(8 * 1024);
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(writeFileAtomically(home.path("target.bin"), bigger));
+    }
+    EXPECT_EQ(home.read("target.bin"), old);
+    EXPECT_EQ(entriesOf(home.path()), QStringList{"target.bin"});
+
+    // Data small enough to wait in a write buffer: the failure shows before the rename, not after.
+    {
+        fakes::FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(writeFileAtomically(home.path("target.bin"), QByteArray(4000, 's')));
     }
     EXPECT_EQ(home.read("target.bin"), old);
     EXPECT_EQ(entriesOf(home.path()), QStringList{"target.bin"});

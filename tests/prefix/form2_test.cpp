@@ -52,6 +52,8 @@ TEST_F(Form2Test, FreshFolderOpensInBuiltInModeWithNothingStored) {
     Form2* w = open();
     EXPECT_EQ(w->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-前缀音频设置");
     EXPECT_EQ(w->Frame1->title(), "请选择您要使用的方式：" + QString(40, ' '));
+    EXPECT_EQ(w->Label2->text(), "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
+                                 "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
     EXPECT_EQ(w->Label4->text(), kNoPrefix);
     EXPECT_FALSE(w->Command5->isEnabled());
     EXPECT_FALSE(w->Command2->isEnabled());

@@ -183,6 +183,25 @@ TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
     EXPECT_FALSE(form1.isVisible());
 }
 
+TEST_F(PrefixSwitchTest, OnlyATickedSwitchIsOnAndTheWindowOpensOverTheMainWindow) {
+    // A greyed box (value 2) is not on: the shaking resumes and nothing is asked ...
+    timer2.stop();
+    check1->setCheckState(Qt::PartiallyChecked);
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+    EXPECT_TRUE(timer2.isActive());
+    EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
+    // ... yet it is not off either, so the menu item opens the settings window.
+    form1.move(130, 90);
+    const QPoint mainCentre = form1.frameGeometry().center();
+    prefixSwitch.qz_Click();
+    EXPECT_TRUE(platform.boxes.shown.isEmpty());
+    ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
+    // Centred on the main window, give or take the window frame.
+    const QRect placed = prefixSwitch.settingsWindow()->frameGeometry();
+    EXPECT_LE((placed.center() - mainCentre).manhattanLength(), 30) << placed.x() << "," << placed.y();
+    EXPECT_FALSE(form1.isVisible());
+}
+
 // Counts what reaches the check box while it shakes.
 class EventCounter : public QObject {
 public:
