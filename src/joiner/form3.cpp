@@ -1,6 +1,7 @@
 #include "joiner/form3.h"
 
 #include "joiner/audiojoiner.h"
+#include "platform/playerstrip.h"
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 
@@ -16,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QToolButton>
 
 namespace velanote {
 
@@ -127,7 +127,6 @@ Form3::Form3(AppContext& ctx, QWidget* form1, QWidget* parent)
     connect(Text1, &QLineEdit::textChanged, this, &Form3::Text1_Change);
     connect(Text2, &QLineEdit::textChanged, this, &Form3::Text2_Change);
     connect(Text3, &QLineEdit::textChanged, this, &Form3::Text3_Change);
-    connect(playerStop_, &QToolButton::clicked, this, &Form3::stopPlaying);
 
     Form_Load();
 }
@@ -207,14 +206,11 @@ void Form3::buildControls() {
     Line1->setFrameShadow(QFrame::Sunken);
     setGeometryTwips(Line1, 120, 6495, 7560, 30);
 
-    // The player's strip: what was last handed to it, and a way to stop it.
-    playerCaption_ = new QLabel(this);
-    playerCaption_->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
-    playerCaption_->setText(QStringLiteral("♪ 试听：无"));
-    setGeometryTwips(playerCaption_, 180, 6585, 6300, 360);
-    playerStop_ = new QToolButton(this);
-    playerStop_->setText(QStringLiteral("停止"));
-    setGeometryTwips(playerStop_, 6660, 6570, 1020, 390);
+    // The player's strip under the explanation: what plays, and a way to pause or stop it.
+    playerStrip = new PlayerStrip(*WindowsMediaPlayer1, this);
+    playerStrip->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    playerStrip->setShowsName(true);
+    setGeometryTwips(playerStrip, 120, 6585, 7560, 360);
 
     St1 = new StatusBar({QStringLiteral("运行状态："), QStringLiteral("请进行程序操作...")}, 2, this);
     St1->setObjectName(QStringLiteral("St1"));
@@ -378,12 +374,6 @@ void Form3::Command5_Click() {
 
 void Form3::play(const QString& path) {
     WindowsMediaPlayer1->setURL(path);
-    playerCaption_->setText(QStringLiteral("♪ 试听：") + QFileInfo(path).fileName());
-}
-
-void Form3::stopPlaying() {
-    WindowsMediaPlayer1->setURL(QString());
-    playerCaption_->setText(QStringLiteral("♪ 试听：无"));
 }
 
 void Form3::Form_QueryUnload() {

@@ -15,10 +15,10 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QFrame;
-class QToolButton;
 
 namespace velanote {
 
+class PlayerStrip;
 class StatusBar;
 
 // The audio joiner tool: two chosen audio files joined one after the other into a third. It
@@ -62,6 +62,7 @@ public:
     CommonDialog C2;
     CommonDialog C3;
     std::unique_ptr<MediaPlayer> WindowsMediaPlayer1;
+    PlayerStrip* playerStrip = nullptr; // the player's visible controls
 
     // Output path of the last successful join; empty until then.
     QString OutputFilePath;
@@ -85,13 +86,10 @@ private:
     void pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text);
     void updateOutputPicker();
     void play(const QString& path);
-    void stopPlaying();
     void setStatus(const QString& text);
 
     AppContext& ctx_;
     QPointer<QWidget> form1_;
-    QLabel* playerCaption_ = nullptr;
-    QToolButton* playerStop_ = nullptr;
 };
 
 } // namespace velanote

@@ -6,6 +6,7 @@
 #include "mainwindow/form1texts.h"
 #include "mainwindow/switchcheckbox.h"
 #include "mainwindow/watersurface.h"
+#include "platform/playerstrip.h"
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 #include "prefix/form2.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -67,27 +67,6 @@ QAction* separator(QMenu* parent, const char* name) {
     return a;
 }
 
-// The program's icon and name with its motto, right-aligned in a small strip.
-QWidget* makeBrand(QWidget* parent) {
-    auto* brand = named(new QWidget(parent), "Brand");
-    auto* row = new QHBoxLayout(brand);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    row->addStretch(1);
-    auto* icon = named(new QLabel(brand), "BrandIcon");
-    icon->setPixmap(Form1Pictures::appIcon().scaled(24, 24, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    row->addWidget(icon);
-    auto* name =
-        named(new QLabel(QStringLiteral("<span style=\"font-size:12pt; font-weight:600; "
-                                        "color:#1d6f7c;\">声笺</span>"
-                                        "<span style=\"color:#5b8c96;\">&nbsp;·&nbsp;让祝福开口说话</span>"),
-                         brand),
-              "BrandText");
-    name->setTextFormat(Qt::RichText);
-    row->addWidget(name);
-    return brand;
-}
-
 // Controls that hold working values only and are never seen lie beyond the client area.
 constexpr int OutsideX = 2000;
 
@@ -109,6 +88,9 @@ Form1::Form1(AppContext& ctx, QWidget* parent)
 
     WindowsMediaPlayer1 = ctx_.platform.createPlayer(this);
     EFMTrayIcon1 = ctx_.platform.createTrayIcon(this);
+    // The player's strip at the free end of the switch's row.
+    playerStrip = named(new PlayerStrip(*WindowsMediaPlayer1, Frame4), "WindowsMediaPlayer1");
+    place(playerStrip, 420, 8, 210, 24);
 
     GenerationControls controls;
     controls.Text4 = Text4;
@@ -224,10 +206,6 @@ void Form1::buildControls() {
     place(Command4, 458, 377, 192, 44);
     Line6 = makeLine(s, "Line6", 0, 430, 658, 1, QColor(0xb5, 0xd0, 0xd7));
     Line7 = makeLine(s, "Line7", 0, 431, 658, 1, QColor(0xff, 0xff, 0xff));
-
-    // The program's mark at the free end of the switch's row.
-    QWidget* brand = makeBrand(Frame4);
-    place(brand, 404, 4, 226, 32);
 
     St1 = named(new StatusBar({QStringLiteral("当前状态："), QStringLiteral("程序检测更新中..请您稍等..."),
                                QStringLiteral("程序设计:Tomo阿朔")},

@@ -30,6 +30,7 @@ class QTimer;
 namespace velanote {
 
 class GenerationRun;
+class PlayerStrip;
 class PrefixSwitch;
 class StatusBar;
 class WaterSurface;
@@ -94,6 +95,7 @@ public:
     CommonDialog C5;
     CommonDialog C6;
     std::unique_ptr<MediaPlayer> WindowsMediaPlayer1;
+    PlayerStrip* playerStrip = nullptr; // the player's visible controls
     std::unique_ptr<TrayIcon> EFMTrayIcon1;
     SilentBrowser WebBrowser1;
 

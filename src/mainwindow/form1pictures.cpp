@@ -33,8 +33,5 @@ QPixmap exitIcon() {
 QPixmap updateIcon() {
     return picture(QStringLiteral("update.gif"));
 }
-QPixmap appIcon() {
-    return picture(QStringLiteral("velanote.png"));
-}
 
 } // namespace velanote::Form1Pictures

@@ -14,7 +14,6 @@ QPixmap copyIcon();      // pic1, 16 x 16
 QPixmap saveIcon();      // pic2
 QPixmap exitIcon();      // pic3
 QPixmap updateIcon();    // pic4
-QPixmap appIcon();       // the program's icon, 64 x 64
 
 } // namespace Form1Pictures
 

@@ -22,9 +22,14 @@ DesktopMediaPlayer::DesktopMediaPlayer() {
     player_ = std::make_unique<QMediaPlayer>();
     player_->setAudioOutput(output_.get());
     setVolume(volume_);
+    QObject::connect(player_.get(), &QMediaPlayer::playbackStateChanged, player_.get(),
+                     [this] { notifyChanged(); });
+    QObject::connect(player_.get(), &QMediaPlayer::durationChanged, player_.get(),
+                     [this] { notifyChanged(); });
 }
 
 DesktopMediaPlayer::~DesktopMediaPlayer() {
+    setChangeWatcher({});
     player_->stop();
     player_.reset();
 }
@@ -50,6 +55,36 @@ void DesktopMediaPlayer::setURL(const QString& url) {
     if (!source.isEmpty()) {
         player_->play();
     }
+    notifyChanged();
+}
+
+qint64 DesktopMediaPlayer::position() const {
+    return player_->source().isEmpty() ? 0 : player_->position();
+}
+
+qint64 DesktopMediaPlayer::duration() const {
+    return player_->source().isEmpty() ? 0 : player_->duration();
+}
+
+bool DesktopMediaPlayer::isPlaying() const {
+    return player_->playbackState() == QMediaPlayer::PlayingState;
+}
+
+void DesktopMediaPlayer::pause() {
+    if (isPlaying()) {
+        player_->pause();
+    }
+}
+
+// Goes on from a pause; after the end it plays from the beginning.
+void DesktopMediaPlayer::resume() {
+    if (player_->source().isEmpty() || isPlaying()) {
+        return;
+    }
+    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia) {
+        player_->setPosition(0);
+    }
+    player_->play();
 }
 
 void DesktopMediaPlayer::setVolume(int volume) {

@@ -21,6 +21,11 @@ public:
     QString URL() const override { return url_; }
     void setVolume(int volume) override;
     int volume() const override { return volume_; }
+    qint64 position() const override;
+    qint64 duration() const override;
+    bool isPlaying() const override;
+    void pause() override;
+    void resume() override;
 
     // What the backend is given for an assigned text: http(s) and other addresses as URLs,
     // anything else as a local path; the empty URL for blank text.

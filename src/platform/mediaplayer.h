@@ -1,5 +1,9 @@
 #pragma once
 #include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <utility>
 
 namespace velanote {
 
@@ -12,6 +16,27 @@ public:
     virtual QString URL() const = 0;
     virtual void setVolume(int volume) = 0; // 0..100
     virtual int volume() const = 0;
+
+    // What a visible control strip reads and does; players that cannot tell report nothing playing.
+    virtual qint64 position() const { return 0; } // milliseconds
+    virtual qint64 duration() const { return 0; } // milliseconds; 0 while unknown
+    virtual bool isPlaying() const { return false; }
+    virtual void pause() {}
+    virtual void resume() {}
+
+    // One watcher, told after every assignment to URL and whenever playing starts or stops, by
+    // players that report it; the empty function removes it.
+    void setChangeWatcher(std::function<void()> watcher) { changeWatcher_ = std::move(watcher); }
+
+protected:
+    void notifyChanged() const {
+        if (changeWatcher_) {
+            changeWatcher_();
+        }
+    }
+
+private:
+    std::function<void()> changeWatcher_;
 };
 
 } // namespace velanote

@@ -1,5 +1,6 @@
 #include "prefix/form2.h"
 
+#include "platform/playerstrip.h"
 #include "prefix/prefixstore.h"
 
 #include <QCheckBox>
@@ -179,6 +180,17 @@ void Form2::buildControls() {
     state->addWidget(Label4, 1);
     state->addWidget(Command5);
 
+    // The player's strip; stopping there ends any preview, so its button offers the preview again.
+    playerStrip = new PlayerStrip(*WindowsMediaPlayer1, this);
+    named(playerStrip, "WindowsMediaPlayer1");
+    connect(playerStrip, &PlayerStrip::stopped, this, [this] {
+        for (QPushButton* preview : {Command2, Command4, Command5}) {
+            if (preview->text() == kStop) {
+                preview->setText(kListen);
+            }
+        }
+    });
+
     Command1 = new QPushButton(QStringLiteral("确定"), this);
     named(Command1, "Command1");
     Command1->setMinimumWidth(120);
@@ -198,6 +210,7 @@ void Form2::buildControls() {
     page->addWidget(Frame2);
     page->addWidget(Frame1);
     page->addWidget(Frame5);
+    page->addWidget(playerStrip);
     auto* confirmRow = new QHBoxLayout;
     confirmRow->addStretch(1);
     confirmRow->addWidget(Command1);

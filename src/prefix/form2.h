@@ -20,6 +20,8 @@ class QRadioButton;
 
 namespace velanote {
 
+class PlayerStrip;
+
 // The prefix audio settings window: the user picks one of the ten built-in jingles or a small
 // MP3 file of their own, previews it, and confirms; confirming stores a copy as "\yx\qz.mp3" and
 // records the choice under [Information] qzyp. Opened by the prefix switch while Form1 is hidden;
@@ -57,6 +59,7 @@ public:
     QPlainTextEdit* Text2;
     CommonDialog C1;
     std::unique_ptr<MediaPlayer> WindowsMediaPlayer1;
+    PlayerStrip* playerStrip = nullptr; // the player's visible controls
 
     // Hands the contact link to the system, as an embedded browser told to navigate would.
     class Browser {

@@ -1,6 +1,7 @@
 #include "joiner/form3.h"
 
 #include "app/endpoints.h"
+#include "platform/playerstrip.h"
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 #include "support/fakeplatform.h"
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -280,6 +282,16 @@ TEST_F(Form3Test, JoinWritesBothFilesInOrderAndResetsTheTool) {
 
     EXPECT_EQ(form->OutputFilePath, out);
     EXPECT_EQ(platform.players[0]->URL(), out);
+    // The preview shows on the window's player strip, below the explanation, and stops there.
+    ASSERT_NE(form->playerStrip, nullptr);
+    EXPECT_TRUE(form->playerStrip->isVisible());
+    EXPECT_TRUE(form->playerStrip->isPolling());
+    EXPECT_EQ(form->playerStrip->nameLabel()->text(), "合 成.mp3");
+    EXPECT_GT(form->playerStrip->y(), form->Line1->y());
+    EXPECT_LT(form->playerStrip->geometry().bottom(), form->St1->y());
+    form->playerStrip->stopButton()->click();
+    EXPECT_EQ(platform.players[0]->URL(), QString());
+    EXPECT_FALSE(form->playerStrip->isPolling());
     EXPECT_TRUE(form->Text1->text().isEmpty());
     EXPECT_TRUE(form->Text2->text().isEmpty());
     EXPECT_TRUE(form->Text3->text().isEmpty());

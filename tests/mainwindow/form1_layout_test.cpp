@@ -1,6 +1,7 @@
 // The main window's frame, controls and menu as built.
 #include "form1fixture.h"
 
+#include "platform/playerstrip.h"
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 
 using namespace velanote;
 using velanote::testing::Form1Test;
@@ -81,15 +83,22 @@ TEST_F(Form1Test, WindowFrameAndControls) {
                     form->ProgressBar1->size());
     EXPECT_TRUE(panelRect("panel2").contains(bar));
     EXPECT_FALSE(panelRect("panel3").intersects(bar));
-    // The program's mark fits in the switch's row without touching the switch's caption.
-    auto* brand = form->findChild<QWidget*>(QStringLiteral("Brand"));
-    ASSERT_NE(brand, nullptr);
-    EXPECT_TRUE(brand->isVisible());
-    EXPECT_TRUE(form->Frame4->rect().contains(brand->geometry()));
-    const int captionEnd = form->Check1->x() + form->Check1->sizeHint().width();
-    auto* brandIcon = brand->findChild<QLabel*>(QStringLiteral("BrandIcon"));
-    ASSERT_NE(brandIcon, nullptr);
-    EXPECT_LT(captionEnd, brand->x() + brandIcon->x());
+    // The player's strip fits in the switch's row without touching the switch or its caption.
+    auto* strip = form->findChild<PlayerStrip*>(QStringLiteral("WindowsMediaPlayer1"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip, form->playerStrip);
+    EXPECT_EQ(strip->parentWidget(), form->Frame4);
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_TRUE(form->Frame4->contentsRect().contains(strip->geometry()));
+    EXPECT_FALSE(strip->geometry().intersects(form->Check1->geometry()));
+    EXPECT_LT(form->Check1->x() + form->Check1->sizeHint().width(), strip->x());
+    EXPECT_GE(strip->width(), 200);
+    EXPECT_LE(strip->height(), 26);
+    for (QWidget* part : std::initializer_list<QWidget*>{strip->playPauseButton(), strip->stopButton(),
+                                                         strip->timeLabel(), strip->progressBar()}) {
+        EXPECT_TRUE(part->isVisible());
+        EXPECT_TRUE(strip->rect().contains(part->geometry())) << part->objectName().toStdString();
+    }
 
     // Pictures: four 16 x 16 icons, the 640 x 106 water picture, the banner and the animated strip.
     for (QLabel* pic : {form->pic1, form->pic2, form->pic3, form->pic4}) {

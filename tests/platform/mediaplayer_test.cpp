@@ -51,3 +51,44 @@ TEST(MediaPlayer, AddressesAreHandedOverAsUrlsAndPathsAsFiles) {
     EXPECT_EQ(DesktopMediaPlayer::sourceFor("relative/x.mp3").scheme(), "file");
     EXPECT_TRUE(DesktopMediaPlayer::sourceFor("  ").isEmpty());
 }
+
+TEST(MediaPlayer, ReportsPositionAndDurationPausesResumesAndTellsItsWatcher) {
+    scratch::ScratchFolder folder;
+    ASSERT_TRUE(folder.write("tone.mp3", fakes::speechLikeMp3(2.0)));
+
+    DesktopMediaPlayer player;
+    int notices = 0;
+    player.setChangeWatcher([&] { ++notices; });
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_EQ(player.position(), 0);
+    EXPECT_EQ(player.duration(), 0);
+    player.resume(); // nothing loaded: nothing starts
+    EXPECT_FALSE(player.isPlaying());
+
+    player.setURL(folder.path("tone.mp3"));
+    EXPECT_GT(notices, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.isPlaying() && player.position() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.duration() > 0; }, 3000));
+    EXPECT_NEAR(double(player.duration()), 2000.0, 250.0);
+
+    notices = 0;
+    player.pause();
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_GT(notices, 0);
+    const qint64 pausedAt = player.position();
+    QTest::qWait(300);
+    EXPECT_EQ(player.position(), pausedAt);
+    player.resume();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player.isPlaying() && player.position() > pausedAt; }, 3000));
+
+    // At the end it stops by itself; resume plays it again from the start.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.isPlaying(); }, 5000));
+    EXPECT_EQ(player.URL(), folder.path("tone.mp3"));
+    player.resume();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player.isPlaying() && player.position() < 1500; }, 3000));
+
+    player.setURL(QString());
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_EQ(player.position(), 0);
+    EXPECT_EQ(player.duration(), 0);
+}

@@ -1,6 +1,7 @@
 #include "prefix/form2.h"
 
 #include "app/inifile.h"
+#include "platform/playerstrip.h"
 #include "prefixfixture.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace velanote;
 
@@ -229,6 +231,19 @@ TEST_F(Form2Test, PreviewsResetEachOther) {
     w->Command5_Click();
     EXPECT_EQ(w->Command5->text(), "停止");
     EXPECT_EQ(w->Command2->text(), "试听");
+    EXPECT_EQ(player().URL(), prefix());
+
+    // Stopping on the window's player strip ends the preview and offers it again.
+    ASSERT_NE(w->playerStrip, nullptr);
+    w->show();
+    EXPECT_TRUE(w->playerStrip->isVisible());
+    EXPECT_TRUE(w->playerStrip->isPolling());
+    EXPECT_GT(w->playerStrip->y(), w->Frame5->geometry().bottom());
+    EXPECT_TRUE(w->rect().contains(w->playerStrip->geometry()));
+    w->playerStrip->stopButton()->click();
+    EXPECT_TRUE(player().URL().isEmpty());
+    EXPECT_EQ(w->Command5->text(), "试听");
+    w->Command5_Click();
     EXPECT_EQ(player().URL(), prefix());
 
     w->Command2_Click();

@@ -60,20 +60,48 @@ private:
     std::optional<QString> answer(DialogCall call);
 };
 
+// Starts "playing" on a non-empty URL and stops on the empty one; the test moves position and
+// duration and ends or starts playing with setPlaying.
 class FakeMediaPlayer : public MediaPlayer {
 public:
     void setURL(const QString& url) override {
         url_ = url;
         urlHistory.append(url);
+        playing_ = startsOnURL && !url.isEmpty();
+        position_ = 0;
+        notifyChanged();
     }
     QString URL() const override { return url_; }
     void setVolume(int v) override { volume_ = v; }
     int volume() const override { return volume_; }
+    qint64 position() const override { return position_; }
+    qint64 duration() const override { return duration_; }
+    bool isPlaying() const override { return playing_; }
+    void pause() override {
+        ++pauseCalls;
+        setPlaying(false);
+    }
+    void resume() override {
+        ++resumeCalls;
+        setPlaying(!url_.isEmpty());
+    }
+    void setPosition(qint64 ms) { position_ = ms; }
+    void setDuration(qint64 ms) { duration_ = ms; }
+    void setPlaying(bool playing) {
+        playing_ = playing;
+        notifyChanged();
+    }
     QStringList urlHistory;
+    bool startsOnURL = true; // false: a new URL waits for setPlaying(true), as a slow address does
+    int pauseCalls = 0;
+    int resumeCalls = 0;
 
 private:
     QString url_;
     int volume_ = 50;
+    qint64 position_ = 0;
+    qint64 duration_ = 0;
+    bool playing_ = false;
 };
 
 // Serves scripted replies by address; anything else fails as an unreachable host.
