@@ -1,10 +1,13 @@
 #include "platform/desktopfiledialogs.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTimer>
 
 namespace velanote {
 
@@ -59,6 +62,13 @@ std::optional<QString> runDialog(QWidget* parent, const QString& title, const QS
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件名(&N):"));
     dialog.setLabelText(QFileDialog::FileType,
                         save ? QStringLiteral("保存类型(&T):") : QStringLiteral("文件类型(&T):"));
+    // Qt's own file-type caption has no buddy, so its "&T" would show as typed instead of as a key.
+    // Its widgets may only exist once the dialog is shown.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (auto* typeLabel = dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"))) {
+            typeLabel->setBuddy(dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")));
+        }
+    });
     dialog.setLabelText(QFileDialog::Accept, save ? QStringLiteral("保存(&S)") : QStringLiteral("打开(&O)"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
     const QString nameFilters = qtFileFilter(filter);

@@ -23,7 +23,23 @@ DesktopMediaPlayer::DesktopMediaPlayer() {
     player_->setAudioOutput(output_.get());
     setVolume(volume_);
     QObject::connect(player_.get(), &QMediaPlayer::playbackStateChanged, player_.get(),
-                     [this] { notifyChanged(); });
+                     [this](QMediaPlayer::PlaybackState state) {
+                         if (state == QMediaPlayer::PlayingState) {
+                             startPending_ = false;
+                         }
+                         notifyChanged();
+                     });
+    QObject::connect(
+        player_.get(), &QMediaPlayer::mediaStatusChanged, player_.get(),
+        [this](QMediaPlayer::MediaStatus status) {
+            if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia) {
+                startPending_ = false;
+            } else if (startPending_ &&
+                       (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia) &&
+                       player_->playbackState() != QMediaPlayer::PlayingState) {
+                player_->play();
+            }
+        });
     QObject::connect(player_.get(), &QMediaPlayer::durationChanged, player_.get(),
                      [this] { notifyChanged(); });
 }
@@ -50,9 +66,11 @@ QUrl DesktopMediaPlayer::sourceFor(const QString& url) {
 void DesktopMediaPlayer::setURL(const QString& url) {
     url_ = url;
     const QUrl source = sourceFor(url);
+    startPending_ = false;
     player_->stop();
     player_->setSource(source);
     if (!source.isEmpty()) {
+        startPending_ = true;
         player_->play();
     }
     notifyChanged();
@@ -71,6 +89,7 @@ bool DesktopMediaPlayer::isPlaying() const {
 }
 
 void DesktopMediaPlayer::pause() {
+    startPending_ = false;
     if (isPlaying()) {
         player_->pause();
     }

@@ -39,6 +39,9 @@ private:
     std::unique_ptr<QMediaPlayer> player_;
     QString url_;
     int volume_ = 50;
+    // Set from an assignment until playback has really started: a play() issued while the
+    // backend is still loading the new source can be lost, so it is issued again once loaded.
+    bool startPending_ = false;
 };
 
 // Chooses the GStreamer media backend unless the environment already names one; must run before

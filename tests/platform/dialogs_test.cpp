@@ -3,8 +3,10 @@
 #include "scratchfolder.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -144,6 +146,30 @@ TEST(FileDialogs, TheRealDialogReturnsTheChosenPathSuppliesTheSuffixAndReportsCa
     whenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
     EXPECT_EQ(dialogs.openFileName(nullptr, "open", "MP3音频文件|*.mp3", folder.path("song.mp3")),
               std::nullopt);
+}
+
+TEST(FileDialogs, TheFileTypeCaptionShowsItsKeyAndAltTReachesTheTypeList) {
+    DesktopFileDialogs dialogs;
+    QString shownCaption;
+    bool typeListFocused = false;
+    whenShown<QFileDialog>([&](QFileDialog* d) {
+        d->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+        auto* label = d->findChild<QLabel*>("fileTypeLabel");
+        auto* combo = d->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(label, nullptr);
+        ASSERT_NE(combo, nullptr);
+        // A caption whose "&" is not a key is drawn with the "&" in it.
+        EXPECT_TRUE(QTest::qWaitFor([label] { return label->buddy() != nullptr; }, 2000));
+        shownCaption = label->text();
+        EXPECT_EQ(label->buddy(), combo);
+        QTest::keyClick(d, Qt::Key_T, Qt::AltModifier);
+        typeListFocused = QTest::qWaitFor([combo] { return combo->hasFocus(); }, 2000);
+        d->reject();
+    });
+    EXPECT_EQ(dialogs.saveFileName(nullptr, "save", "(MP3音频文件)|*.mp3", {}), std::nullopt);
+    EXPECT_EQ(shownCaption, QStringLiteral("保存类型(&T):"));
+    EXPECT_TRUE(typeListFocused);
 }
 
 TEST(MessageBox, ButtonsCarryTheProgramsCaptionsAndAnswerWithTheirCodes) {
