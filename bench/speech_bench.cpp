@@ -1,6 +1,7 @@
 // Measures the speech service: what HTTP adds to synthesis, how fast a stored clip is served,
 // and how much speech one second of CPU produces. Prints one figure per line.
 #include "speech/espeakengine.h"
+#include "speech/speechquery.h"
 #include "speech/speechrenderer.h"
 #include "speech/speechservice.h"
 #include "speech/utf8.h"
@@ -35,23 +36,6 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* ta
     return size * count;
 }
 
-std::string percentEncoded(const std::string& text) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-            byte == '-' || byte == '_' || byte == '.' || byte == '~') {
-            out.push_back(c);
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 15];
-        }
-    }
-    return out;
-}
-
 // One keep-alive connection, as a desktop client would hold it.
 class Client {
 public:
@@ -77,7 +61,8 @@ public:
 
     // The speech request and the download of its MP3; returns the MP3's size.
     std::size_t speakAndFetch(const std::string& text) {
-        const std::string reply = get("/text2speech.php?&text=" + percentEncoded(text));
+        const std::string reply =
+            get("/text2speech.php?&text=" + velanote::SpeechQuery::encodeComponent(text));
         const std::string field = reply.substr(0, reply.find('&'));
         const std::string prefix = "outurl=.";
         if (!field.starts_with(prefix)) {

@@ -7,6 +7,7 @@
 #include "mainwindow/maintenance.h"
 #include "phrases/form4.h"
 #include "platform/statusbar.h"
+#include "platform/textbox.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -59,10 +60,7 @@ void Form1::rj_Click() {
 }
 
 void Form1::sm_Click() {
-    // The text box keeps its lines with bare line feeds; the box shows them with CR LF.
-    QString notes = Text7->toPlainText();
-    notes.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    ask(notes, MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
+    ask(plainTextWithCrLf(*Text7), MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
 }
 
 void Form1::zttx_Click() {

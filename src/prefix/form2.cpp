@@ -1,6 +1,7 @@
 #include "prefix/form2.h"
 
 #include "platform/playerstrip.h"
+#include "platform/textbox.h"
 #include "prefix/prefixstore.h"
 
 #include <QCheckBox>
@@ -29,11 +30,6 @@ const QString kStop = QStringLiteral("停止");
 const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
 constexpr qint64 kLimitKiB = 200;
 
-QString withCrLf(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
-}
 } // namespace
 
 const QStringList& Form2::jingleNames() {
@@ -274,7 +270,7 @@ void Form2::Option1_Click() {
 }
 
 void Form2::Option2_Click() {
-    msgBox(withCrLf(Text2->toPlainText()), MsgBoxStyle::OkInformation);
+    msgBox(plainTextWithCrLf(*Text2), MsgBoxStyle::OkInformation);
     Combo1->setEnabled(false);
     Command2->setEnabled(false);
     Command2->setText(kListen);

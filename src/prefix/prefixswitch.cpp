@@ -1,6 +1,7 @@
 #include "prefix/prefixswitch.h"
 
 #include "cosmetics/module1.h"
+#include "platform/textbox.h"
 #include "platform/twips.h"
 #include "prefix/form2.h"
 #include "prefix/prefixstore.h"
@@ -14,12 +15,6 @@ namespace velanote {
 
 namespace {
 const QString kTitle = QStringLiteral("Vela系列软件");
-
-QString withCrLf(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
-}
 
 // Keeps the relabelling hook installed for exactly one question.
 class RelabelledQuestion {
@@ -65,7 +60,7 @@ void PrefixSwitch::Check1_Click() {
         return;
     }
 
-    const QString usage = text6_ != nullptr ? withCrLf(text6_->toPlainText()) : usageText();
+    const QString usage = text6_ != nullptr ? plainTextWithCrLf(*text6_) : usageText();
     boxes.MsgBox(usage, MsgBoxStyle::OkInformation, kTitle, form1_);
     if (timer2_ != nullptr) {
         timer2_->stop();

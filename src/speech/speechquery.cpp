@@ -62,6 +62,24 @@ std::string SpeechQuery::decodeComponent(std::string_view component) {
     return out;
 }
 
+std::string SpeechQuery::encodeComponent(std::string_view bytes) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 3);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '_' || byte == '.' || byte == '~') {
+            out.push_back(c);
+        } else {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 15];
+        }
+    }
+    return out;
+}
+
 SpeechQuery SpeechQuery::parse(std::string_view rawQuery) {
     SpeechQuery query;
     const std::optional<std::string_view> raw = findParameter(rawQuery, "text");

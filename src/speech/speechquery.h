@@ -16,6 +16,8 @@ struct SpeechQuery {
 
     static SpeechQuery parse(std::string_view rawQuery);
     static std::string decodeComponent(std::string_view component);
+    // The inverse a client uses: every byte outside A-Z a-z 0-9 "-_.~" as upper-case "%XX".
+    static std::string encodeComponent(std::string_view bytes);
 };
 
 } // namespace velanote

@@ -1,4 +1,5 @@
 #include "speech/loopbackclient.h"
+#include "speech/speechquery.h"
 
 #include <curl/curl.h>
 
@@ -18,23 +19,6 @@ LoopbackClient::LoopbackClient(unsigned port)
 
 LoopbackClient::~LoopbackClient() {
     curl_easy_cleanup(static_cast<CURL*>(curl_));
-}
-
-std::string LoopbackClient::percentEncoded(const std::string& bytes) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-            byte == '-' || byte == '_' || byte == '.' || byte == '~') {
-            out.push_back(c);
-        } else {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 15];
-        }
-    }
-    return out;
 }
 
 LoopbackReply LoopbackClient::send(const std::string& method, const std::string& target,
@@ -81,7 +65,7 @@ LoopbackReply LoopbackClient::head(const std::string& target) {
 }
 
 LoopbackReply LoopbackClient::speak(const std::string& utf8Text) {
-    return get("/text2speech.php?&text=" + percentEncoded(utf8Text));
+    return get("/text2speech.php?&text=" + SpeechQuery::encodeComponent(utf8Text));
 }
 
 } // namespace velanote::testing

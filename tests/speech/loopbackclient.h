@@ -27,8 +27,6 @@ public:
     // The speech request for a text, every byte outside A-Z a-z 0-9 - _ . ~ percent-encoded.
     LoopbackReply speak(const std::string& utf8Text);
 
-    static std::string percentEncoded(const std::string& bytes);
-
 private:
     std::string base_;
     void* curl_;

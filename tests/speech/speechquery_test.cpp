@@ -14,6 +14,18 @@ TEST(SpeechQuery, DecodesTheWayWebFormsEncode) {
     EXPECT_EQ(SpeechQuery::decodeComponent("%00"), std::string(1, '\0'));
 }
 
+TEST(SpeechQuery, EncodesEveryByteButTheUnreservedOnesAndDecodesBack) {
+    EXPECT_EQ(SpeechQuery::encodeComponent("aZ9-_.~ +&%\"你"), "aZ9-_.~%20%2B%26%25%22%E4%BD%A0");
+    const std::string all = [] {
+        std::string bytes;
+        for (int b = 0; b < 256; ++b) {
+            bytes.push_back(static_cast<char>(b));
+        }
+        return bytes;
+    }();
+    EXPECT_EQ(SpeechQuery::decodeComponent(SpeechQuery::encodeComponent(all)), all);
+}
+
 TEST(SpeechQuery, ReadsTheFirstTextParameter) {
     EXPECT_EQ(SpeechQuery::parse("&text=%E4%BD%A0%E5%A5%BD").text, U"你好");
     EXPECT_EQ(SpeechQuery::parse("text=a&text=b").text, U"a");

@@ -1,5 +1,6 @@
 #include "speech/loopbackclient.h"
 #include "speech/mp3frames.h"
+#include "speech/speechquery.h"
 #include "speech/speechservice.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <regex>
 #include <thread>
 
+using velanote::SpeechQuery;
 using velanote::SpeechService;
 using velanote::testing::LoopbackClient;
 using velanote::testing::LoopbackReply;
@@ -51,7 +53,7 @@ Spoken speakAndFetch(LoopbackClient& client, const std::string& text) {
 std::string percentEncodedRepeat(const std::string& bytes, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) {
-        out += LoopbackClient::percentEncoded(bytes);
+        out += SpeechQuery::encodeComponent(bytes);
     }
     return out;
 }
@@ -135,7 +137,7 @@ TEST_F(SpeechServiceTest, BadRequestsGetTheirStatusAndNoClip) {
         {"/text2speech.php?&text=%FF", 400},
         {"/text2speech.php?&text=%E4%BD", 400},
         {"/text2speech.php?&text=a%00b", 400},
-        {"/text2speech.php?&text=" + LoopbackClient::percentEncoded(tooLongText), 400},
+        {"/text2speech.php?&text=" + SpeechQuery::encodeComponent(tooLongText), 400},
         {"/text2speech.php?&text=" + percentEncodedRepeat("字", 1001), 414},
         {"/text2speech.php?&text=" + std::string(9000, 'a'), 414},
         {"/text2speech.php?&text=" + std::string(200000, 'a'), 414},
