@@ -5,6 +5,7 @@
 #include "app/programfolder.h"
 #include "app/qttranslations.h"
 #include "app/resourcestore.h"
+#include "app/version.h"
 #include "generation/speakcommand.h"
 #include "mainwindow/form1.h"
 #include "platform/platform.h"
@@ -51,7 +52,7 @@ int runGui(int argc, char** argv) {
     QApplication app(argc, argv);
     velanote::installQtChineseTranslations(app);
     QApplication::setApplicationName(QStringLiteral("velanote"));
-    QApplication::setApplicationVersion(QStringLiteral("6.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(velanote::kVersion));
     velanote::initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velanote.png")));
     QFont font = QApplication::font();
