@@ -14,6 +14,8 @@ packages=(
     espeak-ng-data fonts-noto-cjk qt6-translations-l10n
     # tests: a private message bus, and an independent MP3 decoder to count samples
     dbus-daemon mpg123
+    # packaging checks: the package's tools (shlibdeps, lintian) and the validators of what it installs
+    dpkg-dev lintian desktop-file-utils appstream systemd man-db
 )
 
 # One query for all of them; a package dpkg has never heard of is simply absent from its answer.

@@ -30,6 +30,7 @@ QString helpText() {
                "       velanote serve [options] run the speech service on its own\n"
                "       velanote speak [options] make one voice message from the command line\n"
                "       velanote --help          show this text\n"
+               "       velanote --version       show the name and version\n"
                "\n") +
            velanote::ServeArguments::usage().replace(QStringLiteral("usage: "), QStringLiteral("")) + "\n" +
            velanote::SpeakCommand::usage() + "\n" +
@@ -100,6 +101,10 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         std::fputs(helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (command == QLatin1String("--version")) {
+        std::printf("velanote %s\n", velanote::kVersion);
         return 0;
     }
     if (!command.isEmpty() && !command.startsWith(QLatin1Char('-'))) {

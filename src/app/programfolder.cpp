@@ -25,7 +25,7 @@ ProgramFolder ProgramFolder::locate() {
         return ProgramFolder(QFileInfo(home).absoluteFilePath());
     }
     const QString exeDir = QCoreApplication::applicationDirPath();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable()) {
+    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !isInstallFolder(exeDir)) {
         return ProgramFolder(exeDir);
     }
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
@@ -34,6 +34,16 @@ ProgramFolder ProgramFolder::locate() {
     }
     QDir().mkpath(data);
     return ProgramFolder(data);
+}
+
+bool ProgramFolder::isInstallFolder(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    const QString name = QFileInfo(clean).fileName();
+    if (name == QLatin1String("bin") || name == QLatin1String("sbin")) {
+        return true;
+    }
+    const QLatin1String usr("/usr");
+    return clean.startsWith(usr) && (clean.size() == usr.size() || clean.at(usr.size()) == QLatin1Char('/'));
 }
 
 QString ProgramFolder::file(const QString& relative) const {

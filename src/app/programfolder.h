@@ -9,9 +9,14 @@ class ProgramFolder {
 public:
     explicit ProgramFolder(QString path);
 
-    // VELANOTE_HOME when set and not empty; else the executable's folder when writable; else the
-    // per-user data folder (created when missing).
+    // VELANOTE_HOME when set and not empty; else the executable's folder when writable and not an
+    // install folder; else the per-user data folder (created when missing).
     static ProgramFolder locate();
+
+    // True for the folders an installed copy runs from: a prefix's bin or sbin (/usr/bin,
+    // /usr/local/bin, ~/.local/bin) or anything under /usr. Other programs share them, so they
+    // never hold velanote's files, even for a user (root) who may write there.
+    static bool isInstallFolder(const QString& path);
 
     // The folder without a trailing separator.
     const QString& path() const { return path_; }
