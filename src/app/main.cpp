@@ -1,13 +1,13 @@
 // velanote: the desktop program, or one of its command-line tools.
 #include "app/appcontext.h"
 #include "app/endpoints.h"
-#include "app/form5.h"
 #include "app/programfolder.h"
 #include "app/qttranslations.h"
 #include "app/resourcestore.h"
+#include "app/splashwindow.h"
 #include "app/version.h"
 #include "generation/speakcommand.h"
-#include "mainwindow/form1.h"
+#include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
 #include "speech/servearguments.h"
 #include "speech/speechservice.h"
@@ -74,14 +74,14 @@ int runGui(int argc, char** argv) {
     const std::unique_ptr<velanote::Platform> platform = velanote::createDesktopPlatform();
     velanote::AppContext ctx{*platform, velanote::ProgramFolder::locate(),
                              velanote::Endpoints::forLocalService(port)};
-    std::unique_ptr<velanote::Form1> form1;
-    auto* splash = new velanote::Form5(ctx.folder, [&ctx, &form1] {
-        form1 = std::make_unique<velanote::Form1>(ctx);
-        form1->show();
+    std::unique_ptr<velanote::MainWindow> mainWindow;
+    auto* splash = new velanote::SplashWindow(ctx.folder, [&ctx, &mainWindow] {
+        mainWindow = std::make_unique<velanote::MainWindow>(ctx);
+        mainWindow->show();
     });
     splash->show();
     const int code = QApplication::exec();
-    form1.reset();
+    mainWindow.reset();
     service.stop();
     return code;
 }

@@ -5,6 +5,8 @@ namespace velanote {
 
 // The folder that holds the program's working files. Paths inside it are written the way the
 // program names them, with a leading backslash ("\sc\1.mp3", "\yx\qz.mp3"), or "/skinh.she".
+// The names sc (built-in jingles), yx (the prefix), qz.mp3, skinh.she and 说明.txt stay as they are:
+// folders that earlier copies of the program filled, and the users who look in them, rely on them.
 class ProgramFolder {
 public:
     explicit ProgramFolder(QString path);

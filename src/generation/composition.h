@@ -7,10 +7,10 @@ namespace velanote {
 
 // The four values of a voice message, exactly as typed.
 struct MessageInputs {
-    QString sender;    // Text4
-    QString recipient; // Text5
-    QString relation;  // Combo1
-    QString message;   // Text2
+    QString sender;    // senderEdit
+    QString recipient; // recipientEdit
+    QString relation;  // relationCombo
+    QString message;   // messageEdit
 };
 
 // Which input a failed check sends the user back to.

@@ -23,12 +23,12 @@ const QString NothingGenerated = QStringLiteral("请先生成音信,再执行本
 const QString DownloadFailed = QStringLiteral("音信文件下载失败!请检查网络后重试..");
 } // namespace
 
-CommonDialog makeC5(FileDialogService& dialogs, QWidget* parent) {
+CommonDialog makeSpeechFileDialog(FileDialogService& dialogs, QWidget* parent) {
     return CommonDialog(dialogs, parent, QStringLiteral("请选择您要保存的音信文件路径"),
                         QStringLiteral("(MP3音频文件)|*.mp3"));
 }
 
-CommonDialog makeC6(FileDialogService& dialogs, QWidget* parent) {
+CommonDialog makeJoinedFileDialog(FileDialogService& dialogs, QWidget* parent) {
     return CommonDialog(dialogs, parent, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3"));
 }
 
@@ -36,7 +36,7 @@ GenerationRun::GenerationRun(AppContext& ctx, const GenerationControls& controls
     : ctx_(ctx), c_(controls), tray_(controls.window, controls.tray) {}
 
 void GenerationRun::setStatus(const QString& text) {
-    c_.St1->setPanelText(2, text);
+    c_.statusLine->setPanelText(2, text);
 }
 
 int GenerationRun::ask(const QString& prompt, int style) {
@@ -44,29 +44,29 @@ int GenerationRun::ask(const QString& prompt, int style) {
 }
 
 void GenerationRun::enableInputs() {
-    c_.Text4->setEnabled(true);
-    c_.Text5->setEnabled(true);
-    c_.Combo1->setEnabled(true);
-    c_.Command2->setEnabled(true);
+    c_.senderEdit->setEnabled(true);
+    c_.recipientEdit->setEnabled(true);
+    c_.relationCombo->setEnabled(true);
+    c_.generateButton->setEnabled(true);
 }
 
 void GenerationRun::showFindButton(QPushButton* shown, QPushButton* hidden) {
     shown->setVisible(true);
-    movePositionTwips(shown, positionTwips(shown).x(), positionTwips(c_.St1).y() + 5);
+    movePositionTwips(shown, positionTwips(shown).x(), positionTwips(c_.statusLine).y() + 5);
     hidden->setVisible(false);
 }
 
-void GenerationRun::Command2_Click() {
-    const MessageInputs in{c_.Text4->text(), c_.Text5->text(), c_.Combo1->currentText(),
-                           c_.Text2->toPlainText()};
+void GenerationRun::onGenerateClicked() {
+    const MessageInputs in{c_.senderEdit->text(), c_.recipientEdit->text(), c_.relationCombo->currentText(),
+                           c_.messageEdit->toPlainText()};
     if (const auto failure = MessageComposer::check(in)) {
-        QWidget* focus[] = {c_.Text4, c_.Text5, c_.Combo1, c_.Text2};
+        QWidget* focus[] = {c_.senderEdit, c_.recipientEdit, c_.relationCombo, c_.messageEdit};
         focus[int(failure->focus)]->setFocus();
         setStatus(failure->status);
         return;
     }
 
-    c_.Command2->setEnabled(false);
+    c_.generateButton->setEnabled(false);
     setStatus(QStringLiteral("正在进行联网检测..请稍等.."));
     HttpClient& http = ctx_.platform.http();
     const QString probeHost = ctx_.endpoints.probeHost;
@@ -75,26 +75,26 @@ void GenerationRun::Command2_Click() {
         const QString offline = QStringLiteral("程序未联网!暂不可使用!");
         ask(offline, MsgBoxStyle::OkExclamation);
         setStatus(offline);
-        c_.Command2->setEnabled(true);
+        c_.generateButton->setEnabled(true);
         return;
     }
     setStatus(QStringLiteral("经检测,您已联网,进入预览界面!"));
 
     if (ask(MessageComposer::previewText(in), MsgBoxStyle::YesNoInformation) != MsgBoxAnswer::Yes) {
         setStatus(QStringLiteral("您已取消生成!"));
-        c_.Command2->setEnabled(true);
+        c_.generateButton->setEnabled(true);
         return;
     }
 
     tray_.minimise(QStringLiteral("程序正在生成音信文件..请稍等.."));
-    // Text1 shows each form in turn; the values themselves are carried in variables, so that the
+    // workingBox shows each form in turn; the values themselves are carried in variables, so that the
     // text box's own line-break handling cannot alter them.
     const QString sentence = MessageComposer::spokenSentence(in);
-    c_.Text1->setPlainText(sentence);
+    c_.workingBox->setPlainText(sentence);
     const QString traditional = ToTraditionalChinese(sentence);
-    c_.Text1->setPlainText(traditional);
+    c_.workingBox->setPlainText(traditional);
     const QString encoded = UTF8EncodeURI(traditional);
-    c_.Text1->setPlainText(encoded);
+    c_.workingBox->setPlainText(encoded);
     setStatus(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
               in.recipient + "]");
 
@@ -108,23 +108,23 @@ void GenerationRun::Command2_Click() {
         tray_.restore();
         return;
     }
-    c_.Text3->setText(*address);
+    c_.addressBox->setText(*address);
 
-    if (c_.Check1->checkState() == Qt::Checked) {
+    if (c_.prefixCheck->checkState() == Qt::Checked) {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
-        save_Click();
+        onSaveWithPrefix();
         enableInputs();
     } else {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-        c_.player->setURL(c_.Text3->text());
+        c_.player->setURL(c_.addressBox->text());
         enableInputs();
     }
     tray_.restore();
 }
 
-void GenerationRun::Command5_Click() {
-    const QString sender = c_.Text4->text();
-    const QString relation = c_.Combo1->currentText();
+void GenerationRun::onExampleClicked() {
+    const QString sender = c_.senderEdit->text();
+    const QString relation = c_.relationCombo->currentText();
     if (sender.isEmpty() || relation.isEmpty()) {
         ask(QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"), MsgBoxStyle::OkExclamation);
         return;
@@ -132,8 +132,8 @@ void GenerationRun::Command5_Click() {
     ask(MessageComposer::exampleText(sender, relation), MsgBoxStyle::OkInformation);
 }
 
-void GenerationRun::copy_Click() {
-    const QString address = c_.Text3->text();
+void GenerationRun::onCopyAddress() {
+    const QString address = c_.addressBox->text();
     if (address.isEmpty()) {
         setStatus(NothingGenerated);
         return;
@@ -151,17 +151,17 @@ bool isExistingFile(const QString& path) {
 }
 } // namespace
 
-void GenerationRun::Command1_Click() {
-    if (isExistingFile(SpeechFilePath)) {
-        ctx_.platform.shell().showFileInManager(SpeechFilePath);
+void GenerationRun::onFindSpeechClicked() {
+    if (isExistingFile(speechFilePath)) {
+        ctx_.platform.shell().showFileInManager(speechFilePath);
         return;
     }
     ask(QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
 }
 
-void GenerationRun::Command6_Click() {
-    if (isExistingFile(JoinedFilePath)) {
-        ctx_.platform.shell().showFileInManager(JoinedFilePath);
+void GenerationRun::onFindJoinedClicked() {
+    if (isExistingFile(joinedFilePath)) {
+        ctx_.platform.shell().showFileInManager(joinedFilePath);
         return;
     }
     ask(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
@@ -170,7 +170,7 @@ void GenerationRun::Command6_Click() {
 bool GenerationRun::downloadSpeech(const QString& path) {
     tray_.minimise(SavingBalloon);
     HttpClient& http = ctx_.platform.http();
-    const QString address = c_.Text3->text().trimmed();
+    const QString address = c_.addressBox->text().trimmed();
     const bool ok = waitWithoutInput([&http, address, path] { return http.download(address, path); });
     tray_.restore();
     if (!ok) {
@@ -180,32 +180,32 @@ bool GenerationRun::downloadSpeech(const QString& path) {
 }
 
 bool GenerationRun::saveSpeechThroughC5(const QString& title, const QString& cancelled) {
-    c_.C5->DialogTitle = title;
-    c_.C5->CancelError = true;
-    if (c_.C5->ShowSave() == CommonDialog::Outcome::Cancelled) {
+    c_.speechFileDialog->DialogTitle = title;
+    c_.speechFileDialog->CancelError = true;
+    if (c_.speechFileDialog->ShowSave() == CommonDialog::Outcome::Cancelled) {
         setStatus(cancelled);
         return false;
     }
-    return downloadSpeech(c_.C5->FileName);
+    return downloadSpeech(c_.speechFileDialog->FileName);
 }
 
-void GenerationRun::save_Click() {
+void GenerationRun::onSaveWithPrefix() {
     if (saveSpeechThroughC5(QStringLiteral("请选择您要保存音信文件的路径"),
                             QStringLiteral("您已取消保存音频文件..."))) {
-        SaveJoinedFile();
+        saveJoinedFile();
     }
 }
 
-void GenerationRun::SaveJoinedFile() {
-    c_.C6->DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
-    c_.C6->CancelError = true;
-    if (c_.C6->ShowSave() == CommonDialog::Outcome::Cancelled) {
+void GenerationRun::saveJoinedFile() {
+    c_.joinedFileDialog->DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
+    c_.joinedFileDialog->CancelError = true;
+    if (c_.joinedFileDialog->ShowSave() == CommonDialog::Outcome::Cancelled) {
         setStatus(QStringLiteral("您取消了音频保存操作..."));
         return;
     }
-    const QString joinedPath = c_.C6->FileName;
+    const QString joinedPath = c_.joinedFileDialog->FileName;
     const QString prefixPath = ctx_.folder.file(QStringLiteral("\\yx\\qz.mp3"));
-    const QString speechPath = c_.C5->FileName;
+    const QString speechPath = c_.speechFileDialog->FileName;
 
     tray_.minimise(SavingBalloon);
     const PrefixJoinOutcome outcome = waitWithoutInput([prefixPath, speechPath, joinedPath] {
@@ -232,12 +232,12 @@ void GenerationRun::SaveJoinedFile() {
         c_.player->setURL(joinedPath);
     }
     setStatus(QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
-    showFindButton(c_.Command6, c_.Command1);
-    JoinedFilePath = joinedPath;
+    showFindButton(c_.findJoinedButton, c_.findSpeechButton);
+    joinedFilePath = joinedPath;
 }
 
-void GenerationRun::saveyx_Click() {
-    if (c_.Text3->text().isEmpty()) {
+void GenerationRun::onSaveMessage() {
+    if (c_.addressBox->text().isEmpty()) {
         setStatus(QStringLiteral("请先生成音信,再执行本操作..."));
         return;
     }
@@ -245,8 +245,8 @@ void GenerationRun::saveyx_Click() {
         return;
     }
     setStatus(QStringLiteral("音信文件已保存,是否找到此文件?!"));
-    showFindButton(c_.Command1, c_.Command6);
-    SpeechFilePath = c_.C5->FileName;
+    showFindButton(c_.findSpeechButton, c_.findJoinedButton);
+    speechFilePath = c_.speechFileDialog->FileName;
 }
 
 } // namespace velanote

@@ -10,6 +10,7 @@ bool isOrdinaryFile(const QString& path);
 
 // The stored prefix: the file "\yx\qz.mp3" that generation joins in front of the speech, and the
 // choice recorded as [Information] qzyp in "\velanote.ini" ("1" for a file of the user's own).
+// The section and key keep their names: settings files written by earlier copies rely on them.
 class PrefixStore {
 public:
     explicit PrefixStore(ProgramFolder folder) : folder_(std::move(folder)) {}

@@ -1,10 +1,10 @@
 #include "prefix/prefixswitch.h"
 
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 #include "platform/textbox.h"
 #include "platform/twips.h"
-#include "prefix/form2.h"
 #include "prefix/prefixstore.h"
+#include "prefix/prefixwindow.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -20,21 +20,22 @@ const QString kTitle = QStringLiteral("Vela系列软件");
 class RelabelledQuestion {
 public:
     explicit RelabelledQuestion(const QString& title) {
-        Module1::InstallMsgBoxHook();
-        Module1::HookedTitle = title;
+        MessageBoxRelabel::install();
+        MessageBoxRelabel::targetTitle = title;
     }
-    ~RelabelledQuestion() { Module1::RemoveMsgBoxHook(); }
+    ~RelabelledQuestion() { MessageBoxRelabel::remove(); }
     RelabelledQuestion(const RelabelledQuestion&) = delete;
     RelabelledQuestion& operator=(const RelabelledQuestion&) = delete;
 };
 } // namespace
 
-PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* form1, QCheckBox* check1, QTimer* timer2,
-                           QPlainTextEdit* text6, QObject* parent)
-    : QObject(parent), ctx_(ctx), form1_(form1), check1_(check1), timer2_(timer2), text6_(text6) {}
+PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QTimer* shakeTimer,
+                           QPlainTextEdit* usageBox, QObject* parent)
+    : QObject(parent), ctx_(ctx), mainWindow_(mainWindow), prefixCheck_(prefixCheck), shakeTimer_(shakeTimer),
+      usageBox_(usageBox) {}
 
 PrefixSwitch::~PrefixSwitch() {
-    delete form2_.data();
+    delete settingsWindow_.data();
 }
 
 QString PrefixSwitch::usageText() {
@@ -47,32 +48,33 @@ QString PrefixSwitch::usageText() {
                           "5.程序再次弹出保存对话框,选择路径,保存合并完成后的音信文件即可\r\n");
 }
 
-void PrefixSwitch::Check1_Click() {
+void PrefixSwitch::onSwitchToggled() {
     const PrefixStore store(ctx_.folder);
     const QString stored = store.storedChoice();
     MessageBoxService& boxes = ctx_.platform.messageBox();
 
     // Only the value 1 (ticked) is on; unticked and greyed both count as off.
-    if (check1_->checkState() != Qt::Checked) {
-        if (timer2_ != nullptr) {
-            timer2_->start();
+    if (prefixCheck_->checkState() != Qt::Checked) {
+        if (shakeTimer_ != nullptr) {
+            shakeTimer_->start();
         }
         return;
     }
 
-    const QString usage = text6_ != nullptr ? plainTextWithCrLf(*text6_) : usageText();
-    boxes.MsgBox(usage, MsgBoxStyle::OkInformation, kTitle, form1_);
-    if (timer2_ != nullptr) {
-        timer2_->stop();
+    const QString usage = usageBox_ != nullptr ? plainTextWithCrLf(*usageBox_) : usageText();
+    boxes.MsgBox(usage, MsgBoxStyle::OkInformation, kTitle, mainWindow_);
+    if (shakeTimer_ != nullptr) {
+        shakeTimer_->stop();
     }
     if (!store.prefixExists()) {
-        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation, kTitle, form1_);
+        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation, kTitle,
+                     mainWindow_);
         openSettingsWindow();
         return;
     }
     if (stored == QLatin1String("0")) {
         boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation, kTitle,
-                     form1_);
+                     mainWindow_);
         openSettingsWindow();
         return;
     }
@@ -80,43 +82,43 @@ void PrefixSwitch::Check1_Click() {
     {
         const RelabelledQuestion relabel(kTitle);
         answer = boxes.MsgBox(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
-                              MsgBoxStyle::YesNoInformation, Module1::HookedTitle, form1_);
+                              MsgBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, mainWindow_);
     }
     if (answer == MsgBoxAnswer::Yes) {
         openSettingsWindow();
     }
 }
 
-void PrefixSwitch::qz_Click() {
-    if (check1_->checkState() == Qt::Unchecked) {
+void PrefixSwitch::onSettingsChosen() {
+    if (prefixCheck_->checkState() == Qt::Unchecked) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
-                                          MsgBoxStyle::OkExclamation, kTitle, form1_);
+                                          MsgBoxStyle::OkExclamation, kTitle, mainWindow_);
         return;
     }
     openSettingsWindow();
 }
 
-void PrefixSwitch::Timer2_Timer() {
-    shake(check1_);
+void PrefixSwitch::onShakeTick() {
+    shake(prefixCheck_);
 }
 
 void PrefixSwitch::openSettingsWindow() {
-    if (form2_.isNull()) {
-        form2_ = new Form2(ctx_, form1_, check1_);
-        connect(form2_, &Form2::unloaded, this, [this] { form2_.clear(); });
+    if (settingsWindow_.isNull()) {
+        settingsWindow_ = new PrefixWindow(ctx_, mainWindow_, prefixCheck_);
+        connect(settingsWindow_, &PrefixWindow::unloaded, this, [this] { settingsWindow_.clear(); });
     } else {
-        form2_->raise();
+        settingsWindow_->raise();
     }
-    form2_->show();
-    form2_->activateWindow();
-    if (form1_ != nullptr) {
-        form1_->hide();
+    settingsWindow_->show();
+    settingsWindow_->activateWindow();
+    if (mainWindow_ != nullptr) {
+        mainWindow_->hide();
     }
 }
 
 void PrefixSwitch::closeSettingsWindow() {
-    if (!form2_.isNull()) {
-        form2_->close();
+    if (!settingsWindow_.isNull()) {
+        settingsWindow_->close();
     }
 }
 

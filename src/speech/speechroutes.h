@@ -8,7 +8,9 @@ namespace velanote {
 class SpeechRenderer;
 
 // The web site of the speech service: the speech request, the stored clips, the home page and
-// the version file, plus the refusals (long addresses, bodies, other methods).
+// the version file, plus the refusals (long addresses, bodies, other methods). The routes and
+// the reply's fields keep their names: desktops and other instances that call the service rely
+// on them.
 class SpeechRoutes {
 public:
     static constexpr std::size_t maxTargetLength = 8192;

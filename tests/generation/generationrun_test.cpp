@@ -74,49 +74,49 @@ private:
 TEST(GenerationRun, InputChecksSetFocusAndStatusWithoutTouchingTheNetwork) {
     FakeRun w;
     w.fill("", "", "", "");
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("请输入您的名字[即发送人]"));
-    EXPECT_EQ(w.window.focusWidget(), w.Text4);
+    EXPECT_EQ(w.window.focusWidget(), w.senderEdit);
 
     w.fill("a", "b", "", "m");
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("请选择或输入您与对方的关系[即对方对您的称呼]"));
-    EXPECT_EQ(w.window.focusWidget(), w.Combo1);
+    EXPECT_EQ(w.window.focusWidget(), w.relationCombo);
 
     w.fill("a", "b", "c", QString(101, 'x'));
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("为了防止程序错误!请您输入在100字以内的祝福语"));
-    EXPECT_EQ(w.window.focusWidget(), w.Text2);
+    EXPECT_EQ(w.window.focusWidget(), w.messageEdit);
 
     EXPECT_TRUE(w.platform.httpFake.requests.isEmpty());
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
-    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
 }
 
 TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
     FakeRun w;
     w.platform.httpFake.replies.clear();
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("程序未联网!暂不可使用!"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
     EXPECT_EQ(w.platform.boxes.shown[0].title, QStringLiteral("Vela系列软件"));
     EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
-    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
     EXPECT_EQ(w.platform.httpFake.requests, QStringList{"probe.test"});
 }
 
 TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
     FakeRun w;
-    w.Text3->setText(" http://tts.test/old.mp3");
+    w.addressBox->setText(" http://tts.test/old.mp3");
     bool disabledDuringPreview = false;
     QString statusDuringPreview;
     w.platform.boxes.onShow = [&](const fakes::ShownBox&) {
-        disabledDuringPreview = !w.Command2->isEnabled();
+        disabledDuringPreview = !w.generateButton->isEnabled();
         statusDuringPreview = w.status();
     };
     w.platform.boxes.answerNext(MsgBoxAnswer::No);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
 
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, MessageComposer::previewText(Greeting));
@@ -124,9 +124,9 @@ TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
     EXPECT_TRUE(disabledDuringPreview);
     EXPECT_EQ(statusDuringPreview, QStringLiteral("经检测,您已联网,进入预览界面!"));
     EXPECT_EQ(w.status(), QStringLiteral("您已取消生成!"));
-    EXPECT_TRUE(w.Command2->isEnabled());
-    EXPECT_TRUE(w.Text1->toPlainText().isEmpty());
-    EXPECT_EQ(w.Text3->text(), " http://tts.test/old.mp3");
+    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_TRUE(w.workingBox->toPlainText().isEmpty());
+    EXPECT_EQ(w.addressBox->text(), " http://tts.test/old.mp3");
     EXPECT_TRUE(w.fakeTray().balloons.isEmpty());
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
@@ -144,9 +144,9 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
         statusDuringRequest = w.status();
     });
     w.platform.useHttp(observing);
-    w.Text4->setEnabled(false);
+    w.senderEdit->setEnabled(false);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
 
     EXPECT_TRUE(observing.onWorker);
     EXPECT_TRUE(hiddenDuringRequest);
@@ -159,15 +159,15 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     EXPECT_TRUE(w.fakeTray().isVisible());
     EXPECT_FALSE(w.fakeTray().balloonShown);
 
-    EXPECT_EQ(w.Text1->toPlainText(), UTF8EncodeURI(MessageComposer::finalSentence(Greeting)));
-    EXPECT_TRUE(w.Text1->toPlainText().contains("%20%26%20100%25%20%22"));
-    EXPECT_TRUE(w.Text1->toPlainText().contains("%22%0A%E7%AC%AC"));
-    EXPECT_EQ(w.Text3->text(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
+    EXPECT_EQ(w.workingBox->toPlainText(), UTF8EncodeURI(MessageComposer::finalSentence(Greeting)));
+    EXPECT_TRUE(w.workingBox->toPlainText().contains("%20%26%20100%25%20%22"));
+    EXPECT_TRUE(w.workingBox->toPlainText().contains("%22%0A%E7%AC%AC"));
+    EXPECT_EQ(w.addressBox->text(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
     EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.Command2->isEnabled());
-    EXPECT_TRUE(w.Text4->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_TRUE(w.senderEdit->isEnabled());
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
     EXPECT_EQ(w.platform.boxes.unexpected, 0);
 }
@@ -184,21 +184,22 @@ TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
         if (reply) {
             w.serviceAnswers(*reply);
         }
-        w.Check1->setChecked(true);
-        w.Text3->setText(" http://tts.test/old.mp3");
-        w.Text4->setEnabled(false);
-        w.Combo1->setEnabled(false);
+        w.prefixCheck->setChecked(true);
+        w.addressBox->setText(" http://tts.test/old.mp3");
+        w.senderEdit->setEnabled(false);
+        w.relationCombo->setEnabled(false);
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->Command2_Click();
+        w.run->onGenerateClicked();
 
         EXPECT_EQ(w.status(), Failed);
-        EXPECT_EQ(w.Text3->text(), " http://tts.test/old.mp3");
+        EXPECT_EQ(w.addressBox->text(), " http://tts.test/old.mp3");
         EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
         EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
         EXPECT_EQ(w.platform.boxes.shown.size(), 1);
         EXPECT_TRUE(w.window.isVisible());
         EXPECT_FALSE(w.fakeTray().balloonShown);
-        EXPECT_TRUE(w.Command2->isEnabled() && w.Text4->isEnabled() && w.Combo1->isEnabled());
+        EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled() &&
+                    w.relationCombo->isEnabled());
     }
 }
 
@@ -210,14 +211,14 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     ASSERT_TRUE(w.folder.write("\\out\\joined.mp3", QByteArray(9000, 'O')));
     w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/s1.mp3"});
     w.speechAt("/tts/s1.mp3", speech);
-    w.Check1->setChecked(true);
+    w.prefixCheck->setChecked(true);
     const QString speechPath = w.folder.path("\\out\\speech.mp3");
     const QString joinedPath = w.folder.path("\\out\\joined.mp3");
     w.platform.dialogs.chooseNext(speechPath);
     w.platform.dialogs.chooseNext(joinedPath);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
 
     ASSERT_EQ(w.dialogCount(), 2);
     EXPECT_TRUE(w.platform.dialogs.calls[0].save);
@@ -234,18 +235,18 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     EXPECT_EQ(w.platform.boxes.shown[1].style, 68);
     EXPECT_EQ(w.fakePlayer().urlHistory, QStringList{joinedPath});
     EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
-    EXPECT_TRUE(w.Command6->isVisibleTo(&w.window));
-    EXPECT_FALSE(w.Command1->isVisibleTo(&w.window));
-    EXPECT_EQ(positionTwips(w.Command6), QPoint(7300, 6005));
-    EXPECT_EQ(w.run->JoinedFilePath, joinedPath);
-    EXPECT_TRUE(w.run->SpeechFilePath.isEmpty());
+    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
+    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
+    EXPECT_EQ(positionTwips(w.findJoinedButton), QPoint(7300, 6005));
+    EXPECT_EQ(w.run->joinedFilePath, joinedPath);
+    EXPECT_TRUE(w.run->speechFilePath.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
     EXPECT_EQ(w.fakeTray().balloons.size(), 3);
     EXPECT_EQ(w.fakeTray().balloons[1].message, QStringLiteral("程序正在保存音信文件..请稍等.."));
 
     // The "find" button opens the file manager on the joined file.
-    w.run->Command6_Click();
+    w.run->onFindJoinedClicked();
     EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{joinedPath});
 }
 
@@ -256,16 +257,16 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.Check1->setChecked(true);
+        w.prefixCheck->setChecked(true);
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->Command2_Click();
+        w.run->onGenerateClicked();
         EXPECT_EQ(w.status(), QStringLiteral("您已取消保存音频文件..."));
         EXPECT_EQ(w.dialogCount(), 1);
         EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
         EXPECT_TRUE(w.window.isVisible());
-        EXPECT_TRUE(w.Command2->isEnabled());
-        EXPECT_FALSE(w.Command6->isVisibleTo(&w.window));
+        EXPECT_TRUE(w.generateButton->isEnabled());
+        EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window));
     }
     {
         FakeRun w;
@@ -273,17 +274,17 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.Check1->setChecked(true);
+        w.prefixCheck->setChecked(true);
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->Command2_Click();
+        w.run->onGenerateClicked();
         EXPECT_EQ(w.status(), QStringLiteral("您取消了音频保存操作..."));
         EXPECT_EQ(w.dialogCount(), 2);
         EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("SPEECH"));
         EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
         EXPECT_EQ(w.platform.boxes.shown.size(), 1);
-        EXPECT_TRUE(w.run->JoinedFilePath.isEmpty());
+        EXPECT_TRUE(w.run->joinedFilePath.isEmpty());
     }
 }
 
@@ -293,25 +294,25 @@ TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
     ASSERT_TRUE(w.folder.write("\\speech.mp3", "OLD SPEECH"));
     w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
     w.platform.httpFake.replies.insert("http://tts.test/s.mp3", HttpResult{true, 404, "not found"});
-    w.Check1->setChecked(true);
+    w.prefixCheck->setChecked(true);
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), DownloadFailed);
     EXPECT_EQ(w.dialogCount(), 1);
     EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("OLD SPEECH"));
     EXPECT_FALSE(QFile::exists(w.folder.path("\\joined.mp3")));
     EXPECT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
 
     // The menu command fails the same way and shows no "find" button.
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
-    w.run->saveyx_Click();
+    w.run->onSaveMessage();
     EXPECT_EQ(w.status(), DownloadFailed);
-    EXPECT_FALSE(w.Command1->isVisibleTo(&w.window));
-    EXPECT_TRUE(w.run->SpeechFilePath.isEmpty());
+    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
+    EXPECT_TRUE(w.run->speechFilePath.isEmpty());
 }
 
 TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
@@ -323,16 +324,16 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
         }
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.Check1->setChecked(true);
+        w.prefixCheck->setChecked(true);
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.chooseNext(w.folder.path(joinedRelative));
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
         w.platform.boxes.answerNext(MsgBoxAnswer::No);
-        w.run->Command2_Click();
+        w.run->onGenerateClicked();
         status = w.status();
         prefixAfter = w.folder.read("\\yx\\qz.mp3");
         boxes = int(w.platform.boxes.shown.size());
-        EXPECT_FALSE(w.Command6->isVisibleTo(&w.window) &&
+        EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window) &&
                      status != QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
         return w.folder.read("\\speech.mp3");
     };
@@ -358,77 +359,77 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
 TEST(GenerationRun, JoinWriteFailureIsReported) {
     FakeRun w;
     ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
-    w.Text3->setText(" http://tts.test/s.mp3");
+    w.addressBox->setText(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\no\\folder\\joined.mp3"));
-    w.run->save_Click();
+    w.run->onSaveWithPrefix();
     EXPECT_EQ(w.status(), QStringLiteral("音信文件保存失败!请检查保存路径.."));
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
-    EXPECT_TRUE(w.run->JoinedFilePath.isEmpty());
+    EXPECT_TRUE(w.run->joinedFilePath.isEmpty());
 }
 
 TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
     FakeRun w;
-    w.run->saveyx_Click();
+    w.run->onSaveMessage();
     EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作..."));
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
 
-    w.Text3->setText(" http://tts.test/s.mp3");
+    w.addressBox->setText(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     w.platform.dialogs.cancelNext();
-    w.run->saveyx_Click();
+    w.run->onSaveMessage();
     EXPECT_EQ(w.status(), QStringLiteral("您取消了音信保存操作..."));
     EXPECT_EQ(w.platform.dialogs.calls.last().title, QStringLiteral("保存音频文件"));
 
-    w.Command6->show();
+    w.findJoinedButton->show();
     const QString path = w.folder.path("\\menu.mp3");
     w.platform.dialogs.chooseNext(path);
-    w.run->saveyx_Click();
+    w.run->onSaveMessage();
     EXPECT_EQ(w.folder.read("\\menu.mp3"), QByteArray("SPEECH"));
     EXPECT_EQ(w.status(), QStringLiteral("音信文件已保存,是否找到此文件?!"));
-    EXPECT_TRUE(w.Command1->isVisibleTo(&w.window));
-    EXPECT_FALSE(w.Command6->isVisibleTo(&w.window));
-    EXPECT_EQ(positionTwips(w.Command1), QPoint(6000, 6005));
-    EXPECT_EQ(w.run->SpeechFilePath, path);
+    EXPECT_TRUE(w.findSpeechButton->isVisibleTo(&w.window));
+    EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window));
+    EXPECT_EQ(positionTwips(w.findSpeechButton), QPoint(6000, 6005));
+    EXPECT_EQ(w.run->speechFilePath, path);
     EXPECT_TRUE(w.window.isVisible());
     // The dialog offers the last chosen name again.
     w.platform.dialogs.cancelNext();
-    w.run->saveyx_Click();
+    w.run->onSaveMessage();
     EXPECT_EQ(w.platform.dialogs.calls.last().initialName, path);
 
-    w.run->Command1_Click();
+    w.run->onFindSpeechClicked();
     EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{path});
     ASSERT_TRUE(QFile::remove(path));
-    w.run->Command1_Click();
+    w.run->onFindSpeechClicked();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
     EXPECT_EQ(w.platform.shellFake.shownFiles.size(), 1);
 
-    w.run->Command6_Click();
+    w.run->onFindJoinedClicked();
     EXPECT_EQ(w.platform.boxes.shown.last().prompt,
               QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"));
 }
 
 TEST(GenerationRun, CopyAndExampleCommands) {
     FakeRun w;
-    w.run->copy_Click();
+    w.run->onCopyAddress();
     EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作.."));
     EXPECT_EQ(w.platform.clipboardFake.writes + w.platform.clipboardFake.clears, 0);
-    w.Text3->setText(" http://tts.test/s.mp3");
-    w.run->copy_Click();
+    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.run->onCopyAddress();
     EXPECT_EQ(w.platform.clipboardFake.text(), QStringLiteral(" http://tts.test/s.mp3"));
     EXPECT_EQ(w.platform.clipboardFake.clears, 1);
     EXPECT_EQ(w.status(), QStringLiteral("Vela.声笺音信地址复制成功!"));
 
     w.fill("小红", "", "", "");
-    w.run->Command5_Click();
+    w.run->onExampleClicked();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
     w.fill("小红", "", "死党", "");
-    w.run->Command5_Click();
+    w.run->onExampleClicked();
     EXPECT_EQ(w.platform.boxes.shown[1].prompt, MessageComposer::exampleText("小红", "死党"));
     EXPECT_EQ(w.platform.boxes.shown[1].style, 64);
     EXPECT_EQ(w.platform.boxes.shown[1].title, QStringLiteral("Vela系列软件"));

@@ -93,16 +93,16 @@ TEST_F(Loopback, PlayingRunPutsAServedMp3AddressInText3) {
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("自己写的"),
            QStringLiteral("新年快乐 & 身体健康!"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
 
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-    const QString address = w.Text3->text();
+    const QString address = w.addressBox->text();
     EXPECT_TRUE(address.startsWith(" " + serviceUrl() + "/tts/")) << address.toStdString();
     EXPECT_TRUE(address.endsWith(".mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), address);
     EXPECT_TRUE(looksLikeMp3(http().get(address).body));
     EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_TRUE(w.generateButton->isEnabled());
 }
 
 TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
@@ -112,21 +112,21 @@ TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
     ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", prefix));
     w.fill(QStringLiteral("阿朔"), QStringLiteral("老王"), QStringLiteral("好友"),
            QStringLiteral("周末一起吃饭"));
-    w.Check1->setChecked(true);
+    w.prefixCheck->setChecked(true);
     ASSERT_TRUE(w.folder.write("\\joined.mp3", QByteArray(200000, 'O')));
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.platform.boxes.answerNext(MsgBoxAnswer::No);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
 
     const QByteArray speech = w.folder.read("\\speech.mp3");
     EXPECT_TRUE(looksLikeMp3(speech));
-    EXPECT_EQ(speech, http().get(w.Text3->text()).body);
+    EXPECT_EQ(speech, http().get(w.addressBox->text()).body);
     EXPECT_EQ(w.folder.read("\\joined.mp3"), prefix + speech);
     EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
-    EXPECT_TRUE(w.Command6->isVisibleTo(&w.window));
+    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
     EXPECT_EQ(w.platform.boxes.unexpected, 0);
 }
 
@@ -138,18 +138,18 @@ TEST_F(Loopback, StoppedServiceFailsTheRunCleanly) {
     RunWindow w(e);
     w.platform.useHttp(http());
     w.fill("a", "b", "c", "d");
-    w.Text3->setText(" http://127.0.0.1:9/old.mp3");
+    w.addressBox->setText(" http://127.0.0.1:9/old.mp3");
     // The probe passes, then the service goes away before the request.
     w.platform.boxes.onShow = [&other](const fakes::ShownBox&) { other.stop(); };
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
-    EXPECT_EQ(w.Text3->text(), " http://127.0.0.1:9/old.mp3");
+    EXPECT_EQ(w.addressBox->text(), " http://127.0.0.1:9/old.mp3");
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
 
     w.platform.boxes.onShow = nullptr;
-    w.run->Command2_Click();
+    w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
 }
 

@@ -22,14 +22,15 @@ protected:
         for (int i = 1; i <= 10; ++i) {
             temp.write(QStringLiteral("\\sc\\%1.mp3").arg(i), jingleBytes(i));
         }
-        form1.resize(500, 300);
-        check1 = new QCheckBox(QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"), &form1);
-        check1->setObjectName(QStringLiteral("Check1"));
-        check1->setGeometry(40, 200, 320, 24);
-        text6 = new QPlainTextEdit(&form1);
-        text6->setVisible(false);
-        timer2.setInterval(5000);
-        timer2.start();
+        mainWindow.resize(500, 300);
+        prefixCheck =
+            new QCheckBox(QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"), &mainWindow);
+        prefixCheck->setObjectName(QStringLiteral("prefixCheck"));
+        prefixCheck->setGeometry(40, 200, 320, 24);
+        usageBox = new QPlainTextEdit(&mainWindow);
+        usageBox->setVisible(false);
+        shakeTimer.setInterval(5000);
+        shakeTimer.start();
     }
 
     static QByteArray jingleBytes(int n) {
@@ -51,10 +52,10 @@ protected:
     fakes::FakePlatform platform;
     fakes::TempProgramFolder temp;
     AppContext ctx;
-    QWidget form1;
-    QCheckBox* check1 = nullptr;
-    QPlainTextEdit* text6 = nullptr;
-    QTimer timer2;
+    QWidget mainWindow;
+    QCheckBox* prefixCheck = nullptr;
+    QPlainTextEdit* usageBox = nullptr;
+    QTimer shakeTimer;
 };
 
 } // namespace velanote::prefixtest

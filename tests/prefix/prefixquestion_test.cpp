@@ -1,10 +1,10 @@
 // The prefix switch's question on the desktop's own message box, with the relabelling installed:
 // what the user sees and what each button answers.
 #include "app/inifile.h"
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 #include "platform/desktopmessagebox.h"
-#include "prefix/form2.h"
 #include "prefix/prefixswitch.h"
+#include "prefix/prefixwindow.h"
 #include "prefixfixture.h"
 
 #include <QApplication>
@@ -100,12 +100,13 @@ private:
 class PrefixQuestionTest : public prefixtest::PrefixFixture {
 protected:
     PrefixQuestionTest() : realCtx{real, temp.folder(), Endpoints::forLocalService(0)} {
-        text6->setPlainText(PrefixSwitch::usageText());
-        prefixSwitch = new PrefixSwitch(realCtx, &form1, check1, &timer2, text6, &form1);
-        QObject::connect(check1, &QCheckBox::stateChanged, [this] { prefixSwitch->Check1_Click(); });
-        form1.show();
+        usageBox->setPlainText(PrefixSwitch::usageText());
+        prefixSwitch =
+            new PrefixSwitch(realCtx, &mainWindow, prefixCheck, &shakeTimer, usageBox, &mainWindow);
+        QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch->onSwitchToggled(); });
+        mainWindow.show();
     }
-    ~PrefixQuestionTest() override { Module1::RemoveMsgBoxHook(); }
+    ~PrefixQuestionTest() override { MessageBoxRelabel::remove(); }
 
     RealBoxPlatform real;
     AppContext realCtx;
@@ -120,7 +121,7 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
 
     clicker.clickNext(QStringLiteral("确定"));
     clicker.clickNext(QStringLiteral("使用原有音频"));
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
 
     ASSERT_EQ(clicker.seen.size(), 2);
     EXPECT_EQ(clicker.seen[0].title, kTitle);
@@ -133,31 +134,31 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
     EXPECT_EQ(question.icon, QMessageBox::Information);
     EXPECT_EQ(question.captions, (QStringList{"使用原有音频", "重新设置音频"}));
     EXPECT_EQ(real.recorder.answers, (QList<int>{MsgBoxAnswer::Ok, MsgBoxAnswer::No}));
-    EXPECT_FALSE(Module1::isHookInstalled());
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     EXPECT_EQ(prefixSwitch->settingsWindow(), nullptr);
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked());
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(2));
     EXPECT_EQ(temp.read("\\velanote.ini"), iniBefore);
 
     // Ticking again asks again; "重新设置音频" answers Yes and opens the settings window.
-    check1->setChecked(false);
+    prefixCheck->setChecked(false);
     clicker.clickNext(QStringLiteral("确定"));
     clicker.clickNext(QStringLiteral("重新设置音频"));
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     ASSERT_EQ(clicker.seen.size(), 4);
     EXPECT_EQ(clicker.seen[3].captions, (QStringList{"使用原有音频", "重新设置音频"}));
     EXPECT_EQ(real.recorder.answers.mid(2), (QList<int>{MsgBoxAnswer::Ok, MsgBoxAnswer::Yes}));
-    EXPECT_FALSE(Module1::isHookInstalled());
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     ASSERT_NE(prefixSwitch->settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch->settingsWindow()->Label4->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
-    EXPECT_FALSE(form1.isVisible());
+    EXPECT_EQ(prefixSwitch->settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
+    EXPECT_FALSE(mainWindow.isVisible());
     prefixSwitch->closeSettingsWindow();
-    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
 
     // With the question answered, a Yes/No box of the same title keeps the usual captions.
     clicker.clickNext(QStringLiteral("否(&N)"));
-    EXPECT_EQ(real.recorder.MsgBox(kQuestion, MsgBoxStyle::YesNoInformation, kTitle, &form1),
+    EXPECT_EQ(real.recorder.MsgBox(kQuestion, MsgBoxStyle::YesNoInformation, kTitle, &mainWindow),
               MsgBoxAnswer::No);
     ASSERT_EQ(clicker.seen.size(), 5);
     EXPECT_EQ(clicker.seen[4].captions, (QStringList{"否(&N)", "是(&Y)"}));

@@ -1,9 +1,9 @@
 #include "prefix/prefixswitch.h"
 
 #include "app/inifile.h"
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 #include "platform/twips.h"
-#include "prefix/form2.h"
+#include "prefix/prefixwindow.h"
 #include "prefixfixture.h"
 
 #include <QComboBox>
@@ -28,10 +28,10 @@ const QString kQuestion = QStringLiteral("程序检测:您已设置过前缀音�
 // Wires the switch the way the main window does.
 class PrefixSwitchTest : public prefixtest::PrefixFixture {
 protected:
-    PrefixSwitchTest() : prefixSwitch(ctx, &form1, check1, &timer2, text6) {
-        text6->setPlainText(PrefixSwitch::usageText());
-        QObject::connect(check1, &QCheckBox::stateChanged, [this] { prefixSwitch.Check1_Click(); });
-        form1.show();
+    PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow, prefixCheck, &shakeTimer, usageBox) {
+        usageBox->setPlainText(PrefixSwitch::usageText());
+        QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch.onSwitchToggled(); });
+        mainWindow.show();
     }
     void storePrefix(const QString& choice) {
         temp.write("\\yx\\qz.mp3", jingleBytes(4));
@@ -43,37 +43,37 @@ protected:
 
 TEST_F(PrefixSwitchTest, FirstTickOpensTheSettingsWindowAndClosingItUnticksTheSwitch) {
     EXPECT_EQ(PrefixSwitch::usageText(), kUsage);
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].prompt, kUsage);
     EXPECT_EQ(platform.boxes.shown[0].style, 64);
     EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
     EXPECT_EQ(platform.boxes.shown[1].prompt, "您是首次使用,请先进行设置");
     EXPECT_EQ(platform.boxes.shown[1].style, 64);
-    EXPECT_FALSE(timer2.isActive());
-    QPointer<Form2> w = prefixSwitch.settingsWindow();
+    EXPECT_FALSE(shakeTimer.isActive());
+    QPointer<PrefixWindow> w = prefixSwitch.settingsWindow();
     ASSERT_FALSE(w.isNull());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_FALSE(form1.isVisible());
+    EXPECT_FALSE(mainWindow.isVisible());
 
     w->close();
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_FALSE(check1->isChecked());
-    EXPECT_TRUE(timer2.isActive()); // the handler ran for the unticking
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_FALSE(prefixCheck->isChecked());
+    EXPECT_TRUE(shakeTimer.isActive()); // the handler ran for the unticking
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     flushDeletes();
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
 
     // Ticking again opens a fresh window; confirming a jingle keeps the switch on.
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     w = prefixSwitch.settingsWindow();
     ASSERT_FALSE(w.isNull());
-    w->Combo1->setCurrentIndex(5);
-    w->Combo1_Click();
-    w->Command1_Click();
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked());
-    EXPECT_FALSE(timer2.isActive());
+    w->jingleCombo->setCurrentIndex(5);
+    w->onJingleChosen();
+    w->onConfirmClicked();
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked());
+    EXPECT_FALSE(shakeTimer.isActive());
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(6));
     EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "我想我是疯了");
 }
@@ -87,11 +87,11 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     };
     QList<Seen> seen;
     platform.boxes.onShow = [&](const fakes::ShownBox& box) {
-        seen.append({box.prompt, Module1::isHookInstalled(), Module1::HookedTitle});
+        seen.append({box.prompt, MessageBoxRelabel::isInstalled(), MessageBoxRelabel::targetTitle});
     };
     platform.boxes.answerNext(MsgBoxAnswer::Ok);
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
 
     ASSERT_EQ(seen.size(), 2);
     EXPECT_EQ(seen[0].prompt, kUsage);
@@ -101,105 +101,105 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     EXPECT_EQ(seen[1].hookedTitle, "Vela系列软件");
     EXPECT_EQ(platform.boxes.shown[1].style, 68);
     EXPECT_EQ(platform.boxes.shown[1].title, "Vela系列软件");
-    EXPECT_FALSE(Module1::isHookInstalled());
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
 
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked());
-    EXPECT_FALSE(timer2.isActive());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked());
+    EXPECT_FALSE(shakeTimer.isActive());
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(4));
     EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "Dream");
 
     // Unticking keeps the prefix, so ticking again asks again; "重新设置音频" opens the window.
-    check1->setChecked(false);
-    EXPECT_TRUE(timer2.isActive());
+    prefixCheck->setChecked(false);
+    EXPECT_TRUE(shakeTimer.isActive());
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_TRUE(QFile::exists(prefix()));
     platform.boxes.answerNext(MsgBoxAnswer::Ok);
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     ASSERT_EQ(seen.size(), 4);
     EXPECT_EQ(seen[2].prompt, kUsage);
     EXPECT_EQ(seen[3].prompt, kQuestion);
-    EXPECT_FALSE(Module1::isHookInstalled());
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch.settingsWindow()->Label4->text(), "程序检测：您已设置过前缀音频为:Dream");
-    EXPECT_FALSE(form1.isVisible());
+    EXPECT_EQ(prefixSwitch.settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:Dream");
+    EXPECT_FALSE(mainWindow.isVisible());
     EXPECT_EQ(platform.boxes.unexpected, 0);
 
     // The main window's exit sequence closes it; the prefix exists, so the switch stays on.
     prefixSwitch.closeSettingsWindow();
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked());
     flushDeletes();
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
 }
 
 TEST_F(PrefixSwitchTest, PrefixWithoutARecordedChoiceIsAConfigurationError) {
     temp.write("\\yx\\qz.mp3", jingleBytes(1));
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, "配置文件出错!请您重新设置!");
     EXPECT_EQ(platform.boxes.shown[1].style, 64);
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch.settingsWindow()->Label4->text(), "程序检测：您已设置过前缀音频为:0");
+    EXPECT_EQ(prefixSwitch.settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:0");
     prefixSwitch.closeSettingsWindow();
-    EXPECT_TRUE(check1->isChecked());
+    EXPECT_TRUE(prefixCheck->isChecked());
 
     WriteToINI("Information", "qzyp", "0", ini()); // a hand-edited "0" is no choice either
-    check1->setChecked(false);
-    check1->setChecked(true);
+    prefixCheck->setChecked(false);
+    prefixCheck->setChecked(true);
     EXPECT_EQ(platform.boxes.shown.back().prompt, "配置文件出错!请您重新设置!");
 }
 
 TEST_F(PrefixSwitchTest, F4TwiceShowsTheUsageTextOnTheTickingPressOnly) {
     storePrefix("OPPO温馨");
-    auto f4 = [this] { check1->setChecked(!check1->isChecked()); };
+    auto f4 = [this] { prefixCheck->setChecked(!prefixCheck->isChecked()); };
     f4();
     f4();
     QStringList p = prompts();
     EXPECT_EQ(p, (QStringList{kUsage, kQuestion}));
-    EXPECT_FALSE(check1->isChecked());
-    EXPECT_TRUE(timer2.isActive());
+    EXPECT_FALSE(prefixCheck->isChecked());
+    EXPECT_TRUE(shakeTimer.isActive());
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
 }
 
 TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
-    prefixSwitch.qz_Click();
+    prefixSwitch.onSettingsChosen();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请您先开启音频前缀功能!");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
     EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_FALSE(check1->isChecked());
+    EXPECT_FALSE(prefixCheck->isChecked());
 
     storePrefix("Dream");
-    check1->setChecked(true); // answered "使用原有音频"
+    prefixCheck->setChecked(true); // answered "使用原有音频"
     platform.boxes.shown.clear();
-    prefixSwitch.qz_Click();
+    prefixSwitch.onSettingsChosen();
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
     EXPECT_TRUE(prefixSwitch.settingsWindow()->isVisible());
-    EXPECT_FALSE(form1.isVisible());
+    EXPECT_FALSE(mainWindow.isVisible());
 }
 
 TEST_F(PrefixSwitchTest, OnlyATickedSwitchIsOnAndTheWindowOpensOverTheMainWindow) {
     // A greyed box (value 2) is not on: the shaking resumes and nothing is asked ...
-    timer2.stop();
-    check1->setCheckState(Qt::PartiallyChecked);
+    shakeTimer.stop();
+    prefixCheck->setCheckState(Qt::PartiallyChecked);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
-    EXPECT_TRUE(timer2.isActive());
+    EXPECT_TRUE(shakeTimer.isActive());
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
     // ... yet it is not off either, so the menu item opens the settings window.
-    form1.move(130, 90);
-    const QPoint mainCentre = form1.frameGeometry().center();
-    prefixSwitch.qz_Click();
+    mainWindow.move(130, 90);
+    const QPoint mainCentre = mainWindow.frameGeometry().center();
+    prefixSwitch.onSettingsChosen();
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
     // Centred on the main window, give or take the window frame.
     const QRect placed = prefixSwitch.settingsWindow()->frameGeometry();
     EXPECT_LE((placed.center() - mainCentre).manhattanLength(), 30) << placed.x() << "," << placed.y();
-    EXPECT_FALSE(form1.isVisible());
+    EXPECT_FALSE(mainWindow.isVisible());
 }
 
 // Counts what reaches the check box while it shakes.
@@ -218,24 +218,25 @@ public:
 };
 
 TEST_F(PrefixSwitchTest, ShakeIsPaintedBlocksInputAndEndsInPlace) {
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form1));
-    movePositionTwips(check1, 607, 3001); // not whole pixels
-    const QPoint pixels = check1->pos();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    movePositionTwips(prefixCheck, 607, 3001); // not whole pixels
+    const QPoint pixels = prefixCheck->pos();
     EventCounter counter;
-    check1->installEventFilter(&counter);
+    prefixCheck->installEventFilter(&counter);
     for (int tick = 0; tick < 3; ++tick) {
-        QCoreApplication::postEvent(check1, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        QCoreApplication::postEvent(prefixCheck,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
         counter.paints = 0;
         counter.keys = 0;
-        prefixSwitch.Timer2_Timer();
+        prefixSwitch.onShakeTick();
         EXPECT_GE(counter.paints, 600) << "tick " << tick;
         EXPECT_EQ(counter.keys, 0) << "tick " << tick;
-        EXPECT_EQ(positionTwips(check1), QPoint(607, 3001));
-        EXPECT_EQ(check1->pos(), pixels);
+        EXPECT_EQ(positionTwips(prefixCheck), QPoint(607, 3001));
+        EXPECT_EQ(prefixCheck->pos(), pixels);
         QCoreApplication::processEvents();
         EXPECT_EQ(counter.keys, 1);
     }
-    check1->removeEventFilter(&counter);
+    prefixCheck->removeEventFilter(&counter);
 }
 
 } // namespace

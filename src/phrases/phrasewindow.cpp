@@ -1,4 +1,4 @@
-#include "phrases/form4.h"
+#include "phrases/phrasewindow.h"
 
 #include "phrases/phrasetable.h"
 #include "platform/statusbar.h"
@@ -79,29 +79,30 @@ QCursor penCursor() {
 
 } // namespace
 
-Form4::Form4(AppContext& ctx, QPlainTextEdit* form1Text2, StatusBar* form1St1, QWidget* parent)
+PhraseWindow::PhraseWindow(AppContext& ctx, QPlainTextEdit* messageEdit, StatusBar* statusLine,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window),
-      C5(ctx.platform.fileDialogs(), this, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3")), ctx_(ctx),
-      form1Text2_(form1Text2), form1St1_(form1St1) {
-    setObjectName(QStringLiteral("Form4"));
+      fileDialog(ctx.platform.fileDialogs(), this, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3")),
+      ctx_(ctx), messageEdit_(messageEdit), statusLine_(statusLine) {
+    setObjectName(QStringLiteral("PhraseWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vela系列软件の声笺V6.0【星河】 - 快捷祝福语填写"));
     buildControls();
-    Form_Load();
+    load();
 
-    connect(Combo2, &QComboBox::currentIndexChanged, this, &Form4::Combo2_Click);
-    connect(List1, &QListWidget::currentRowChanged, this, &Form4::List1_Click);
+    connect(categoryCombo, &QComboBox::currentIndexChanged, this, &PhraseWindow::onCategoryChosen);
+    connect(phraseList, &QListWidget::currentRowChanged, this, &PhraseWindow::onPhraseClicked);
     // Any double click on the list counts, also on its empty part, so an empty list can say why.
-    List1->viewport()->installEventFilter(this);
-    connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
-    Label1->installEventFilter(this);
-    Picture1->installEventFilter(this);
+    phraseList->viewport()->installEventFilter(this);
+    connect(searchButton, &QPushButton::clicked, this, &PhraseWindow::onSearchClicked);
+    hintLabel->installEventFilter(this);
+    hintPicture->installEventFilter(this);
 }
 
-Form4* Form4::showSingle(QPointer<Form4>& slot, AppContext& ctx, QPlainTextEdit* form1Text2,
-                         StatusBar* form1St1, QWidget* parent) {
+PhraseWindow* PhraseWindow::showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx,
+                                       QPlainTextEdit* messageEdit, StatusBar* statusLine, QWidget* parent) {
     if (!slot) {
-        slot = new Form4(ctx, form1Text2, form1St1, parent);
+        slot = new PhraseWindow(ctx, messageEdit, statusLine, parent);
         slot->placeBesideMainWindow();
         slot->show();
         return slot;
@@ -113,8 +114,8 @@ Form4* Form4::showSingle(QPointer<Form4>& slot, AppContext& ctx, QPlainTextEdit*
     return slot;
 }
 
-void Form4::placeBesideMainWindow() {
-    const QWidget* main = form1Text2_ ? form1Text2_->window() : nullptr;
+void PhraseWindow::placeBesideMainWindow() {
+    const QWidget* main = messageEdit_ ? messageEdit_->window() : nullptr;
     const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return;
@@ -138,83 +139,85 @@ void Form4::placeBesideMainWindow() {
     move(frame.topLeft());
 }
 
-void Form4::buildControls() {
+void PhraseWindow::buildControls() {
     setFixedSize(twipsToPixels(8400), twipsToPixels(4800));
 
-    Frame3 = new QGroupBox(QStringLiteral("不知道说什么?快捷祝福语选择:请您选择分类:") +
-                               QString(16, QLatin1Char(' ')) + QStringLiteral("双击列表可自动写入祝福语中"),
-                           this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    setGeometryTwips(Frame3, 120, 120, 8160, 4560);
+    phraseFrame =
+        new QGroupBox(QStringLiteral("不知道说什么?快捷祝福语选择:请您选择分类:") +
+                          QString(16, QLatin1Char(' ')) + QStringLiteral("双击列表可自动写入祝福语中"),
+                      this);
+    phraseFrame->setObjectName(QStringLiteral("phraseFrame"));
+    setGeometryTwips(phraseFrame, 120, 120, 8160, 4560);
 
-    Combo2 = new QComboBox(Frame3);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->setEditable(false);
-    Combo2->setPlaceholderText(QStringLiteral("请选择分类"));
-    setGeometryTwips(Combo2, 180, 420, 3000, 390);
+    categoryCombo = new QComboBox(phraseFrame);
+    categoryCombo->setObjectName(QStringLiteral("categoryCombo"));
+    categoryCombo->setEditable(false);
+    categoryCombo->setPlaceholderText(QStringLiteral("请选择分类"));
+    setGeometryTwips(categoryCombo, 180, 420, 3000, 390);
 
-    Command3 = new QPushButton(QStringLiteral("搜索更多"), Frame3);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    setGeometryTwips(Command3, 3300, 405, 1350, 420);
+    searchButton = new QPushButton(QStringLiteral("搜索更多"), phraseFrame);
+    searchButton->setObjectName(QStringLiteral("searchButton"));
+    setGeometryTwips(searchButton, 3300, 405, 1350, 420);
 
-    List1 = new QListWidget(Frame3);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSortingEnabled(false);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setAlternatingRowColors(true);
-    List1->setTextElideMode(Qt::ElideRight);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->viewport()->setCursor(penCursor());
-    setGeometryTwips(List1, 180, 960, 7800, 3420);
+    phraseList = new QListWidget(phraseFrame);
+    phraseList->setObjectName(QStringLiteral("phraseList"));
+    phraseList->setSortingEnabled(false);
+    phraseList->setSelectionMode(QAbstractItemView::SingleSelection);
+    phraseList->setAlternatingRowColors(true);
+    phraseList->setTextElideMode(Qt::ElideRight);
+    phraseList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    phraseList->viewport()->setCursor(penCursor());
+    setGeometryTwips(phraseList, 180, 960, 7800, 3420);
 
     // The hint sits on the empty list until a category is chosen or it is clicked.
-    Picture1 = new QLabel(Frame3);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(hintIcon());
-    Picture1->setCursor(Qt::PointingHandCursor);
-    setGeometryTwips(Picture1, 360, 1095, 300, 300);
-    Label1 = new QLabel(QStringLiteral("小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息"), Frame3);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setCursor(Qt::PointingHandCursor);
-    QPalette hintPalette = Label1->palette();
+    hintPicture = new QLabel(phraseFrame);
+    hintPicture->setObjectName(QStringLiteral("hintPicture"));
+    hintPicture->setPixmap(hintIcon());
+    hintPicture->setCursor(Qt::PointingHandCursor);
+    setGeometryTwips(hintPicture, 360, 1095, 300, 300);
+    hintLabel =
+        new QLabel(QStringLiteral("小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息"), phraseFrame);
+    hintLabel->setObjectName(QStringLiteral("hintLabel"));
+    hintLabel->setCursor(Qt::PointingHandCursor);
+    QPalette hintPalette = hintLabel->palette();
     hintPalette.setColor(QPalette::WindowText, QColor(0x8a, 0x5a, 0x00));
-    Label1->setPalette(hintPalette);
-    setGeometryTwips(Label1, 720, 1095, 7140, 300);
+    hintLabel->setPalette(hintPalette);
+    setGeometryTwips(hintLabel, 720, 1095, 7140, 300);
 }
 
-void Form4::Form_Load() {
-    const QSignalBlocker quiet(Combo2);
-    Combo2->clear();
-    Combo2->addItems(PhraseTable::categoryNames());
-    Combo2->setCurrentIndex(-1);
-    List1->clear();
+void PhraseWindow::load() {
+    const QSignalBlocker quiet(categoryCombo);
+    categoryCombo->clear();
+    categoryCombo->addItems(PhraseTable::categoryNames());
+    categoryCombo->setCurrentIndex(-1);
+    phraseList->clear();
 }
 
-void Form4::Combo2_Click() {
-    List1->clear();
-    Picture1->hide();
-    Label1->hide();
-    List1->addItems(PhraseTable::phrasesOf(Combo2->currentText()));
+void PhraseWindow::onCategoryChosen() {
+    phraseList->clear();
+    hintPicture->hide();
+    hintLabel->hide();
+    phraseList->addItems(PhraseTable::phrasesOf(categoryCombo->currentText()));
 }
 
-void Form4::List1_Click() {
-    const QListWidgetItem* item = List1->currentItem();
-    List1->setToolTip(item != nullptr ? item->text() : QString());
+void PhraseWindow::onPhraseClicked() {
+    const QListWidgetItem* item = phraseList->currentItem();
+    phraseList->setToolTip(item != nullptr ? item->text() : QString());
 }
 
-void Form4::List1_DblClick() {
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
+void PhraseWindow::onPhraseChosen() {
+    const QList<QListWidgetItem*> selected = phraseList->selectedItems();
     const QString phrase = selected.isEmpty() ? QString() : selected.first()->text();
     if (phrase.isEmpty()) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类,在使用双击自动填写功能!"),
                                           MsgBoxStyle::OkExclamation, kNoticeTitle, this);
         return;
     }
-    if (form1Text2_) {
-        form1Text2_->setPlainText(phrase);
+    if (messageEdit_) {
+        messageEdit_->setPlainText(phrase);
     }
-    if (form1St1_) {
-        form1St1_->setPanelText(2, QStringLiteral("祝福语自动填写成功..."));
+    if (statusLine_) {
+        statusLine_->setPanelText(2, QStringLiteral("祝福语自动填写成功..."));
     }
     if (ctx_.platform.messageBox().MsgBox(QStringLiteral("祝福语填写成功!是否关闭本页面?"),
                                           MsgBoxStyle::YesNoInformation, kNoticeTitle,
@@ -223,8 +226,8 @@ void Form4::List1_DblClick() {
     }
 }
 
-void Form4::Command3_Click() {
-    const QString category = Combo2->currentText();
+void PhraseWindow::onSearchClicked() {
+    const QString category = categoryCombo->currentText();
     if (category.isEmpty()) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类"), MsgBoxStyle::OkExclamation,
                                           kNoticeTitle, this);
@@ -236,27 +239,27 @@ void Form4::Command3_Click() {
     }
 }
 
-void Form4::Label1_Click() {
-    Picture1->hide();
-    Label1->hide();
+void PhraseWindow::onHintClicked() {
+    hintPicture->hide();
+    hintLabel->hide();
 }
 
-void Form4::Picture1_Click() {
-    Picture1->hide();
-    Label1->hide();
+void PhraseWindow::onHintPictureClicked() {
+    hintPicture->hide();
+    hintLabel->hide();
 }
 
-bool Form4::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == List1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+bool PhraseWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == phraseList->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        List1_DblClick();
+        onPhraseChosen();
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Label1) {
-            Label1_Click();
-        } else if (watched == Picture1) {
-            Picture1_Click();
+        if (watched == hintLabel) {
+            onHintClicked();
+        } else if (watched == hintPicture) {
+            onHintPictureClicked();
         }
     }
     return QWidget::eventFilter(watched, event);

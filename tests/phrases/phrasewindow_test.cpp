@@ -1,4 +1,4 @@
-#include "phrases/form4.h"
+#include "phrases/phrasewindow.h"
 
 #include "app/endpoints.h"
 #include "phrases/phrasetable.h"
@@ -21,26 +21,28 @@ using namespace velanote;
 
 namespace {
 
-class Form4Test : public ::testing::Test {
+class PhraseWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = Form4::showSingle(slot, ctx, &text2, &st1);
+        form = PhraseWindow::showSingle(slot, ctx, &text2, &st1);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
     void TearDown() override { delete slot.data(); }
 
-    void choose(const QString& category) { form->Combo2->setCurrentIndex(form->Combo2->findText(category)); }
+    void choose(const QString& category) {
+        form->categoryCombo->setCurrentIndex(form->categoryCombo->findText(category));
+    }
     void doubleClickRow(int row) {
-        QListWidgetItem* item = form->List1->item(row);
+        QListWidgetItem* item = form->phraseList->item(row);
         ASSERT_NE(item, nullptr);
-        const QRect r = form->List1->visualItemRect(item);
-        QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
+        const QRect r = form->phraseList->visualItemRect(item);
+        QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
     }
     QStringList listed() const {
         QStringList items;
-        for (int i = 0; i < form->List1->count(); ++i) {
-            items.append(form->List1->item(i)->text());
+        for (int i = 0; i < form->phraseList->count(); ++i) {
+            items.append(form->phraseList->item(i)->text());
         }
         return items;
     }
@@ -50,59 +52,59 @@ protected:
     AppContext ctx{platform, tmp.folder(), Endpoints::forLocalService(0)};
     QPlainTextEdit text2;
     StatusBar st1{{"当前状态：", "", "程序设计:Tomo阿朔"}, 2};
-    QPointer<Form4> slot;
-    Form4* form = nullptr;
+    QPointer<PhraseWindow> slot;
+    PhraseWindow* form = nullptr;
 };
 
 } // namespace
 
-TEST_F(Form4Test, OpensWithCategoriesButNoChoiceAndTheHintShown) {
+TEST_F(PhraseWindowTest, OpensWithCategoriesButNoChoiceAndTheHintShown) {
     EXPECT_EQ(form->windowTitle(), "Vela系列软件の声笺V6.0【星河】 - 快捷祝福语填写");
-    EXPECT_EQ(form->Frame3->title(),
+    EXPECT_EQ(form->phraseFrame->title(),
               "不知道说什么?快捷祝福语选择:请您选择分类:" + QString(16, ' ') + "双击列表可自动写入祝福语中");
-    EXPECT_FALSE(form->Combo2->isEditable());
-    ASSERT_EQ(form->Combo2->count(), 5);
-    EXPECT_EQ(form->Combo2->itemText(0), "友情类");
-    EXPECT_EQ(form->Combo2->itemText(4), "搞笑类");
-    EXPECT_EQ(form->Combo2->currentIndex(), -1);
-    EXPECT_TRUE(form->Combo2->currentText().isEmpty());
-    EXPECT_EQ(form->List1->count(), 0);
-    EXPECT_FALSE(form->List1->isSortingEnabled());
-    EXPECT_NE(form->List1->viewport()->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_TRUE(form->Label1->isVisible());
-    EXPECT_TRUE(form->Picture1->isVisible());
-    EXPECT_FALSE(form->Picture1->pixmap().isNull());
-    EXPECT_EQ(form->Label1->text(), "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
-    EXPECT_EQ(form->Command3->text(), "搜索更多");
-    EXPECT_EQ(form->C5.Filter, "音频文件(*.mp3)|*.mp3");
-    EXPECT_EQ(form->findChild<QListWidget*>("List1"), form->List1);
+    EXPECT_FALSE(form->categoryCombo->isEditable());
+    ASSERT_EQ(form->categoryCombo->count(), 5);
+    EXPECT_EQ(form->categoryCombo->itemText(0), "友情类");
+    EXPECT_EQ(form->categoryCombo->itemText(4), "搞笑类");
+    EXPECT_EQ(form->categoryCombo->currentIndex(), -1);
+    EXPECT_TRUE(form->categoryCombo->currentText().isEmpty());
+    EXPECT_EQ(form->phraseList->count(), 0);
+    EXPECT_FALSE(form->phraseList->isSortingEnabled());
+    EXPECT_NE(form->phraseList->viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(form->hintLabel->isVisible());
+    EXPECT_TRUE(form->hintPicture->isVisible());
+    EXPECT_FALSE(form->hintPicture->pixmap().isNull());
+    EXPECT_EQ(form->hintLabel->text(), "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
+    EXPECT_EQ(form->searchButton->text(), "搜索更多");
+    EXPECT_EQ(form->fileDialog.Filter, "音频文件(*.mp3)|*.mp3");
+    EXPECT_EQ(form->findChild<QListWidget*>("phraseList"), form->phraseList);
 }
 
-TEST_F(Form4Test, ChoosingACategoryReplacesTheListInTableOrderAndHidesTheHint) {
+TEST_F(PhraseWindowTest, ChoosingACategoryReplacesTheListInTableOrderAndHidesTheHint) {
     choose("爱情类");
     EXPECT_EQ(listed(), PhraseTable::phrasesOf("爱情类"));
-    EXPECT_EQ(form->List1->count(), 4);
-    EXPECT_FALSE(form->Label1->isVisible());
-    EXPECT_FALSE(form->Picture1->isVisible());
+    EXPECT_EQ(form->phraseList->count(), 4);
+    EXPECT_FALSE(form->hintLabel->isVisible());
+    EXPECT_FALSE(form->hintPicture->isVisible());
     choose("友情类");
-    EXPECT_EQ(form->List1->count(), 12);
+    EXPECT_EQ(form->phraseList->count(), 12);
     EXPECT_EQ(listed(), PhraseTable::phrasesOf("友情类"));
     choose("感恩类");
-    EXPECT_EQ(form->List1->count(), 12);
+    EXPECT_EQ(form->phraseList->count(), 12);
     choose("生日类");
-    EXPECT_EQ(form->List1->count(), 6);
+    EXPECT_EQ(form->phraseList->count(), 6);
     choose("搞笑类");
-    EXPECT_EQ(form->List1->count(), 6);
-    EXPECT_EQ(form->List1->item(1)->text(), "都说女子无才便是德，那姐早就德高望重了。");
+    EXPECT_EQ(form->phraseList->count(), 6);
+    EXPECT_EQ(form->phraseList->item(1)->text(), "都说女子无才便是德，那姐早就德高望重了。");
 
     // A click on a phrase puts the whole phrase into the list's tool tip.
-    const QRect r = form->List1->visualItemRect(form->List1->item(2));
-    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(form->List1->toolTip(), PhraseTable::phrasesOf("搞笑类")[2]);
+    const QRect r = form->phraseList->visualItemRect(form->phraseList->item(2));
+    QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(form->phraseList->toolTip(), PhraseTable::phrasesOf("搞笑类")[2]);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 }
 
-TEST_F(Form4Test, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
+TEST_F(PhraseWindowTest, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
     choose("友情类");
     platform.boxes.answerNext(MsgBoxAnswer::No);
     doubleClickRow(0);
@@ -119,7 +121,7 @@ TEST_F(Form4Test, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(slot.isNull());
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->List1->count(), 12);
+    EXPECT_EQ(form->phraseList->count(), 12);
     text2.setPlainText("typed by the user");
     platform.boxes.answerNext(MsgBoxAnswer::No);
     doubleClickRow(8);
@@ -134,12 +136,12 @@ TEST_F(Form4Test, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
     EXPECT_EQ(platform.boxes.unexpected, 0);
 }
 
-TEST_F(Form4Test, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
+TEST_F(PhraseWindowTest, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
     text2.setPlainText("kept");
-    form->List1_DblClick();
+    form->onPhraseChosen();
     choose("生日类");
-    form->List1->setCurrentRow(-1);
-    form->List1_DblClick();
+    form->phraseList->setCurrentRow(-1);
+    form->onPhraseChosen();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     for (const auto& box : platform.boxes.shown) {
         EXPECT_EQ(box.prompt, "请先选择分类,在使用双击自动填写功能!");
@@ -150,8 +152,8 @@ TEST_F(Form4Test, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
     EXPECT_TRUE(st1.panelText(2).isEmpty());
 }
 
-TEST_F(Form4Test, SearchOpensTheCategoryWithBlessingAppended) {
-    form->Command3->click();
+TEST_F(PhraseWindowTest, SearchOpensTheCategoryWithBlessingAppended) {
+    form->searchButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
@@ -159,84 +161,85 @@ TEST_F(Form4Test, SearchOpensTheCategoryWithBlessingAppended) {
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
 
     choose("搞笑类");
-    form->Command3->click();
+    form->searchButton->click();
     ASSERT_EQ(platform.shellFake.openedAddresses.size(), 1);
     EXPECT_EQ(platform.shellFake.openedAddresses[0], ctx.endpoints.searchBase + "/s?wd=搞笑类祝福");
     choose("友情类");
-    form->Command3->click();
+    form->searchButton->click();
     EXPECT_EQ(platform.shellFake.openedAddresses.last(), ctx.endpoints.searchBase + "/s?wd=友情类祝福");
 }
 
-TEST_F(Form4Test, ClickingTheHintOrItsIconHidesBoth) {
-    QTest::mouseClick(form->Label1, Qt::LeftButton);
-    EXPECT_FALSE(form->Label1->isVisible());
-    EXPECT_FALSE(form->Picture1->isVisible());
-    EXPECT_EQ(form->List1->count(), 0);
+TEST_F(PhraseWindowTest, ClickingTheHintOrItsIconHidesBoth) {
+    QTest::mouseClick(form->hintLabel, Qt::LeftButton);
+    EXPECT_FALSE(form->hintLabel->isVisible());
+    EXPECT_FALSE(form->hintPicture->isVisible());
+    EXPECT_EQ(form->phraseList->count(), 0);
 
-    QPointer<Form4> other;
-    Form4* second = Form4::showSingle(other, ctx, &text2, &st1);
+    QPointer<PhraseWindow> other;
+    PhraseWindow* second = PhraseWindow::showSingle(other, ctx, &text2, &st1);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
-    QTest::mouseClick(second->Picture1, Qt::LeftButton);
-    EXPECT_FALSE(second->Label1->isVisible());
-    EXPECT_FALSE(second->Picture1->isVisible());
+    QTest::mouseClick(second->hintPicture, Qt::LeftButton);
+    EXPECT_FALSE(second->hintLabel->isVisible());
+    EXPECT_FALSE(second->hintPicture->isVisible());
     delete second;
 }
 
-TEST_F(Form4Test, OneInstanceIsBroughtForwardUnchangedAndANewOneStartsEmpty) {
+TEST_F(PhraseWindowTest, OneInstanceIsBroughtForwardUnchangedAndANewOneStartsEmpty) {
     choose("生日类");
-    form->List1->setCurrentRow(3);
+    form->phraseList->setCurrentRow(3);
     form->showMinimized();
-    Form4* again = Form4::showSingle(slot, ctx, &text2, &st1);
+    PhraseWindow* again = PhraseWindow::showSingle(slot, ctx, &text2, &st1);
     EXPECT_EQ(again, form);
     EXPECT_FALSE(again->isMinimized());
-    EXPECT_EQ(again->Combo2->currentText(), "生日类");
-    EXPECT_EQ(again->List1->count(), 6);
-    EXPECT_EQ(again->List1->currentRow(), 3);
+    EXPECT_EQ(again->categoryCombo->currentText(), "生日类");
+    EXPECT_EQ(again->phraseList->count(), 6);
+    EXPECT_EQ(again->phraseList->currentRow(), 3);
 
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(slot.isNull());
-    Form4* fresh = Form4::showSingle(slot, ctx, &text2, &st1);
-    EXPECT_EQ(fresh->Combo2->currentIndex(), -1);
-    EXPECT_EQ(fresh->List1->count(), 0);
-    EXPECT_TRUE(fresh->Label1->isVisible());
+    PhraseWindow* fresh = PhraseWindow::showSingle(slot, ctx, &text2, &st1);
+    EXPECT_EQ(fresh->categoryCombo->currentIndex(), -1);
+    EXPECT_EQ(fresh->phraseList->count(), 0);
+    EXPECT_TRUE(fresh->hintLabel->isVisible());
 }
 
-TEST_F(Form4Test, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
+TEST_F(PhraseWindowTest, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
     // An empty list: the double click is answered by the warning.
-    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类,在使用双击自动填写功能!");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
 
     // A listed category whose phrases are not clicked yet: a current row alone is no choice.
     choose("爱情类");
-    form->List1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    const QPoint below = form->List1->visualItemRect(form->List1->item(3)).bottomLeft() + QPoint(20, 20);
-    ASSERT_FALSE(form->List1->itemAt(below));
-    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, below);
+    form->phraseList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    const QPoint below =
+        form->phraseList->visualItemRect(form->phraseList->item(3)).bottomLeft() + QPoint(20, 20);
+    ASSERT_FALSE(form->phraseList->itemAt(below));
+    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, below);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, "请先选择分类,在使用双击自动填写功能!");
     EXPECT_TRUE(text2.toPlainText().isEmpty());
 
     // With a phrase chosen, a double click below the phrases writes the chosen one.
-    QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, {},
-                      form->List1->visualItemRect(form->List1->item(2)).center());
+    QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {},
+                      form->phraseList->visualItemRect(form->phraseList->item(2)).center());
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    QTest::mouseDClick(form->List1->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(text2.toPlainText(), PhraseTable::phrasesOf("爱情类")[2]);
     ASSERT_EQ(platform.boxes.shown.size(), 3);
     EXPECT_EQ(platform.boxes.shown[2].prompt, "祝福语填写成功!是否关闭本页面?");
 }
 
-TEST_F(Form4Test, OpensBesideTheMainWindow) {
+TEST_F(PhraseWindowTest, OpensBesideTheMainWindow) {
     delete slot.data();
     QWidget main;
     auto* box = new QPlainTextEdit(&main);
     main.setGeometry(10, 10, 200, 150);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    Form4* beside = Form4::showSingle(slot, ctx, box, &st1);
+    PhraseWindow* beside = PhraseWindow::showSingle(slot, ctx, box, &st1);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(beside));
     EXPECT_FALSE(beside->frameGeometry().intersects(main.frameGeometry()));
     EXPECT_GE(beside->x(), main.frameGeometry().right());

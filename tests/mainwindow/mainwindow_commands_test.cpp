@@ -1,8 +1,8 @@
 // The maintenance and information commands of the main window's menu, and the audio repair.
-#include "form1fixture.h"
+#include "mainwindowfixture.h"
 
 #include "app/resourcestore.h"
-#include "mainwindow/form1texts.h"
+#include "mainwindow/mainwindowtexts.h"
 #include "platform/statusbar.h"
 
 #include <QAction>
@@ -18,57 +18,57 @@
 #include <QPushButton>
 
 using namespace velanote;
-using velanote::testing::Form1Test;
+using velanote::testing::MainWindowTest;
 
-TEST_F(Form1Test, ClearingCommandsAskFirstAndKeepTheList) {
+TEST_F(MainWindowTest, ClearingCommandsAskFirstAndKeepTheList) {
     openUnlocked();
     // Clearing an empty message asks nothing and says nothing.
-    form->qkzf->trigger();
+    form->clearMessageAction->trigger();
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
-    form->Text2->setPlainText(QStringLiteral("生日快乐"));
+    form->messageEdit->setPlainText(QStringLiteral("生日快乐"));
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->qkzf_Click();
-    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("生日快乐"));
+    form->onClearMessage();
+    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("生日快乐"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("您已输入内容,确认清空?"));
     EXPECT_EQ(platform.boxes.shown.last().style, MsgBoxStyle::YesNoInformation);
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->qkzf_Click();
-    EXPECT_TRUE(form->Text2->toPlainText().isEmpty());
+    form->onClearMessage();
+    EXPECT_TRUE(form->messageEdit->toPlainText().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("祝福语已清空.."));
 
-    form->Text4->setText(QStringLiteral("小红"));
-    form->Text5->setText(QStringLiteral("小明"));
-    form->Combo1->setEditText(QStringLiteral("老乡"));
-    form->Text2->setPlainText(QStringLiteral("你好"));
+    form->senderEdit->setText(QStringLiteral("小红"));
+    form->recipientEdit->setText(QStringLiteral("小明"));
+    form->relationCombo->setEditText(QStringLiteral("老乡"));
+    form->messageEdit->setPlainText(QStringLiteral("你好"));
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->qk->trigger();
-    EXPECT_EQ(form->Text4->text(), QStringLiteral("小红"));
+    form->clearAllAction->trigger();
+    EXPECT_EQ(form->senderEdit->text(), QStringLiteral("小红"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("是否确认清除全部信息?"));
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->qk_Click();
-    EXPECT_TRUE(form->Text4->text().isEmpty());
-    EXPECT_TRUE(form->Text5->text().isEmpty());
-    EXPECT_TRUE(form->Combo1->currentText().isEmpty());
-    EXPECT_TRUE(form->Text2->toPlainText().isEmpty());
-    EXPECT_EQ(form->Combo1->count(), 35);
+    form->onClearAll();
+    EXPECT_TRUE(form->senderEdit->text().isEmpty());
+    EXPECT_TRUE(form->recipientEdit->text().isEmpty());
+    EXPECT_TRUE(form->relationCombo->currentText().isEmpty());
+    EXPECT_TRUE(form->messageEdit->toPlainText().isEmpty());
+    EXPECT_EQ(form->relationCombo->count(), 35);
     EXPECT_EQ(status(), QStringLiteral("全部信息已清空.."));
 }
 
-TEST_F(Form1Test, PasteAppendsAndClipboardCommandsReport) {
+TEST_F(MainWindowTest, PasteAppendsAndClipboardCommandsReport) {
     openUnlocked();
-    form->Text2->setPlainText(QStringLiteral("祝你"));
-    form->ztxx->trigger();
-    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("祝你"));
+    form->messageEdit->setPlainText(QStringLiteral("祝你"));
+    form->pasteAction->trigger();
+    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("祝你"));
     EXPECT_EQ(status(), QStringLiteral("没有可粘贴的内容,请先复制.."));
 
     platform.clipboardFake.setText(QStringLiteral("生日快乐!"));
-    form->ztxx_Click();
-    EXPECT_EQ(form->Text2->toPlainText(), QStringLiteral("祝你生日快乐!"));
+    form->onPaste();
+    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("祝你生日快乐!"));
     EXPECT_EQ(status(), QStringLiteral("已粘贴剪贴板内容.."));
 
-    form->qkjt->trigger();
+    form->clearClipboardAction->trigger();
     EXPECT_TRUE(platform.clipboardFake.text().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("剪贴板已清空.."));
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
@@ -79,7 +79,7 @@ TEST_F(Form1Test, PasteAppendsAndClipboardCommandsReport) {
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
         EXPECT_EQ(platform.clipboardFake.text(), QStringLiteral("old"));
     };
-    form->xxbc->trigger();
+    form->lessonsAction->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ\r\n \r\nQQ号码已自动复制到剪贴板 "
@@ -89,10 +89,10 @@ TEST_F(Form1Test, PasteAppendsAndClipboardCommandsReport) {
     EXPECT_EQ(platform.clipboardFake.text(), ctx.endpoints.authorAccount);
 }
 
-TEST_F(Form1Test, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
+TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     openUnlocked();
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->qcyx->trigger();
+    form->deleteMessagesAction->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"));
@@ -104,11 +104,11 @@ TEST_F(Form1Test, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
         ASSERT_TRUE(temp.write(name, "data"));
     }
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->qcyx_Click();
+    form->onDeleteMessages();
     EXPECT_TRUE(QFile::exists(temp.path("\\a.mp3")));
 
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->qcyx_Click();
+    form->onDeleteMessages();
     EXPECT_EQ(platform.boxes.shown.size(), 4) << "nothing is said after deleting";
     EXPECT_FALSE(QFile::exists(temp.path("\\a.mp3")));
     EXPECT_FALSE(QFile::exists(temp.path("\\祝福 音信.mp3")));
@@ -118,28 +118,28 @@ TEST_F(Form1Test, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     EXPECT_TRUE(QFile::exists(temp.path("\\yx\\qz.mp3")));
 }
 
-TEST_F(Form1Test, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
+TEST_F(MainWindowTest, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     openUnlocked();
     const QByteArray prefix("the user's own prefix");
     ASSERT_TRUE(temp.write("\\yx\\qz.mp3", prefix));
     ASSERT_TRUE(temp.write("\\sc\\4.mp3", QByteArray(300000, 'x')));
-    form->Command1->show();
+    form->findSpeechButton->show();
 
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->ypxf->trigger();
+    form->repairAction->trigger();
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("本功能可恢复误删除的前缀音频文件\r\n \r\n帮您全面修复音频前缀功能,是否继续?"));
     EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::YesNoInformation);
-    EXPECT_FALSE(form->Command1->isHidden());
+    EXPECT_FALSE(form->findSpeechButton->isHidden());
     EXPECT_EQ(temp.read("\\sc\\4.mp3").size(), 300000);
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->ypxf_Click();
-    EXPECT_EQ(form->ProgressBar1->value(), 5000);
-    EXPECT_TRUE(form->ProgressBar1->isHidden());
-    EXPECT_TRUE(form->Command1->isHidden());
-    EXPECT_TRUE(form->Command6->isHidden());
+    form->onRepair();
+    EXPECT_EQ(form->repairProgress->value(), 5000);
+    EXPECT_TRUE(form->repairProgress->isHidden());
+    EXPECT_TRUE(form->findSpeechButton->isHidden());
+    EXPECT_TRUE(form->findJoinedButton->isHidden());
     EXPECT_EQ(status(), QStringLiteral("音频前缀功能已全面修复完毕..."));
     for (int n = 1; n <= 10; ++n) {
         const QByteArray expected = loadResource(111 + n);
@@ -152,27 +152,27 @@ TEST_F(Form1Test, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     QDir(temp.path("\\sc")).removeRecursively();
     QDir(temp.path("\\yx")).removeRecursively();
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->ypxf_Click();
+    form->onRepair();
     EXPECT_TRUE(QFileInfo(temp.path("\\yx")).isDir());
     EXPECT_FALSE(QFile::exists(temp.path("\\yx\\qz.mp3")));
     EXPECT_EQ(temp.read("\\sc\\10.mp3"), loadResource(121));
 }
 
-TEST_F(Form1Test, RepairThatCannotWriteSaysSo) {
+TEST_F(MainWindowTest, RepairThatCannotWriteSaysSo) {
     openUnlocked();
     // A folder where a jingle belongs cannot be replaced by a file.
     ASSERT_TRUE(QDir().mkpath(temp.path("\\sc\\3.mp3")));
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->ypxf_Click();
+    form->onRepair();
     EXPECT_EQ(status(), QStringLiteral("音频前缀功能修复失败!请检查程序目录是否可写.."));
     EXPECT_EQ(temp.read("\\sc\\4.mp3"), loadResource(115)) << "the other jingles are still written";
-    EXPECT_TRUE(form->ProgressBar1->isHidden());
+    EXPECT_TRUE(form->repairProgress->isHidden());
 }
 
-TEST_F(Form1Test, InformationBoxesAndTheThemeSwitch) {
+TEST_F(MainWindowTest, InformationBoxesAndTheThemeSwitch) {
     openUnlocked();
-    form->rj->trigger();
-    form->sm->trigger();
+    form->aboutAction->trigger();
+    form->updateNotesAction->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     const QStringList description = platform.boxes.shown[0].prompt.split("\r\n");
     ASSERT_EQ(description.size(), 5);
@@ -187,7 +187,7 @@ TEST_F(Form1Test, InformationBoxesAndTheThemeSwitch) {
 
     const QString notes = platform.boxes.shown[1].prompt;
     EXPECT_EQ(platform.boxes.shown[1].title, QStringLiteral("更新说明"));
-    EXPECT_EQ(notes, Form1Texts::updateNotes());
+    EXPECT_EQ(notes, MainWindowTexts::updateNotes());
     EXPECT_TRUE(notes.endsWith("\r\n"));
     const QStringList lines = notes.split("\r\n");
     ASSERT_EQ(lines.size(), 32);
@@ -199,36 +199,36 @@ TEST_F(Form1Test, InformationBoxesAndTheThemeSwitch) {
     EXPECT_EQ(lines[30], QStringLiteral("- 修复前缀音频试听功能,在更换其他音频后会自动停止"));
     EXPECT_FALSE(notes.contains(QStringLiteral("\r\r")));
 
-    form->zttx_Click();
-    EXPECT_EQ(form->zttx->text(), QStringLiteral("开启主题特效"));
-    form->zttx_Click();
-    EXPECT_EQ(form->zttx->text(), QStringLiteral("关闭主题特效"));
+    form->onToggleEffect();
+    EXPECT_EQ(form->effectAction->text(), QStringLiteral("开启主题特效"));
+    form->onToggleEffect();
+    EXPECT_EQ(form->effectAction->text(), QStringLiteral("关闭主题特效"));
 }
 
-TEST_F(Form1Test, LinksRestartAndOtherWindows) {
+TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {
     openUnlocked();
-    form->velafans->trigger();
-    form->tieba->trigger();
-    form->it8->trigger();
-    form->con->trigger();
+    form->softwareSiteAction->trigger();
+    form->boardAction->trigger();
+    form->blogAction->trigger();
+    form->contactAction->trigger();
     EXPECT_EQ(platform.shellFake.openedAddresses,
               (QStringList{ctx.endpoints.forumUrl, ctx.endpoints.boardUrl, ctx.endpoints.blogUrl,
                            ctx.endpoints.chatUrl}));
 
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->cq->trigger();
+    form->restartAction->trigger();
     EXPECT_TRUE(platform.shellFake.started.isEmpty());
     EXPECT_EQ(
         platform.boxes.shown[0].prompt,
         QStringLiteral("如果您觉得当前使用的程序出现异常\r\n \r\n请点击重启程序,是否现在重新启动程序?"));
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->cq_Click();
+    form->onRestart();
     EXPECT_EQ(platform.shellFake.started, QStringList{QCoreApplication::applicationFilePath()});
     EXPECT_EQ(platform.shellFake.endProgramCalls, 1);
     EXPECT_EQ(platform.boxes.shown.size(), 2) << "no exit question on restart";
 
     form->show();
-    form->ypzh->trigger();
+    form->joinerAction->trigger();
     ASSERT_NE(form->joinerWindow(), nullptr);
     EXPECT_TRUE(form->joinerWindow()->isVisible());
     EXPECT_FALSE(form->isVisible());
@@ -236,17 +236,17 @@ TEST_F(Form1Test, LinksRestartAndOtherWindows) {
     EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(Form1Test, GenerationCommandsReachTheRun) {
+TEST_F(MainWindowTest, GenerationCommandsReachTheRun) {
     openUnlocked();
-    form->copy->trigger();
+    form->copyAddressAction->trigger();
     EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作.."));
-    EXPECT_TRUE(form->copy->isChecked());
-    form->saveyx->trigger();
+    EXPECT_TRUE(form->copyAddressAction->isChecked());
+    form->saveMessageAction->trigger();
     EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作..."));
-    form->Command2->click();
+    form->generateButton->click();
     EXPECT_EQ(status(), QStringLiteral("请输入您的名字[即发送人]"));
-    form->Command5->click();
+    form->exampleButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
-    EXPECT_EQ(form->C5.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
+    EXPECT_EQ(form->speechFileDialog.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
 }

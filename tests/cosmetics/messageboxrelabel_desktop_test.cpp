@@ -1,4 +1,4 @@
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 #include "platform/platform.h"
 
 #include <QAbstractButton>
@@ -29,8 +29,8 @@ struct Shown {
 // captions and clicks the button whose caption is `press`.
 class DesktopBoxRelabelling : public ::testing::Test {
 protected:
-    void SetUp() override { Module1::HookedTitle = Hooked; }
-    void TearDown() override { Module1::RemoveMsgBoxHook(); }
+    void SetUp() override { MessageBoxRelabel::targetTitle = Hooked; }
+    void TearDown() override { MessageBoxRelabel::remove(); }
 
     Shown ask(int style, const QString& title, const QString& press) {
         Shown shown;
@@ -75,7 +75,7 @@ protected:
 } // namespace
 
 TEST_F(DesktopBoxRelabelling, RelabelsTheHookedQuestionAndKeepsItsAnswers) {
-    Module1::InstallMsgBoxHook();
+    MessageBoxRelabel::install();
 
     Shown shown = ask(MsgBoxStyle::YesNoInformation, Hooked, NewNo);
     EXPECT_EQ(shown.captions, sorted({NewYes, NewNo}));
@@ -100,17 +100,17 @@ TEST_F(DesktopBoxRelabelling, RelabelsTheHookedQuestionAndKeepsItsAnswers) {
 }
 
 TEST_F(DesktopBoxRelabelling, NothingIsRelabelledOnceTheHookIsRemoved) {
-    Module1::InstallMsgBoxHook();
-    Module1::InstallMsgBoxHook();
-    Module1::RemoveMsgBoxHook();
+    MessageBoxRelabel::install();
+    MessageBoxRelabel::install();
+    MessageBoxRelabel::remove();
     Shown shown = ask(MsgBoxStyle::YesNoInformation, Hooked, No);
     EXPECT_EQ(shown.captions, sorted({Yes, No}));
     EXPECT_EQ(shown.answer, MsgBoxAnswer::No);
 
     // Installed again for one question and removed after it, as the prefix switch does.
-    Module1::InstallMsgBoxHook();
+    MessageBoxRelabel::install();
     EXPECT_EQ(ask(MsgBoxStyle::YesNoInformation, Hooked, NewYes).answer, MsgBoxAnswer::Yes);
-    Module1::RemoveMsgBoxHook();
+    MessageBoxRelabel::remove();
     shown = ask(MsgBoxStyle::YesNoCancelInformation, Hooked, Yes);
     EXPECT_EQ(shown.captions, sorted({Yes, No, QStringLiteral("取消")}));
     EXPECT_EQ(shown.answer, MsgBoxAnswer::Yes);

@@ -1,5 +1,5 @@
-#include "app/form5.h"
 #include "app/resourcestore.h"
+#include "app/splashwindow.h"
 #include "support/tempfolder.h"
 
 #include <QCoreApplication>
@@ -34,15 +34,15 @@ QList<int> fadeOutAlphas() {
 // main window shown.
 struct WatchedSplash {
     WatchedSplash() {
-        form = new Form5(home.folder(), [this] {
+        form = new SplashWindow(home.folder(), [this] {
             ++shown;
             alphasWhenShown = form->appliedAlphas;
         });
         guard = form;
     }
     fakes::TempProgramFolder home;
-    Form5* form = nullptr;
-    QPointer<Form5> guard;
+    SplashWindow* form = nullptr;
+    QPointer<SplashWindow> guard;
     int shown = 0;
     QList<int> alphasWhenShown;
 };
@@ -53,32 +53,32 @@ void deliverDeferredDeletes() {
 
 } // namespace
 
-TEST(Form5, LoadingPreparesTheFolderAndTheWindow) {
+TEST(SplashWindow, LoadingPreparesTheFolderAndTheWindow) {
     fakes::TempProgramFolder home;
     int shown = 0;
-    auto* form = new Form5(home.folder(), [&] { ++shown; });
-    QPointer<Form5> guard(form);
+    auto* form = new SplashWindow(home.folder(), [&] { ++shown; });
+    QPointer<SplashWindow> guard(form);
 
     EXPECT_EQ(home.read("\\sc\\1.mp3"), loadResource(112));
     EXPECT_EQ(home.read("\\sc\\10.mp3"), loadResource(121));
     EXPECT_TRUE(QFileInfo(home.path("\\yx")).isDir());
     EXPECT_EQ(home.read("\\skinh.she"), loadResource(111));
 
-    EXPECT_EQ(form->objectName(), "Form5");
+    EXPECT_EQ(form->objectName(), "SplashWindow");
     EXPECT_EQ(form->size(), QSize(598, 394));
     EXPECT_EQ(form->minimumSize(), form->maximumSize()); // no sizing
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->Timer1->interval(), 50);
-    EXPECT_FALSE(form->Timer2->isActive());
-    EXPECT_EQ(form->Timer2->interval(), 50);
-    EXPECT_EQ(form->FadeInLevel, 0);
-    EXPECT_EQ(form->FadeOutLevel, 0);
+    EXPECT_TRUE(form->fadeInTimer->isActive());
+    EXPECT_EQ(form->fadeInTimer->interval(), 50);
+    EXPECT_FALSE(form->fadeOutTimer->isActive());
+    EXPECT_EQ(form->fadeOutTimer->interval(), 50);
+    EXPECT_EQ(form->fadeInLevel, 0);
+    EXPECT_EQ(form->fadeOutLevel, 0);
     EXPECT_TRUE(form->appliedAlphas.isEmpty());
 
     // Rounded shape: corners of 50 x 50 cut away, everything else kept.
-    form->Form_Activate();
-    const QRegion& r = form->RoundRegion;
+    form->activate();
+    const QRegion& r = form->roundRegion;
     EXPECT_EQ(r.boundingRect(), QRect(0, 0, 598, 394));
     EXPECT_EQ(form->mask(), r);
     for (const QPoint corner :
@@ -95,81 +95,81 @@ TEST(Form5, LoadingPreparesTheFolderAndTheWindow) {
     EXPECT_TRUE(guard.isNull());
 
     // Shown but not (yet) active, as without a window manager: the shape is there all the same.
-    auto* unfocused = new Form5(home.folder(), [] {});
+    auto* unfocused = new SplashWindow(home.folder(), [] {});
     unfocused->show();
     EXPECT_FALSE(unfocused->isActiveWindow());
-    EXPECT_EQ(unfocused->mask(), unfocused->RoundRegion);
+    EXPECT_EQ(unfocused->mask(), unfocused->roundRegion);
     EXPECT_FALSE(unfocused->mask().contains(QPoint(0, 0)));
     EXPECT_TRUE(unfocused->mask().contains(QPoint(299, 197)));
     delete unfocused;
 }
 
-TEST(Form5, FadesInThenWaitsWithoutShowingTheMainWindow) {
+TEST(SplashWindow, FadesInThenWaitsWithoutShowingTheMainWindow) {
     fakes::TempProgramFolder home;
     int shown = 0;
-    auto* form = new Form5(home.folder(), [&] { ++shown; });
-    form->Timer1->stop(); // the test drives the ticks itself
-    form->Timer1->start();
+    auto* form = new SplashWindow(home.folder(), [&] { ++shown; });
+    form->fadeInTimer->stop(); // the test drives the ticks itself
+    form->fadeInTimer->start();
     for (int i = 0; i < 18; ++i) {
-        form->Timer1_Timer();
+        form->onFadeInTick();
     }
     EXPECT_EQ(form->appliedAlphas, fadeInAlphas());
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_EQ(form->FadeInLevel, 0);
+    EXPECT_FALSE(form->fadeInTimer->isActive());
+    EXPECT_EQ(form->fadeInLevel, 0);
     EXPECT_DOUBLE_EQ(form->windowOpacity(), 1.0);
 
     // Waiting: real time passes with the event loop running, and nothing else happens.
     QTest::qWait(300);
     EXPECT_EQ(form->appliedAlphas.size(), 18);
-    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->fadeOutTimer->isActive());
     EXPECT_EQ(shown, 0);
     delete form;
 }
 
-TEST(Form5, AClickDuringTheFadeInFadesOutFromFullOpacityThenShowsTheMainWindow) {
+TEST(SplashWindow, AClickDuringTheFadeInFadesOutFromFullOpacityThenShowsTheMainWindow) {
     WatchedSplash splash;
-    Form5* form = splash.form;
+    SplashWindow* form = splash.form;
     for (int i = 0; i < 5; ++i) {
-        form->Timer1_Timer(); // 0 .. 60
+        form->onFadeInTick(); // 0 .. 60
     }
-    form->Form_Click();
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_TRUE(form->Timer2->isActive());
-    form->Form_Click(); // a second click changes nothing
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_TRUE(form->Timer2->isActive());
-    EXPECT_EQ(form->FadeInLevel, 75);
-    EXPECT_EQ(form->FadeOutLevel, 0);
+    form->onClick();
+    EXPECT_FALSE(form->fadeInTimer->isActive());
+    EXPECT_TRUE(form->fadeOutTimer->isActive());
+    form->onClick(); // a second click changes nothing
+    EXPECT_FALSE(form->fadeInTimer->isActive());
+    EXPECT_TRUE(form->fadeOutTimer->isActive());
+    EXPECT_EQ(form->fadeInLevel, 75);
+    EXPECT_EQ(form->fadeOutLevel, 0);
 
     for (int i = 0; i < 17; ++i) {
-        form->Timer2_Timer();
+        form->onFadeOutTick();
     }
     EXPECT_EQ(splash.shown, 0); // not before the tick that applies 0
     EXPECT_EQ(form->appliedAlphas.last(), 15);
-    form->Timer2_Timer();
+    form->onFadeOutTick();
     EXPECT_EQ(splash.shown, 1);
 
     QList<int> expected = fadeInAlphas().mid(0, 5) + fadeOutAlphas();
     EXPECT_EQ(splash.alphasWhenShown, expected);
     ASSERT_FALSE(splash.guard.isNull()); // unloaded right after, by deferred deletion
-    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->fadeOutTimer->isActive());
     EXPECT_FALSE(form->isVisible());
     deliverDeferredDeletes();
     EXPECT_TRUE(splash.guard.isNull());
     EXPECT_EQ(splash.shown, 1);
 }
 
-TEST(Form5, RealTimersAndMouse) {
+TEST(SplashWindow, RealTimersAndMouse) {
     // With the timers and a real click: fade in, click on the picture, fade out, main window.
     WatchedSplash splash;
-    Form5* form = splash.form;
+    SplashWindow* form = splash.form;
     form->show();
-    QTRY_VERIFY_WITH_TIMEOUT(!form->Timer1->isActive(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->fadeInTimer->isActive(), 3000);
     EXPECT_EQ(form->appliedAlphas, fadeInAlphas());
     QTest::mouseClick(form, Qt::RightButton, {}, QPoint(300, 200)); // not a click on the window
-    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->fadeOutTimer->isActive());
     QTest::mouseClick(form, Qt::LeftButton, {}, QPoint(300, 200));
-    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_TRUE(form->fadeOutTimer->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(splash.guard.isNull(), 3000);
     EXPECT_EQ(splash.shown, 1);
     EXPECT_EQ(splash.alphasWhenShown, fadeInAlphas() + fadeOutAlphas());
@@ -177,8 +177,8 @@ TEST(Form5, RealTimersAndMouse) {
     // Closed by other means while waiting: the main window is never shown.
     fakes::TempProgramFolder second;
     int shownAfterClose = 0;
-    auto* other = new Form5(second.folder(), [&] { ++shownAfterClose; });
-    QPointer<Form5> otherGuard(other);
+    auto* other = new SplashWindow(second.folder(), [&] { ++shownAfterClose; });
+    QPointer<SplashWindow> otherGuard(other);
     other->show();
     QTest::qWait(120);
     other->close();

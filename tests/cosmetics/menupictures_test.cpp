@@ -1,4 +1,4 @@
-#include "cosmetics/modmenu.h"
+#include "cosmetics/menupictures.h"
 
 #include <QAction>
 #include <QImage>
@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using velanote::modMenu;
+using velanote::MenuPictures;
 
 namespace {
 
@@ -55,7 +55,7 @@ QImage onPicture(const QAction* action, QIcon::State state) {
 
 TEST(ModMenu, MakeMenuBitmapCopiesTheTopLeftThirteenPixelsSquare) {
     const QPixmap picture = numberedPicture();
-    const QImage bitmap = modMenu::MakeMenuBitmap(picture).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage bitmap = MenuPictures::makeBitmap(picture).toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(bitmap.size(), QSize(13, 13));
     const QImage source = picture.toImage().convertToFormat(QImage::Format_RGB32);
     int different = 0;
@@ -67,19 +67,20 @@ TEST(ModMenu, MakeMenuBitmapCopiesTheTopLeftThirteenPixelsSquare) {
     EXPECT_EQ(different, 0);
     EXPECT_EQ(bitmap.pixel(12, 12), qRgb(180, 180, (12 * 7 + 12 * 3) & 0xFF));
 
-    EXPECT_EQ(modMenu::MakeMenuBitmap(numberedPicture(13, 13)).size(), QSize(13, 13));
-    EXPECT_TRUE(modMenu::MakeMenuBitmap(QPixmap()).isNull());
-    EXPECT_TRUE(modMenu::MakeMenuBitmap(numberedPicture(12, 20)).isNull());
-    EXPECT_TRUE(modMenu::MakeMenuBitmap(numberedPicture(20, 12)).isNull());
+    EXPECT_EQ(MenuPictures::makeBitmap(numberedPicture(13, 13)).size(), QSize(13, 13));
+    EXPECT_TRUE(MenuPictures::makeBitmap(QPixmap()).isNull());
+    EXPECT_TRUE(MenuPictures::makeBitmap(numberedPicture(12, 20)).isNull());
+    EXPECT_TRUE(MenuPictures::makeBitmap(numberedPicture(20, 12)).isNull());
 }
 
 TEST(ModMenu, SetMenuBitmapShowsThePictureOnlyForTheCheckedState) {
     MenuWindow w;
     const QPixmap picture = numberedPicture();
     for (int position : {0, 2, 4, 6}) {
-        EXPECT_TRUE(modMenu::SetMenuBitmap(&w.window, picture, 0, position)) << position;
+        EXPECT_TRUE(MenuPictures::setItemPicture(&w.window, picture, 0, position)) << position;
     }
-    const QImage expected = modMenu::MakeMenuBitmap(picture).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage expected =
+        MenuPictures::makeBitmap(picture).toImage().convertToFormat(QImage::Format_ARGB32);
     for (int position : {0, 2, 4, 6}) {
         const QAction* item = w.items[position];
         EXPECT_TRUE(item->isCheckable());
@@ -101,16 +102,16 @@ TEST(ModMenu, SetMenuBitmapShowsThePictureOnlyForTheCheckedState) {
 TEST(ModMenu, FailingCallsLeaveTheItemWithoutAPicture) {
     MenuWindow w;
     const QPixmap picture = numberedPicture();
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 0, 1)); // separator
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 0, 7));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 0, -1));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 1, 0)); // opens a sub-menu
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 2, 0)); // a bar item without a menu
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, 3, 0));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, picture, -1, 0));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, QPixmap(), 0, 0));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&w.window, numberedPicture(8, 8), 0, 2));
-    EXPECT_FALSE(modMenu::SetMenuBitmap(nullptr, picture, 0, 0));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 0, 1)); // separator
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 0, 7));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 0, -1));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 1, 0)); // opens a sub-menu
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 2, 0)); // a bar item without a menu
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, 3, 0));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, picture, -1, 0));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, QPixmap(), 0, 0));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&w.window, numberedPicture(8, 8), 0, 2));
+    EXPECT_FALSE(MenuPictures::setItemPicture(nullptr, picture, 0, 0));
     for (QAction* item : w.items) {
         EXPECT_TRUE(item->icon().isNull());
         EXPECT_FALSE(item->isCheckable());
@@ -118,16 +119,16 @@ TEST(ModMenu, FailingCallsLeaveTheItemWithoutAPicture) {
     EXPECT_TRUE(w.subMenu->icon().isNull());
 
     QMainWindow bare;
-    EXPECT_FALSE(modMenu::SetMenuBitmap(&bare, picture, 0, 0));
+    EXPECT_FALSE(MenuPictures::setItemPicture(&bare, picture, 0, 0));
     EXPECT_EQ(bare.menuWidget(), nullptr) << "no menu bar is created";
 }
 
 TEST(ModMenu, ChoosingAnItemRunsItsCommandAndKeepsItsCheckedState) {
     MenuWindow w;
     QAction* item = w.items[0];
-    ASSERT_TRUE(modMenu::SetMenuBitmap(&w.window, numberedPicture(), 0, 0));
-    ASSERT_TRUE(
-        modMenu::SetMenuBitmap(&w.window, numberedPicture(), 0, 0)); // a second call changes nothing more
+    ASSERT_TRUE(MenuPictures::setItemPicture(&w.window, numberedPicture(), 0, 0));
+    ASSERT_TRUE(MenuPictures::setItemPicture(&w.window, numberedPicture(), 0,
+                                             0)); // a second call changes nothing more
     item->setChecked(true);
     QSignalSpy triggered(item, &QAction::triggered);
     item->trigger();

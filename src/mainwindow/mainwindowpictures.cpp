@@ -1,8 +1,8 @@
-#include "mainwindow/form1pictures.h"
+#include "mainwindow/mainwindowpictures.h"
 
 #include "app/resourcestore.h"
 
-namespace velanote::Form1Pictures {
+namespace velanote::MainWindowPictures {
 
 namespace {
 QPixmap picture(const QString& name) {
@@ -34,4 +34,4 @@ QPixmap updateIcon() {
     return picture(QStringLiteral("update.gif"));
 }
 
-} // namespace velanote::Form1Pictures
+} // namespace velanote::MainWindowPictures

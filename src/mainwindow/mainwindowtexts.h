@@ -5,14 +5,14 @@
 namespace velanote {
 
 // The fixed texts of the main window: its caption, lists, notes and questions.
-namespace Form1Texts {
+namespace MainWindowTexts {
 
 QString caption();
 QString messageTitle(); // "Vela系列软件"
-// The relationship list of Combo1, ending with customRelation().
+// The relationship list of relationCombo, ending with customRelation().
 const QStringList& relationships();
 QString customRelation(); // "自己添加..."
-// The update notes kept in Text7: 31 lines, each ended by CR LF.
+// The update notes kept in updateNotesBox: 31 lines, each ended by CR LF.
 QString updateNotes();
 QString softwareDescription();
 // The exit question; its line breaks are carriage returns alone.
@@ -23,6 +23,6 @@ QString repairQuestion();
 QString frameCaption(const QString& forumHost);
 QString checkCaption();
 
-} // namespace Form1Texts
+} // namespace MainWindowTexts
 
 } // namespace velanote

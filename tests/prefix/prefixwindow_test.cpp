@@ -1,4 +1,4 @@
-#include "prefix/form2.h"
+#include "prefix/prefixwindow.h"
 
 #include "app/inifile.h"
 #include "platform/playerstrip.h"
@@ -23,15 +23,15 @@ namespace {
 
 const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
 
-class Form2Test : public prefixtest::PrefixFixture {
+class PrefixWindowTest : public prefixtest::PrefixFixture {
 protected:
-    ~Form2Test() override {
-        for (const QPointer<Form2>& w : windows) {
+    ~PrefixWindowTest() override {
+        for (const QPointer<PrefixWindow>& w : windows) {
             delete w.data();
         }
     }
-    Form2* open() {
-        auto* w = new Form2(ctx, &form1, check1);
+    PrefixWindow* open() {
+        auto* w = new PrefixWindow(ctx, &mainWindow, prefixCheck);
         windows.append(w);
         return w;
     }
@@ -42,62 +42,65 @@ protected:
         temp.write("\\user\\" + name, QByteArray(size, 'u'));
         return path;
     }
-    void pick(Form2* w, const QString& path) {
+    void pick(PrefixWindow* w, const QString& path) {
         platform.dialogs.chooseNext(path);
-        w->Command3_Click();
+        w->onBrowseClicked();
     }
 
-    QList<QPointer<Form2>> windows;
+    QList<QPointer<PrefixWindow>> windows;
 };
 
-TEST_F(Form2Test, FreshFolderOpensInBuiltInModeWithNothingStored) {
-    Form2* w = open();
+TEST_F(PrefixWindowTest, FreshFolderOpensInBuiltInModeWithNothingStored) {
+    PrefixWindow* w = open();
     EXPECT_EQ(w->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-前缀音频设置");
-    EXPECT_EQ(w->Frame1->title(), "请选择您要使用的方式：" + QString(40, ' '));
-    EXPECT_EQ(w->Label2->text(), "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
-                                 "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
-    EXPECT_EQ(w->Label4->text(), kNoPrefix);
-    EXPECT_FALSE(w->Command5->isEnabled());
-    EXPECT_FALSE(w->Command2->isEnabled());
-    EXPECT_TRUE(w->Option1->isChecked());
-    EXPECT_FALSE(w->Option2->isChecked());
-    EXPECT_TRUE(w->Combo1->isEnabled());
-    EXPECT_FALSE(w->Text1->isEnabled());
-    EXPECT_FALSE(w->Command3->isEnabled());
-    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_EQ(w->modeFrame->title(), "请选择您要使用的方式：" + QString(40, ' '));
+    EXPECT_EQ(w->welcomeLabel->text(), "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
+                                       "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
+    EXPECT_EQ(w->storedLabel->text(), kNoPrefix);
+    EXPECT_FALSE(w->previewStoredButton->isEnabled());
+    EXPECT_FALSE(w->previewJingleButton->isEnabled());
+    EXPECT_TRUE(w->builtInOption->isChecked());
+    EXPECT_FALSE(w->customOption->isChecked());
+    EXPECT_TRUE(w->jingleCombo->isEnabled());
+    EXPECT_FALSE(w->customPathEdit->isEnabled());
+    EXPECT_FALSE(w->browseButton->isEnabled());
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
 
-    ASSERT_EQ(w->Combo1->count(), 10);
+    ASSERT_EQ(w->jingleCombo->count(), 10);
     const QStringList names = {"Pretty Boy",   "抒情旋律", "Dream",      "JYJ-找到了", "YesterDay",
                                "我想我是疯了", "OPPO温馨", "因为是女子", "动感活泼",   "可爱旋律"};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(w->Combo1->itemText(i), names[i]);
+        EXPECT_EQ(w->jingleCombo->itemText(i), names[i]);
     }
-    EXPECT_TRUE(w->Combo1->isEditable());
-    EXPECT_TRUE(w->Combo1->currentText().isEmpty());
+    EXPECT_TRUE(w->jingleCombo->isEditable());
+    EXPECT_TRUE(w->jingleCombo->currentText().isEmpty());
 
-    EXPECT_EQ(w->Text2->toPlainText(), "选择此项请注意前缀音频必须保证为如下参数:\n\n格式:MP3\n比特率:16000\n"
-                                       "采样率:11025\n声道:mono(即单声道)\n\n否则将无法成功合成音频!\n");
-    EXPECT_EQ(w->C1.DialogTitle, "请选择要合并的前缀音频文件");
-    EXPECT_EQ(w->C1.Filter, "(MP3音频文件)|*.MP3");
+    EXPECT_EQ(w->parameterNoteBox->toPlainText(),
+              "选择此项请注意前缀音频必须保证为如下参数:\n\n格式:MP3\n比特率:16000\n"
+              "采样率:11025\n声道:mono(即单声道)\n\n否则将无法成功合成音频!\n");
+    EXPECT_EQ(w->fileDialog.DialogTitle, "请选择要合并的前缀音频文件");
+    EXPECT_EQ(w->fileDialog.Filter, "(MP3音频文件)|*.MP3");
     EXPECT_EQ(platform.players.size(), 1);
-    for (const char* name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1", "Label2", "Label3",
-                             "Label4", "Option1", "Option2", "Combo1", "Text1", "Text2", "Command1",
-                             "Command2", "Command3", "Command4", "Command5"}) {
+    for (const char* name :
+         {"modeFrame", "welcomeFrame", "builtInFrame", "customFrame", "storedFrame", "builtInLabel",
+          "welcomeLabel", "customLabel", "storedLabel", "builtInOption", "customOption", "jingleCombo",
+          "customPathEdit", "parameterNoteBox", "confirmButton", "previewJingleButton", "browseButton",
+          "previewCustomButton", "previewStoredButton"}) {
         EXPECT_NE(w->findChild<QWidget*>(name), nullptr) << name;
     }
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     EXPECT_FALSE(QFile::exists(ini())); // reading never creates the settings file
 }
 
-TEST_F(Form2Test, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
-    check1->setChecked(true);
-    form1.hide();
-    QPointer<Form2> w = open();
+TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
+    prefixCheck->setChecked(true);
+    mainWindow.hide();
+    QPointer<PrefixWindow> w = open();
     w->show();
-    w->Combo1->setCurrentIndex(1);
-    w->Combo1_Click();
-    EXPECT_TRUE(w->Command2->isEnabled());
-    w->Command1_Click();
+    w->jingleCombo->setCurrentIndex(1);
+    w->onJingleChosen();
+    EXPECT_TRUE(w->previewJingleButton->isEnabled());
+    w->onConfirmClicked();
 
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "选择成功!");
@@ -105,28 +108,28 @@ TEST_F(Form2Test, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(2));
     EXPECT_EQ(stored(), "抒情旋律");
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked()); // a prefix file exists, so the switch stays on
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked()); // a prefix file exists, so the switch stays on
     flushDeletes();
     EXPECT_TRUE(w.isNull()); // released when closed
 
-    Form2* again = open();
-    EXPECT_EQ(again->Label4->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
-    ASSERT_TRUE(again->Command5->isEnabled());
-    again->Command5_Click();
-    EXPECT_EQ(again->Command5->text(), "停止");
+    PrefixWindow* again = open();
+    EXPECT_EQ(again->storedLabel->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
+    ASSERT_TRUE(again->previewStoredButton->isEnabled());
+    again->onPreviewStoredClicked();
+    EXPECT_EQ(again->previewStoredButton->text(), "停止");
     QByteArray played;
     QFile f(player().URL());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), jingleBytes(2));
-    again->Command5_Click();
-    EXPECT_EQ(again->Command5->text(), "试听");
+    again->onPreviewStoredClicked();
+    EXPECT_EQ(again->previewStoredButton->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     // Confirming a user file afterwards replaces the one value.
-    again->Option2->setChecked(true);
+    again->customOption->setChecked(true);
     pick(again, userFile("mine.mp3", 1000));
-    again->Command1_Click();
+    again->onConfirmClicked();
     EXPECT_EQ(stored(), "1");
     QFile raw(ini());
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
@@ -135,17 +138,17 @@ TEST_F(Form2Test, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
     EXPECT_EQ(text.count("[Information]"), 1);
 }
 
-TEST_F(Form2Test, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
-    Form2* w = open();
-    w->Option2->setChecked(true);
+TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
+    PrefixWindow* w = open();
+    w->customOption->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 1);
-    EXPECT_EQ(platform.boxes.shown[0].prompt, Form2::parameterNote());
+    EXPECT_EQ(platform.boxes.shown[0].prompt, PrefixWindow::parameterNote());
     EXPECT_TRUE(platform.boxes.shown[0].prompt.endsWith("合成音频!\r\n"));
     EXPECT_EQ(platform.boxes.shown[0].style, 64);
-    EXPECT_FALSE(w->Combo1->isEnabled());
-    EXPECT_TRUE(w->Command3->isEnabled());
-    EXPECT_FALSE(w->Command4->isEnabled());
-    EXPECT_FALSE(w->Text1->isEnabled());
+    EXPECT_FALSE(w->jingleCombo->isEnabled());
+    EXPECT_TRUE(w->browseButton->isEnabled());
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_FALSE(w->customPathEdit->isEnabled());
 
     const QString mine = userFile("mine.mp3", 204799);
     pick(w, mine);
@@ -153,11 +156,11 @@ TEST_F(Form2Test, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     EXPECT_EQ(platform.dialogs.calls[0].title, "请选择要合并的前缀音频文件");
     EXPECT_EQ(platform.dialogs.calls[0].filter, "(MP3音频文件)|*.MP3");
     EXPECT_FALSE(platform.dialogs.calls[0].save);
-    EXPECT_EQ(w->Text1->text(), mine);
-    EXPECT_TRUE(w->Command4->isEnabled());
+    EXPECT_EQ(w->customPathEdit->text(), mine);
+    EXPECT_TRUE(w->previewCustomButton->isEnabled());
     EXPECT_EQ(platform.boxes.shown.size(), 1); // 199 whole KiB: accepted without a word
 
-    w->Command1_Click();
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(stored(), "1");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
@@ -166,71 +169,71 @@ TEST_F(Form2Test, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     QFile::remove(mine);
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
     flushDeletes();
-    EXPECT_EQ(open()->Label4->text(), "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
+    EXPECT_EQ(open()->storedLabel->text(), "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
 }
 
-TEST_F(Form2Test, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNothing) {
-    Form2* w = open();
-    w->Option2->setChecked(true);
+TEST_F(PrefixWindowTest, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNothing) {
+    PrefixWindow* w = open();
+    w->customOption->setChecked(true);
     platform.boxes.shown.clear();
 
     pick(w, userFile("big.mp3", 204800));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择200K以下的音频文件!");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
-    EXPECT_TRUE(w->Text1->text().isEmpty());
-    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_TRUE(w->customPathEdit->text().isEmpty());
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
 
     const QString ok = userFile("ok.mp3", 2000);
     pick(w, ok);
-    EXPECT_TRUE(w->Command4->isEnabled());
-    w->Command4_Click();
+    EXPECT_TRUE(w->previewCustomButton->isEnabled());
+    w->onPreviewCustomClicked();
     EXPECT_EQ(player().URL(), ok);
-    EXPECT_EQ(w->Command4->text(), "停止");
+    EXPECT_EQ(w->previewCustomButton->text(), "停止");
 
     platform.dialogs.cancelNext();
-    w->Command3_Click();
-    EXPECT_EQ(w->Text1->text(), ok);
-    EXPECT_TRUE(w->Command4->isEnabled());
-    EXPECT_EQ(w->Command4->text(), "停止");
+    w->onBrowseClicked();
+    EXPECT_EQ(w->customPathEdit->text(), ok);
+    EXPECT_TRUE(w->previewCustomButton->isEnabled());
+    EXPECT_EQ(w->previewCustomButton->text(), "停止");
 
     // Choosing the same file again checks it afresh: the preview stops.
     pick(w, ok);
-    EXPECT_EQ(w->Command4->text(), "试听");
+    EXPECT_EQ(w->previewCustomButton->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     platform.boxes.shown.clear();
     pick(w, temp.path("\\user\\nothing-here.mp3"));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
-    EXPECT_TRUE(w->Text1->text().isEmpty());
-    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_TRUE(w->customPathEdit->text().isEmpty());
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
     pick(w, temp.path("\\sc")); // a folder is no file either
-    EXPECT_FALSE(w->Command4->isEnabled());
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
 
     // A file that vanishes after the check is reported when previewed.
     pick(w, ok);
     QFile::remove(ok);
     platform.boxes.shown.clear();
-    w->Command4_Click();
+    w->onPreviewCustomClicked();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
-    EXPECT_FALSE(w->Command4->isEnabled());
-    EXPECT_EQ(w->Command4->text(), "试听");
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_EQ(w->previewCustomButton->text(), "试听");
 }
 
-TEST_F(Form2Test, PreviewsResetEachOther) {
+TEST_F(PrefixWindowTest, PreviewsResetEachOther) {
     temp.write("\\yx\\qz.mp3", jingleBytes(7));
-    Form2* w = open();
-    w->Combo1->setCurrentIndex(2);
-    w->Combo1_Click();
-    w->Command2_Click();
-    EXPECT_EQ(w->Command2->text(), "停止");
+    PrefixWindow* w = open();
+    w->jingleCombo->setCurrentIndex(2);
+    w->onJingleChosen();
+    w->onPreviewJingleClicked();
+    EXPECT_EQ(w->previewJingleButton->text(), "停止");
     EXPECT_EQ(player().URL(), temp.path("\\sc\\3.mp3"));
 
-    w->Command5_Click();
-    EXPECT_EQ(w->Command5->text(), "停止");
-    EXPECT_EQ(w->Command2->text(), "试听");
+    w->onPreviewStoredClicked();
+    EXPECT_EQ(w->previewStoredButton->text(), "停止");
+    EXPECT_EQ(w->previewJingleButton->text(), "试听");
     EXPECT_EQ(player().URL(), prefix());
 
     // Stopping on the window's player strip ends the preview and offers it again.
@@ -238,64 +241,64 @@ TEST_F(Form2Test, PreviewsResetEachOther) {
     w->show();
     EXPECT_TRUE(w->playerStrip->isVisible());
     EXPECT_TRUE(w->playerStrip->isPolling());
-    EXPECT_GT(w->playerStrip->y(), w->Frame5->geometry().bottom());
+    EXPECT_GT(w->playerStrip->y(), w->storedFrame->geometry().bottom());
     EXPECT_TRUE(w->rect().contains(w->playerStrip->geometry()));
     w->playerStrip->stopButton()->click();
     EXPECT_TRUE(player().URL().isEmpty());
-    EXPECT_EQ(w->Command5->text(), "试听");
-    w->Command5_Click();
+    EXPECT_EQ(w->previewStoredButton->text(), "试听");
+    w->onPreviewStoredClicked();
     EXPECT_EQ(player().URL(), prefix());
 
-    w->Command2_Click();
-    EXPECT_EQ(w->Command5->text(), "试听");
+    w->onPreviewJingleClicked();
+    EXPECT_EQ(w->previewStoredButton->text(), "试听");
     // Another choice in the list ends the running preview.
-    w->Combo1->setCurrentIndex(4);
-    w->Combo1_Click();
-    EXPECT_EQ(w->Command2->text(), "试听");
+    w->jingleCombo->setCurrentIndex(4);
+    w->onJingleChosen();
+    EXPECT_EQ(w->previewJingleButton->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     // Back to built-in mode while the user's file plays: caption reset, the file plays on.
-    w->Option2->setChecked(true);
+    w->customOption->setChecked(true);
     const QString mine = userFile("mine.mp3", 500);
     pick(w, mine);
-    w->Command4_Click();
-    w->Option1->setChecked(true);
-    EXPECT_EQ(w->Command4->text(), "试听");
-    EXPECT_FALSE(w->Command4->isEnabled());
+    w->onPreviewCustomClicked();
+    w->builtInOption->setChecked(true);
+    EXPECT_EQ(w->previewCustomButton->text(), "试听");
+    EXPECT_FALSE(w->previewCustomButton->isEnabled());
     EXPECT_EQ(player().URL(), mine);
 
     // A typed name that matches no row previews nothing and says so.
-    w->Command5_Click();
-    w->Command5_Click(); // stopped: the player is empty
+    w->onPreviewStoredClicked();
+    w->onPreviewStoredClicked(); // stopped: the player is empty
     platform.boxes.shown.clear();
-    w->Combo1->setEditText("我的歌");
-    w->Command2_Click();
+    w->jingleCombo->setEditText("我的歌");
+    w->onPreviewJingleClicked();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "情进行选择后在试听,请勿手动输入非法字符!");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
-    EXPECT_EQ(w->Command2->text(), "停止");
+    EXPECT_EQ(w->previewJingleButton->text(), "停止");
 
     // The stored prefix disappearing is reported by its preview.
     QFile::remove(prefix());
-    w->Command5_Click();
+    w->onPreviewStoredClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "文件错误!未找到文件!请您重新设置!");
-    EXPECT_EQ(w->Label4->text(), kNoPrefix);
-    EXPECT_FALSE(w->Command5->isEnabled());
+    EXPECT_EQ(w->storedLabel->text(), kNoPrefix);
+    EXPECT_FALSE(w->previewStoredButton->isEnabled());
 }
 
-TEST_F(Form2Test, ClosingShowsForm1AndUnticksTheSwitchOnlyWithoutAPrefixFile) {
+TEST_F(PrefixWindowTest, ClosingShowsMainWindowAndUnticksTheSwitchOnlyWithoutAPrefixFile) {
     int handlerRuns = 0;
-    QObject::connect(check1, &QCheckBox::stateChanged, [&] { ++handlerRuns; });
-    check1->setChecked(true);
+    QObject::connect(prefixCheck, &QCheckBox::stateChanged, [&] { ++handlerRuns; });
+    prefixCheck->setChecked(true);
     handlerRuns = 0;
-    form1.hide();
-    QPointer<Form2> w = open();
+    mainWindow.hide();
+    QPointer<PrefixWindow> w = open();
     w->show();
-    w->Option2->setChecked(true);
+    w->customOption->setChecked(true);
     pick(w, userFile("mine.mp3", 100)); // browsing only
     w->close();
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_FALSE(check1->isChecked());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_FALSE(prefixCheck->isChecked());
     EXPECT_EQ(handlerRuns, 1);
     EXPECT_FALSE(QFile::exists(prefix()));
     EXPECT_FALSE(QFile::exists(ini()));
@@ -303,35 +306,35 @@ TEST_F(Form2Test, ClosingShowsForm1AndUnticksTheSwitchOnlyWithoutAPrefixFile) {
     EXPECT_TRUE(w.isNull());
 
     temp.write("\\yx\\qz.mp3", jingleBytes(1));
-    check1->setChecked(true);
+    prefixCheck->setChecked(true);
     handlerRuns = 0;
-    form1.hide();
-    Form2* w2 = open();
+    mainWindow.hide();
+    PrefixWindow* w2 = open();
     w2->show();
     w2->close();
-    EXPECT_TRUE(form1.isVisible());
-    EXPECT_TRUE(check1->isChecked());
+    EXPECT_TRUE(mainWindow.isVisible());
+    EXPECT_TRUE(prefixCheck->isChecked());
     EXPECT_EQ(handlerRuns, 0);
 
     // Only an ordinary file counts as a prefix.
     QFile::remove(prefix());
     QDir().mkpath(prefix());
-    EXPECT_EQ(open()->Label4->text(), kNoPrefix);
+    EXPECT_EQ(open()->storedLabel->text(), kNoPrefix);
 }
 
-TEST_F(Form2Test, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
+TEST_F(PrefixWindowTest, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
     temp.write("\\yx\\qz.mp3", jingleBytes(9));
     WriteToINI("Information", "qzyp", "动感活泼", ini());
-    QPointer<Form2> w = open();
+    QPointer<PrefixWindow> w = open();
     w->show();
 
-    w->Command1_Click();
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请选择您要合成的音频前缀!");
     EXPECT_EQ(platform.boxes.shown.back().style, 48);
 
     // A typed name is refused.
-    w->Combo1->setEditText("我自己的歌");
-    w->Command1_Click();
+    w->jingleCombo->setEditText("我自己的歌");
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请从列表中选择前缀音频,请勿手动输入!");
     EXPECT_EQ(platform.boxes.shown.back().style, 48);
     EXPECT_EQ(platform.boxes.shown.back().title, "Tomo阿朔提示");
@@ -340,16 +343,16 @@ TEST_F(Form2Test, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
 
     // A jingle that cannot be read: the old prefix stays and nothing is recorded.
     QFile::remove(temp.path("\\sc\\3.mp3"));
-    w->Combo1->setCurrentIndex(2);
-    w->Combo1_Click();
-    w->Command1_Click();
+    w->jingleCombo->setCurrentIndex(2);
+    w->onJingleChosen();
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "前缀音频保存失败!请您重新设置!");
     EXPECT_EQ(platform.boxes.shown.back().style, 48);
     EXPECT_EQ(stored(), "动感活泼");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));
 
-    w->Option2->setChecked(true);
-    w->Command1_Click();
+    w->customOption->setChecked(true);
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请先选择您要合成的前缀音频文件!");
 
     for (const auto& box : platform.boxes.shown) {
@@ -360,34 +363,34 @@ TEST_F(Form2Test, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
     EXPECT_TRUE(w->isVisible());
 }
 
-TEST_F(Form2Test, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) {
+TEST_F(PrefixWindowTest, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) {
     temp.write("\\yx", "an ordinary file where the folder belongs");
-    check1->setChecked(true);
-    QPointer<Form2> w = open();
+    prefixCheck->setChecked(true);
+    QPointer<PrefixWindow> w = open();
     w->show();
-    w->Combo1->setCurrentIndex(0);
-    w->Combo1_Click();
-    w->Command1_Click();
+    w->jingleCombo->setCurrentIndex(0);
+    w->onJingleChosen();
+    w->onConfirmClicked();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "前缀音频保存失败!请您重新设置!");
     EXPECT_FALSE(QFile::exists(ini()));
     flushDeletes();
     ASSERT_FALSE(w.isNull());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(check1->isChecked());
+    EXPECT_TRUE(prefixCheck->isChecked());
 
     // A missing "\yx" is created.
     QFile::remove(temp.path("\\yx"));
-    w->Command1_Click();
+    w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(1));
     EXPECT_EQ(stored(), "Pretty Boy");
 }
 
-TEST_F(Form2Test, WelcomeLabelOpensTheChatLink) {
-    Form2* w = open();
+TEST_F(PrefixWindowTest, WelcomeLabelOpensTheChatLink) {
+    PrefixWindow* w = open();
     w->show();
-    QTest::mouseClick(w->Label2, Qt::LeftButton);
+    QTest::mouseClick(w->welcomeLabel, Qt::LeftButton);
     EXPECT_EQ(platform.shellFake.openedAddresses, QStringList{ctx.endpoints.chatUrl});
 }
 

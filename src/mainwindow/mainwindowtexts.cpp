@@ -1,6 +1,6 @@
-#include "mainwindow/form1texts.h"
+#include "mainwindow/mainwindowtexts.h"
 
-namespace velanote::Form1Texts {
+namespace velanote::MainWindowTexts {
 
 QString caption() {
     return QStringLiteral("Vela系列软件の声笺V6.0【星河】[娱乐类软件]  -By:Tomo阿朔");
@@ -108,4 +108,4 @@ QString checkCaption() {
     return QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]");
 }
 
-} // namespace velanote::Form1Texts
+} // namespace velanote::MainWindowTexts

@@ -1,4 +1,4 @@
-#include "joiner/form3.h"
+#include "joiner/joinerwindow.h"
 
 #include "app/endpoints.h"
 #include "platform/playerstrip.h"
@@ -37,70 +37,70 @@ protected:
     }
 };
 
-class Form3Test : public ::testing::Test {
+class JoinerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = new Form3(ctx, &form1);
+        form = new JoinerWindow(ctx, &mainWindow);
         guard = form;
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
     void TearDown() override { delete guard.data(); }
 
-    QString status() const { return form->St1->panelText(2); }
+    QString status() const { return form->statusLine->panelText(2); }
     void pick(QPushButton* button, const QString& path) {
         platform.dialogs.chooseNext(path);
         button->click();
     }
     // Chooses both inputs and the output through the pickers.
     void chooseAll(const QString& a, const QString& b, const QString& out) {
-        pick(form->Command1, a);
-        pick(form->Command2, b);
-        pick(form->Command4, out);
+        pick(form->firstBrowseButton, a);
+        pick(form->secondBrowseButton, b);
+        pick(form->outputBrowseButton, out);
     }
 
     fakes::FakePlatform platform;
     fakes::TempProgramFolder tmp;
     AppContext ctx{platform, tmp.folder(), Endpoints::forLocalService(0)};
-    QWidget form1;
-    Form3* form = nullptr;
-    QPointer<Form3> guard;
+    QWidget mainWindow;
+    JoinerWindow* form = nullptr;
+    QPointer<JoinerWindow> guard;
 };
 
 } // namespace
 
-TEST_F(Form3Test, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
+TEST_F(JoinerWindowTest, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
     EXPECT_EQ(form->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-音频整合工具");
     EXPECT_EQ(
-        form->Label1->text(),
+        form->explanationLabel->text(),
         "本工具主要是将两段音频分先后顺序整合合并为单一音频,并非混合,混合技术阿朔正在研发中，请大家耐心等待，"
         "谢谢，另外由于技术方面的限制，所以本工具只能整合本程序所生成的简短音频,大文件则将会整合失败!请注意!"
         "\n\nPS:整合前,请您检查两端音频的比特率与采样率是否一致,一致才可成功整合");
-    EXPECT_EQ(form->St1->panelCount(), 2);
-    EXPECT_EQ(form->St1->panelText(1), "运行状态：");
+    EXPECT_EQ(form->statusLine->panelCount(), 2);
+    EXPECT_EQ(form->statusLine->panelText(1), "运行状态：");
     EXPECT_EQ(status(), "请进行程序操作...");
-    EXPECT_EQ(form->ProgressBar1->minimum(), 0);
-    EXPECT_EQ(form->ProgressBar1->maximum(), 1000);
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
-    for (QPushButton* b : {form->Command1, form->Command2, form->Command4}) {
+    EXPECT_EQ(form->progressBar->minimum(), 0);
+    EXPECT_EQ(form->progressBar->maximum(), 1000);
+    EXPECT_EQ(form->progressBar->value(), 0);
+    for (QPushButton* b : {form->firstBrowseButton, form->secondBrowseButton, form->outputBrowseButton}) {
         EXPECT_EQ(b->text(), "浏览");
     }
-    EXPECT_FALSE(form->Command4->isEnabled());
-    EXPECT_TRUE(form->Command3->isEnabled());
-    EXPECT_FALSE(form->Command5->isVisible());
-    EXPECT_FALSE(form->Text1->isEnabled());
-    EXPECT_EQ(form->Label7->text(), "(1)大小：未载入");
-    EXPECT_EQ(form->Label8->text(), "(2)大小：未载入");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：未载入");
-    EXPECT_EQ(form->findChild<QLineEdit*>("Text2"), form->Text2);
-    EXPECT_EQ(form->findChild<QPushButton*>("Command5"), form->Command5);
+    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
+    EXPECT_TRUE(form->joinButton->isEnabled());
+    EXPECT_FALSE(form->findOutputButton->isVisible());
+    EXPECT_FALSE(form->firstPathEdit->isEnabled());
+    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：未载入");
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
+    EXPECT_EQ(form->findChild<QLineEdit*>("secondPathEdit"), form->secondPathEdit);
+    EXPECT_EQ(form->findChild<QPushButton*>("findOutputButton"), form->findOutputButton);
     EXPECT_EQ(platform.players.size(), 1);
-    EXPECT_TRUE(form->OutputFilePath.isEmpty());
+    EXPECT_TRUE(form->outputFilePath.isEmpty());
 
     // The three dialogs with their titles, filters and calls.
-    pick(form->Command1, "/x/1.mp3");
-    pick(form->Command2, "/x/2.mp3");
-    pick(form->Command4, "/x/3.mp3");
+    pick(form->firstBrowseButton, "/x/1.mp3");
+    pick(form->secondBrowseButton, "/x/2.mp3");
+    pick(form->outputBrowseButton, "/x/3.mp3");
     ASSERT_EQ(platform.dialogs.calls.size(), 3);
     const QString filter = "MP3音频文件|*.mp3|WMA音频文件|*.wma|AVI音频文件|*.avi";
     EXPECT_EQ(platform.dialogs.calls[0].title, "请选择要合并的音频文件一(前半部分)");
@@ -112,136 +112,139 @@ TEST_F(Form3Test, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
     EXPECT_FALSE(platform.dialogs.calls[0].save);
     EXPECT_FALSE(platform.dialogs.calls[1].save);
     EXPECT_TRUE(platform.dialogs.calls[2].save);
-    EXPECT_TRUE(form->C1.CancelError && form->C2.CancelError && form->C3.CancelError);
+    EXPECT_TRUE(form->firstDialog.CancelError && form->secondDialog.CancelError &&
+                form->outputDialog.CancelError);
 }
 
-TEST_F(Form3Test, MissingPathsAreReportedInOrderAndTheRightButtonShakesBackIntoPlace) {
+TEST_F(JoinerWindowTest, MissingPathsAreReportedInOrderAndTheRightButtonShakesBackIntoPlace) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "AAAA"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "BB"));
-    const QPoint start1 = positionTwips(form->Command1), pixels1 = form->Command1->pos();
-    const QPoint start2 = positionTwips(form->Command2), start4 = positionTwips(form->Command4);
-    MoveCounter moves1(form->Command1), moves2(form->Command2), moves4(form->Command4);
+    const QPoint start1 = positionTwips(form->firstBrowseButton), pixels1 = form->firstBrowseButton->pos();
+    const QPoint start2 = positionTwips(form->secondBrowseButton),
+                 start4 = positionTwips(form->outputBrowseButton);
+    MoveCounter moves1(form->firstBrowseButton), moves2(form->secondBrowseButton),
+        moves4(form->outputBrowseButton);
 
-    form->Command3->click();
+    form->joinButton->click();
     EXPECT_EQ(status(), "请选择您要合成的音频一(前半部分)");
     EXPECT_GE(moves1.moves, 600); // every move of every pass reached the screen
     EXPECT_EQ(moves2.moves, 0);
-    EXPECT_EQ(positionTwips(form->Command1), start1);
-    EXPECT_EQ(form->Command1->pos(), pixels1);
+    EXPECT_EQ(positionTwips(form->firstBrowseButton), start1);
+    EXPECT_EQ(form->firstBrowseButton->pos(), pixels1);
 
-    pick(form->Command1, tmp.path("\\a.mp3"));
-    form->Command3->click();
+    pick(form->firstBrowseButton, tmp.path("\\a.mp3"));
+    form->joinButton->click();
     EXPECT_EQ(status(), "请选择您要合成的音频一(后半部分)");
     EXPECT_GE(moves2.moves, 600);
-    EXPECT_EQ(positionTwips(form->Command2), start2);
+    EXPECT_EQ(positionTwips(form->secondBrowseButton), start2);
 
-    pick(form->Command2, tmp.path("\\b.mp3"));
-    form->Command3->click();
+    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
+    form->joinButton->click();
     EXPECT_EQ(status(), "请选择您要保存的音频路径...");
     EXPECT_GE(moves4.moves, 600);
-    EXPECT_EQ(positionTwips(form->Command4), start4);
+    EXPECT_EQ(positionTwips(form->outputBrowseButton), start4);
 
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->progressBar->value(), 0);
 }
 
-TEST_F(Form3Test, SizeTestMeasuresBothFilesInWholeKilobytes) {
+TEST_F(JoinerWindowTest, SizeTestMeasuresBothFilesInWholeKilobytes) {
     ASSERT_TRUE(tmp.write("\\limit.mp3", QByteArray(205823, 'l')));
     ASSERT_TRUE(tmp.write("\\over.mp3", QByteArray(205824, 'o')));
     ASSERT_TRUE(tmp.write("\\exact.mp3", QByteArray(204800, 'e')));
     const QString out = tmp.path("\\out.mp3");
 
     chooseAll(tmp.path("\\exact.mp3"), tmp.path("\\over.mp3"), out);
-    EXPECT_EQ(form->Label7->text(), "(1)大小：200KB");
-    EXPECT_EQ(form->Label8->text(), "(2)大小：201KB");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：401KB");
-    form->Command3->click();
+    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：200KB");
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：201KB");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：401KB");
+    form->joinButton->click();
     EXPECT_EQ(status(), "请选择200K以下的音频文件进行整合...");
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(form->Text1->text(), tmp.path("\\exact.mp3")); // nothing changed
+    EXPECT_EQ(form->firstPathEdit->text(), tmp.path("\\exact.mp3")); // nothing changed
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 
     // Replace file two by the 205,823-byte file: the join goes ahead.
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command2->click();
-    pick(form->Command2, tmp.path("\\limit.mp3"));
-    EXPECT_EQ(form->Label8->text(), "(2)大小：200KB");
-    pick(form->Command4, out);
-    form->Command3->click();
+    form->secondBrowseButton->click();
+    pick(form->secondBrowseButton, tmp.path("\\limit.mp3"));
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：200KB");
+    pick(form->outputBrowseButton, out);
+    form->joinButton->click();
     EXPECT_EQ(status(), "音频文件已合成成功!");
     EXPECT_EQ(QFile(out).size(), 204800 + 205823);
 }
 
-TEST_F(Form3Test, EndingsMustMatchExactlyIncludingCase) {
+TEST_F(JoinerWindowTest, EndingsMustMatchExactlyIncludingCase) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "AAA"));
     ASSERT_TRUE(tmp.write("\\b.MP3", "BBB"));
     const QString out = tmp.path("\\out.mp3");
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.MP3"), out);
-    form->Command3->click();
+    form->joinButton->click();
     EXPECT_EQ(status(), "音频格式不同,无法进行整合...");
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->progressBar->value(), 0);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 }
 
-TEST_F(Form3Test, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths) {
+TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths) {
     ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(3 * 1024 + 5, 'a')));
     ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(2 * 1024, 'b')));
     platform.dialogs.cancelNext();
-    form->Command1->click(); // cancelled: nothing changes
-    EXPECT_EQ(form->Command1->text(), "浏览");
-    EXPECT_TRUE(form->Text1->text().isEmpty());
+    form->firstBrowseButton->click(); // cancelled: nothing changes
+    EXPECT_EQ(form->firstBrowseButton->text(), "浏览");
+    EXPECT_TRUE(form->firstPathEdit->text().isEmpty());
 
-    pick(form->Command1, tmp.path("\\a.mp3"));
-    EXPECT_EQ(form->Command1->text(), "已选择");
-    EXPECT_EQ(form->Label7->text(), "(1)大小：3KB");
-    EXPECT_FALSE(form->Command4->isEnabled());
-    pick(form->Command2, tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->Command4->isEnabled());
-    EXPECT_EQ(form->Command4->text(), "浏览");
-    pick(form->Command4, tmp.path("\\out.mp3"));
-    EXPECT_EQ(form->Command4->text(), "已选择");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：5KB");
+    pick(form->firstBrowseButton, tmp.path("\\a.mp3"));
+    EXPECT_EQ(form->firstBrowseButton->text(), "已选择");
+    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：3KB");
+    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
+    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
+    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
+    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
+    pick(form->outputBrowseButton, tmp.path("\\out.mp3"));
+    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：5KB");
 
     // A press on "已选择" asks; No keeps everything, and no dialog opens.
     const int dialogCalls = platform.dialogs.calls.size();
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->Command2->click();
+    form->secondBrowseButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "您已选择音频,是否要更换?");
     EXPECT_EQ(platform.boxes.shown[0].style, 68);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔");
-    EXPECT_EQ(form->Text2->text(), tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->Command4->isEnabled());
+    EXPECT_EQ(form->secondPathEdit->text(), tmp.path("\\b.mp3"));
+    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
 
     // Yes clears file two and takes the output picker back; the output path stays.
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command2->click();
+    form->secondBrowseButton->click();
     EXPECT_EQ(platform.dialogs.calls.size(), dialogCalls);
-    EXPECT_TRUE(form->Text2->text().isEmpty());
-    EXPECT_EQ(form->Command2->text(), "浏览");
-    EXPECT_EQ(form->Label8->text(), "(2)大小：未载入");
-    EXPECT_FALSE(form->Command4->isEnabled());
-    EXPECT_EQ(form->Command4->text(), "浏览");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：未载入");
-    EXPECT_EQ(form->Text3->text(), tmp.path("\\out.mp3"));
+    EXPECT_TRUE(form->secondPathEdit->text().isEmpty());
+    EXPECT_EQ(form->secondBrowseButton->text(), "浏览");
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
+    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
+    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
+    EXPECT_EQ(form->outputPathEdit->text(), tmp.path("\\out.mp3"));
 
     // Choosing file two again enables it; clearing the output asks its own question.
-    pick(form->Command2, tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->Command4->isEnabled());
-    pick(form->Command4, tmp.path("\\out2.mp3"));
-    EXPECT_EQ(form->Command4->text(), "已选择");
+    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
+    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
+    pick(form->outputBrowseButton, tmp.path("\\out2.mp3"));
+    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command4->click();
+    form->outputBrowseButton->click();
     EXPECT_EQ(platform.boxes.shown.last().prompt, "您已选择保存路径,是否要更换?");
     EXPECT_EQ(platform.boxes.shown.last().title, "Tomo阿朔");
-    EXPECT_TRUE(form->Text3->text().isEmpty());
-    EXPECT_EQ(form->Command4->text(), "浏览");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：未载入");
+    EXPECT_TRUE(form->outputPathEdit->text().isEmpty());
+    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
     EXPECT_EQ(platform.boxes.unexpected, 0);
 }
 
-TEST_F(Form3Test, JoinWritesBothFilesInOrderAndResetsTheTool) {
+TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
     QByteArray first(120000, '\0'), second(70001, '\0');
     for (int i = 0; i < first.size(); ++i) {
         first[i] = char(i % 251);
@@ -256,17 +259,17 @@ TEST_F(Form3Test, JoinWritesBothFilesInOrderAndResetsTheTool) {
     chooseAll(tmp.path("\\音 频\\第 一.mp3"), tmp.path("\\音 频\\第 二.mp3"), out);
 
     QList<int> progress;
-    QObject::connect(form->ProgressBar1, &QProgressBar::valueChanged, [&](int v) { progress.append(v); });
+    QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&](int v) { progress.append(v); });
     bool fileWhenAsked = false;
     QString statusWhenAsked;
     bool locatorWhenAsked = false;
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
         fileWhenAsked = QFile(out).size() == first.size() + second.size();
         statusWhenAsked = status();
-        locatorWhenAsked = form->Command5->isVisible();
+        locatorWhenAsked = form->findOutputButton->isVisible();
     };
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command3->click();
+    form->joinButton->click();
 
     EXPECT_EQ(tmp.read("\\音 频\\合 成.mp3"), first + second);
     ASSERT_EQ(progress.size(), 1000);
@@ -280,94 +283,94 @@ TEST_F(Form3Test, JoinWritesBothFilesInOrderAndResetsTheTool) {
     EXPECT_EQ(statusWhenAsked, "音频文件已合成成功!");
     EXPECT_TRUE(locatorWhenAsked);
 
-    EXPECT_EQ(form->OutputFilePath, out);
+    EXPECT_EQ(form->outputFilePath, out);
     EXPECT_EQ(platform.players[0]->URL(), out);
     // The preview shows on the window's player strip, below the explanation, and stops there.
     ASSERT_NE(form->playerStrip, nullptr);
     EXPECT_TRUE(form->playerStrip->isVisible());
     EXPECT_TRUE(form->playerStrip->isPolling());
     EXPECT_EQ(form->playerStrip->nameLabel()->text(), "合 成.mp3");
-    EXPECT_GT(form->playerStrip->y(), form->Line1->y());
-    EXPECT_LT(form->playerStrip->geometry().bottom(), form->St1->y());
+    EXPECT_GT(form->playerStrip->y(), form->bottomLine->y());
+    EXPECT_LT(form->playerStrip->geometry().bottom(), form->statusLine->y());
     form->playerStrip->stopButton()->click();
     EXPECT_EQ(platform.players[0]->URL(), QString());
     EXPECT_FALSE(form->playerStrip->isPolling());
-    EXPECT_TRUE(form->Text1->text().isEmpty());
-    EXPECT_TRUE(form->Text2->text().isEmpty());
-    EXPECT_TRUE(form->Text3->text().isEmpty());
-    for (QPushButton* b : {form->Command1, form->Command2, form->Command4}) {
+    EXPECT_TRUE(form->firstPathEdit->text().isEmpty());
+    EXPECT_TRUE(form->secondPathEdit->text().isEmpty());
+    EXPECT_TRUE(form->outputPathEdit->text().isEmpty());
+    for (QPushButton* b : {form->firstBrowseButton, form->secondBrowseButton, form->outputBrowseButton}) {
         EXPECT_EQ(b->text(), "浏览");
     }
-    EXPECT_FALSE(form->Command4->isEnabled());
-    EXPECT_TRUE(form->Command3->isEnabled());
-    EXPECT_EQ(form->Label7->text(), "(1)大小：未载入");
-    EXPECT_EQ(form->Label8->text(), "(2)大小：未载入");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：未载入");
-    ASSERT_TRUE(form->Command5->isVisible());
-    EXPECT_EQ(positionTwips(form->Command5).y(), positionTwips(form->St1).y() + 100);
+    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
+    EXPECT_TRUE(form->joinButton->isEnabled());
+    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：未载入");
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
+    ASSERT_TRUE(form->findOutputButton->isVisible());
+    EXPECT_EQ(positionTwips(form->findOutputButton).y(), positionTwips(form->statusLine).y() + 100);
     // Drawn over the status bar, inside the window.
-    EXPECT_TRUE(form->St1->geometry().intersects(form->Command5->geometry()));
-    EXPECT_TRUE(form->rect().contains(form->Command5->geometry()));
+    EXPECT_TRUE(form->statusLine->geometry().intersects(form->findOutputButton->geometry()));
+    EXPECT_TRUE(form->rect().contains(form->findOutputButton->geometry()));
 
     // The locator shows the file, or warns once it is gone.
-    form->Command5->click();
+    form->findOutputButton->click();
     EXPECT_EQ(platform.shellFake.shownFiles, QStringList{out});
     ASSERT_TRUE(QFile::remove(out));
-    form->Command5->click();
+    form->findOutputButton->click();
     EXPECT_EQ(platform.shellFake.shownFiles.size(), 1);
     EXPECT_EQ(platform.boxes.shown.last().prompt, "未找到合成音信文件!可能已被删除!请您检查!");
     EXPECT_EQ(platform.boxes.shown.last().style, 48);
     EXPECT_EQ(platform.boxes.shown.last().title, "Tomo阿朔提示");
 }
 
-TEST_F(Form3Test, NoToThePreviewPlaysNothing) {
+TEST_F(JoinerWindowTest, NoToThePreviewPlaysNothing) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->Command3->click();
+    form->joinButton->click();
     EXPECT_EQ(tmp.read("\\out.mp3"), "frontback");
     EXPECT_TRUE(platform.players[0]->urlHistory.isEmpty());
 }
 
-TEST_F(Form3Test, OutputEqualToAnInputIsRefused) {
+TEST_F(JoinerWindowTest, OutputEqualToAnInputIsRefused) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.folder().path() + "/./b.mp3");
-    form->Command3->click();
+    form->joinButton->click();
     EXPECT_EQ(status(), "保存路径不能与音频文件相同!请重新选择..");
     EXPECT_EQ(tmp.read("\\a.mp3"), "front");
     EXPECT_EQ(tmp.read("\\b.mp3"), "back");
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
-    EXPECT_FALSE(form->Command5->isVisible());
-    EXPECT_EQ(form->Command3->isEnabled(), true);
-    EXPECT_EQ(form->Text3->text(), tmp.folder().path() + "/./b.mp3");
+    EXPECT_FALSE(form->findOutputButton->isVisible());
+    EXPECT_EQ(form->joinButton->isEnabled(), true);
+    EXPECT_EQ(form->outputPathEdit->text(), tmp.folder().path() + "/./b.mp3");
 }
 
-TEST_F(Form3Test, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths) {
+TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     ASSERT_TRUE(tmp.write("\\plain.txt", "not a folder"));
     // A first join makes the locator visible; failures later must leave it as it is.
     platform.boxes.answerNext(MsgBoxAnswer::No);
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\first.mp3"));
-    form->Command3->click();
-    ASSERT_TRUE(form->Command5->isVisible());
+    form->joinButton->click();
+    ASSERT_TRUE(form->findOutputButton->isVisible());
     int boxes = 0;
     auto join = [&] {
         boxes = platform.boxes.shown.size();
-        form->Command3->click();
+        form->joinButton->click();
     };
     auto expectFailureKept = [&](const QString& a, const QString& b, const QString& out) {
         EXPECT_EQ(status(), "音频文件合成失败!请检查文件路径..");
         EXPECT_EQ(platform.boxes.shown.size(), boxes);
-        EXPECT_TRUE(form->Command5->isVisible());
-        EXPECT_EQ(form->OutputFilePath, tmp.path("\\first.mp3"));
-        EXPECT_TRUE(form->Command3->isEnabled());
-        EXPECT_EQ(form->Text1->text(), a);
-        EXPECT_EQ(form->Text2->text(), b);
-        EXPECT_EQ(form->Text3->text(), out);
-        EXPECT_EQ(form->Command1->text(), "已选择");
+        EXPECT_TRUE(form->findOutputButton->isVisible());
+        EXPECT_EQ(form->outputFilePath, tmp.path("\\first.mp3"));
+        EXPECT_TRUE(form->joinButton->isEnabled());
+        EXPECT_EQ(form->firstPathEdit->text(), a);
+        EXPECT_EQ(form->secondPathEdit->text(), b);
+        EXPECT_EQ(form->outputPathEdit->text(), out);
+        EXPECT_EQ(form->firstBrowseButton->text(), "已选择");
         EXPECT_FALSE(QFile::exists(out));
     };
 
@@ -378,39 +381,39 @@ TEST_F(Form3Test, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths) {
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\second.mp3"));
     // The size lines say so when the path is chosen again; never a crash, never a join.
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command2->click();
-    pick(form->Command2, tmp.path("\\b.mp3"));
-    EXPECT_EQ(form->Label8->text(), "(2)大小：文件不存在");
-    pick(form->Command4, tmp.path("\\third.mp3"));
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：无法估算");
+    form->secondBrowseButton->click();
+    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
+    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：文件不存在");
+    pick(form->outputBrowseButton, tmp.path("\\third.mp3"));
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：无法估算");
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
 
     // The output's folder does not exist.
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command4->click();
-    pick(form->Command4, tmp.path("\\missing\\out.mp3"));
+    form->outputBrowseButton->click();
+    pick(form->outputBrowseButton, tmp.path("\\missing\\out.mp3"));
     join();
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\missing\\out.mp3"));
-    EXPECT_EQ(form->ProgressBar1->value(), 0);
+    EXPECT_EQ(form->progressBar->value(), 0);
 
     // The output's "folder" is an ordinary file (even root cannot write there).
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command4->click();
-    pick(form->Command4, tmp.path("\\plain.txt\\out.mp3"));
+    form->outputBrowseButton->click();
+    pick(form->outputBrowseButton, tmp.path("\\plain.txt\\out.mp3"));
     join();
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\plain.txt\\out.mp3"));
     EXPECT_EQ(tmp.read("\\plain.txt"), "not a folder");
 }
 
-TEST_F(Form3Test, ClosingShowsTheMainWindowAndReleasesTheTool) {
-    form1.hide();
+TEST_F(JoinerWindowTest, ClosingShowsTheMainWindowAndReleasesTheTool) {
+    mainWindow.hide();
     form->close();
-    EXPECT_TRUE(form1.isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
 }
 
-TEST_F(Form3Test, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
+TEST_F(JoinerWindowTest, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
     // The skin gives every button a minimum height; the locator still ends inside the window.
     const QString previous = qApp->styleSheet();
     qApp->setStyleSheet("QPushButton { min-height: 18px; padding: 4px 12px; border: 1px solid gray; }");
@@ -418,27 +421,27 @@ TEST_F(Form3Test, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
     platform.boxes.answerNext(MsgBoxAnswer::No);
-    form->Command3->click();
-    ASSERT_TRUE(form->Command5->isVisible());
-    const QRect locator = form->Command5->geometry();
+    form->joinButton->click();
+    ASSERT_TRUE(form->findOutputButton->isVisible());
+    const QRect locator = form->findOutputButton->geometry();
     qApp->setStyleSheet(previous);
-    EXPECT_EQ(positionTwips(form->Command5).y(), positionTwips(form->St1).y() + 100);
-    EXPECT_LE(locator.bottom(), form->St1->geometry().bottom());
+    EXPECT_EQ(positionTwips(form->findOutputButton).y(), positionTwips(form->statusLine).y() + 100);
+    EXPECT_LE(locator.bottom(), form->statusLine->geometry().bottom());
     EXPECT_TRUE(form->rect().contains(locator));
 }
 
-TEST_F(Form3Test, ChoosingTheSameOutputAgainMarksThePickerChosen) {
+TEST_F(JoinerWindowTest, ChoosingTheSameOutputAgainMarksThePickerChosen) {
     ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(2048, 'a')));
     ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(1024, 'b')));
     const QString out = tmp.path("\\out.mp3");
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), out);
     // Clearing file two takes the output picker back while the output box keeps its path.
     platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    form->Command2->click();
-    ASSERT_EQ(form->Command4->text(), "浏览");
-    ASSERT_EQ(form->Text3->text(), out);
-    pick(form->Command2, tmp.path("\\b.mp3"));
-    pick(form->Command4, out);
-    EXPECT_EQ(form->Command4->text(), "已选择");
-    EXPECT_EQ(form->Label9->text(), "预计合成后大小：3KB");
+    form->secondBrowseButton->click();
+    ASSERT_EQ(form->outputBrowseButton->text(), "浏览");
+    ASSERT_EQ(form->outputPathEdit->text(), out);
+    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
+    pick(form->outputBrowseButton, out);
+    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
+    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：3KB");
 }

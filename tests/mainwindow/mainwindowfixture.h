@@ -1,9 +1,9 @@
 #pragma once
 #include "app/appcontext.h"
-#include "mainwindow/form1.h"
+#include "mainwindow/mainwindow.h"
 #include "platform/statusbar.h"
-#include "prefix/form2.h"
 #include "prefix/prefixswitch.h"
+#include "prefix/prefixwindow.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -16,7 +16,7 @@ namespace velanote::testing {
 
 // A main window over the fake platform and a fresh program folder, with its timers stopped so
 // the tests drive the handlers themselves.
-class Form1Test : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     static constexpr const char* VersionUrl = "http://updates.velasoft.test/soft/velasoftjc/sjnt/jc.txt";
 
@@ -34,29 +34,29 @@ protected:
         return int(platform.httpFake.requests.count(QString::fromLatin1(VersionUrl)));
     }
 
-    Form1& open() {
-        form = std::make_unique<Form1>(ctx);
+    MainWindow& open() {
+        form = std::make_unique<MainWindow>(ctx);
         // The quiet forum load runs on a worker; let it finish before the fake is used again.
-        form->WebBrowser1.waitForQuietLoad();
-        form->Timer2->stop();
-        form->Timer3->stop();
-        form->Timer4->stop();
+        form->browser.waitForQuietLoad();
+        form->shakeTimer->stop();
+        form->startupCheckTimer->stop();
+        form->rippleTimer->stop();
         return *form;
     }
 
-    Form1& openUnlocked() {
+    MainWindow& openUnlocked() {
         replyVersion("V6.0");
         open();
-        form->Timer3_Timer();
+        form->onStartupCheckTick();
         return *form;
     }
 
-    QString status() const { return form->St1->panelText(2); }
+    QString status() const { return form->statusLine->panelText(2); }
 
     fakes::FakePlatform platform;
     fakes::TempProgramFolder temp;
     AppContext ctx{platform, temp.folder(), endpoints()};
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace velanote::testing

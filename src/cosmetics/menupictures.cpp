@@ -1,4 +1,4 @@
-#include "cosmetics/modmenu.h"
+#include "cosmetics/menupictures.h"
 
 #include <QAction>
 #include <QIcon>
@@ -35,7 +35,7 @@ QAction* menuItemAt(QMainWindow* window, int topLevelIndex, int itemPosition) {
 
 } // namespace
 
-QPixmap modMenu::MakeMenuBitmap(const QPixmap& picture) {
+QPixmap MenuPictures::makeBitmap(const QPixmap& picture) {
     if (picture.isNull() || picture.width() < BitmapSize || picture.height() < BitmapSize) {
         return {};
     }
@@ -44,10 +44,10 @@ QPixmap modMenu::MakeMenuBitmap(const QPixmap& picture) {
     return bitmap;
 }
 
-bool modMenu::SetMenuBitmap(QMainWindow* window, const QPixmap& picture, int topLevelIndex,
-                            int itemPosition) {
+bool MenuPictures::setItemPicture(QMainWindow* window, const QPixmap& picture, int topLevelIndex,
+                                  int itemPosition) {
     QAction* item = menuItemAt(window, topLevelIndex, itemPosition);
-    const QPixmap bitmap = MakeMenuBitmap(picture);
+    const QPixmap bitmap = makeBitmap(picture);
     if (item == nullptr || bitmap.isNull()) {
         return false;
     }

@@ -1,4 +1,4 @@
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -9,7 +9,7 @@
 
 namespace velanote {
 
-QString Module1::HookedTitle;
+QString MessageBoxRelabel::targetTitle;
 
 namespace {
 
@@ -67,7 +67,7 @@ void relabelButtons(QWidget* window) {
 }
 
 // Application-wide event filter that relabels the Yes/No buttons of the window titled
-// Module1::HookedTitle as it is polished, shown or activated.
+// MessageBoxRelabel::targetTitle as it is polished, shown or activated.
 class MsgBoxRelabeller : public QObject {
 public:
     using QObject::QObject;
@@ -78,7 +78,7 @@ protected:
         if ((type == QEvent::Polish || type == QEvent::Show || type == QEvent::WindowActivate) &&
             watched->isWidgetType()) {
             auto* widget = static_cast<QWidget*>(watched);
-            if (widget->isWindow() && widget->windowTitle() == Module1::HookedTitle) {
+            if (widget->isWindow() && widget->windowTitle() == MessageBoxRelabel::targetTitle) {
                 relabelButtons(widget);
             }
         }
@@ -90,7 +90,7 @@ QPointer<MsgBoxRelabeller> installedFilter;
 
 } // namespace
 
-void Module1::InstallMsgBoxHook() {
+void MessageBoxRelabel::install() {
     QCoreApplication* app = QCoreApplication::instance();
     if (installedFilter || app == nullptr) {
         return;
@@ -99,7 +99,7 @@ void Module1::InstallMsgBoxHook() {
     app->installEventFilter(installedFilter);
 }
 
-void Module1::RemoveMsgBoxHook() {
+void MessageBoxRelabel::remove() {
     if (!installedFilter) {
         return;
     }
@@ -109,7 +109,7 @@ void Module1::RemoveMsgBoxHook() {
     delete installedFilter.data();
 }
 
-bool Module1::isHookInstalled() {
+bool MessageBoxRelabel::isInstalled() {
     return !installedFilter.isNull();
 }
 

@@ -14,28 +14,28 @@ namespace velanote {
 
 // The splash window: while it loads it prepares the program folder; then it fades in, waits for a
 // click, fades out, has the main window shown and unloads itself.
-class Form5 : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    Form5(const ProgramFolder& folder, std::function<void()> showMain, QWidget* parent = nullptr);
+    SplashWindow(const ProgramFolder& folder, std::function<void()> showMain, QWidget* parent = nullptr);
 
-    void Form_Load();
-    void Form_Activate();
-    void Timer1_Timer();
-    void Form_Click();
-    void Timer2_Timer();
-    void Form_Unload();
+    void load();
+    void activate();
+    void onFadeInTick();
+    void onClick();
+    void onFadeOutTick();
+    void unload();
 
     // Gives `window` the shape of a rectangle of its outer size whose corners are quarter
     // ellipses of cornerWidth x cornerHeight pixels; returns the region it set.
-    static QRegion MakeRoundWindow(QWidget* window, int cornerWidth, int cornerHeight);
+    static QRegion makeRoundWindow(QWidget* window, int cornerWidth, int cornerHeight);
 
-    QTimer* Timer1 = nullptr; // fade-in, 50 ms, running from load
-    QTimer* Timer2 = nullptr; // fade-out, 50 ms, started by the click
+    QTimer* fadeInTimer = nullptr;  // fade-in, 50 ms, running from load
+    QTimer* fadeOutTimer = nullptr; // fade-out, 50 ms, started by the click
 
-    quint8 FadeInLevel = 0;   // the alpha the next fade-in tick applies
-    quint8 FadeOutLevel = 0;  // the next fade-out tick applies 255 - FadeOutLevel
-    QRegion RoundRegion;      // the region last made by MakeRoundWindow
+    quint8 fadeInLevel = 0;   // the alpha the next fade-in tick applies
+    quint8 fadeOutLevel = 0;  // the next fade-out tick applies 255 - fadeOutLevel
+    QRegion roundRegion;      // the region last made by makeRoundWindow
     QList<int> appliedAlphas; // every alpha a tick applied, in order
 
 protected:

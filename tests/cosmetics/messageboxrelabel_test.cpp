@@ -1,4 +1,4 @@
-#include "cosmetics/module1.h"
+#include "cosmetics/messageboxrelabel.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -13,7 +13,7 @@
 
 #include <functional>
 
-using velanote::Module1;
+using velanote::MessageBoxRelabel;
 
 namespace {
 
@@ -66,8 +66,8 @@ QStringList captions(const Question& q) {
 
 class Module1Test : public ::testing::Test {
 protected:
-    void SetUp() override { Module1::HookedTitle = Hooked; }
-    void TearDown() override { Module1::RemoveMsgBoxHook(); }
+    void SetUp() override { MessageBoxRelabel::targetTitle = Hooked; }
+    void TearDown() override { MessageBoxRelabel::remove(); }
 };
 
 } // namespace
@@ -76,8 +76,8 @@ TEST_F(Module1Test, RelabelsOnlyTheYesAndNoButtonsOfTheHookedBoxWhileInstalled) 
     const QStringList original{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("帮助")};
     const QStringList relabelled{QStringLiteral("重新设置音频"), QStringLiteral("使用原有音频"),
                                  QStringLiteral("帮助")};
-    Module1::InstallMsgBoxHook();
-    ASSERT_TRUE(Module1::isHookInstalled());
+    MessageBoxRelabel::install();
+    ASSERT_TRUE(MessageBoxRelabel::isInstalled());
 
     Question hooked(Hooked);
     QStringList seen;
@@ -108,20 +108,20 @@ TEST_F(Module1Test, RelabelsOnlyTheYesAndNoButtonsOfTheHookedBoxWhileInstalled) 
     other.ask([&](Question& q) { seen = captions(q); }, other.yes);
     EXPECT_EQ(seen, original);
 
-    Module1::RemoveMsgBoxHook();
-    EXPECT_FALSE(Module1::isHookInstalled());
+    MessageBoxRelabel::remove();
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     Question after(Hooked);
     EXPECT_EQ(after.ask([&](Question& q) { seen = captions(q); }, after.no), 7);
     EXPECT_EQ(seen, original);
 }
 
 TEST_F(Module1Test, SecondInstallDoesNothingAndOneRemoveSuffices) {
-    Module1::InstallMsgBoxHook();
-    Module1::InstallMsgBoxHook();
-    EXPECT_TRUE(Module1::isHookInstalled());
-    Module1::RemoveMsgBoxHook();
-    EXPECT_FALSE(Module1::isHookInstalled());
-    Module1::RemoveMsgBoxHook();
+    MessageBoxRelabel::install();
+    MessageBoxRelabel::install();
+    EXPECT_TRUE(MessageBoxRelabel::isInstalled());
+    MessageBoxRelabel::remove();
+    EXPECT_FALSE(MessageBoxRelabel::isInstalled());
+    MessageBoxRelabel::remove();
 
     QStringList seen;
     Question box(Hooked);
@@ -130,7 +130,7 @@ TEST_F(Module1Test, SecondInstallDoesNothingAndOneRemoveSuffices) {
 }
 
 TEST_F(Module1Test, ComparesTitleAndCaptionsExactly) {
-    Module1::InstallMsgBoxHook();
+    MessageBoxRelabel::install();
     Question similarTitle(Hooked + QLatin1Char(' '));
     QStringList seen;
     similarTitle.ask([&](Question& q) { seen = captions(q); }, similarTitle.yes);
@@ -159,7 +159,7 @@ TEST_F(Module1Test, RelabelsAnyHookedDialogAndGrowsOneAlreadyOnScreen) {
     QApplication::processEvents();
     const int widthBefore = dialog.width();
 
-    Module1::InstallMsgBoxHook();
+    MessageBoxRelabel::install();
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&dialog, &activate);
     QApplication::processEvents();

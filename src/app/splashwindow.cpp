@@ -1,4 +1,4 @@
-#include "app/form5.h"
+#include "app/splashwindow.h"
 
 #include "app/resourcestore.h"
 #include "platform/twips.h"
@@ -20,9 +20,9 @@ constexpr int FadeInterval = 50;
 constexpr int FadeStep = 15;
 } // namespace
 
-Form5::Form5(const ProgramFolder& folder, std::function<void()> showMain, QWidget* parent)
+SplashWindow::SplashWindow(const ProgramFolder& folder, std::function<void()> showMain, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), folder_(folder), showMain_(std::move(showMain)) {
-    setObjectName(QStringLiteral("Form5"));
+    setObjectName(QStringLiteral("SplashWindow"));
     initResources();
     background_ = QPixmap(QStringLiteral(":/images/splash.jpg"));
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
@@ -30,31 +30,31 @@ Form5::Form5(const ProgramFolder& folder, std::function<void()> showMain, QWidge
         move(s->availableGeometry().center() - rect().center());
     }
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(FadeInterval);
-    connect(Timer1, &QTimer::timeout, this, &Form5::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(FadeInterval);
-    connect(Timer2, &QTimer::timeout, this, &Form5::Timer2_Timer);
-    Timer1->start();
+    fadeInTimer = new QTimer(this);
+    fadeInTimer->setObjectName(QStringLiteral("fadeInTimer"));
+    fadeInTimer->setInterval(FadeInterval);
+    connect(fadeInTimer, &QTimer::timeout, this, &SplashWindow::onFadeInTick);
+    fadeOutTimer = new QTimer(this);
+    fadeOutTimer->setObjectName(QStringLiteral("fadeOutTimer"));
+    fadeOutTimer->setInterval(FadeInterval);
+    connect(fadeOutTimer, &QTimer::timeout, this, &SplashWindow::onFadeOutTick);
+    fadeInTimer->start();
 
-    Form_Load();
+    load();
 }
 
-void Form5::Form_Load() {
+void SplashWindow::load() {
     // No sizing border, and nothing drawn until the first fade-in tick sets an alpha.
     setFixedSize(size());
     setWindowOpacity(0.0);
     prepareProgramFolder(folder_);
 }
 
-void Form5::Form_Activate() {
-    RoundRegion = MakeRoundWindow(this, 50, 50);
+void SplashWindow::activate() {
+    roundRegion = makeRoundWindow(this, 50, 50);
 }
 
-QRegion Form5::MakeRoundWindow(QWidget* window, int cornerWidth, int cornerHeight) {
+QRegion SplashWindow::makeRoundWindow(QWidget* window, int cornerWidth, int cornerHeight) {
     const int width = window->frameGeometry().width();
     const int height = window->frameGeometry().height();
     const double rx = cornerWidth / 2.0;
@@ -90,88 +90,88 @@ QRegion Form5::MakeRoundWindow(QWidget* window, int cornerWidth, int cornerHeigh
     return region;
 }
 
-void Form5::Timer1_Timer() {
-    applyAlpha(FadeInLevel);
-    if (FadeInLevel <= 240) {
-        FadeInLevel += FadeStep;
+void SplashWindow::onFadeInTick() {
+    applyAlpha(fadeInLevel);
+    if (fadeInLevel <= 240) {
+        fadeInLevel += FadeStep;
     } else {
-        Timer1->stop();
-        FadeInLevel = 0;
+        fadeInTimer->stop();
+        fadeInLevel = 0;
     }
 }
 
-void Form5::Form_Click() {
-    Timer1->stop();
-    if (!Timer2->isActive()) {
-        Timer2->start();
+void SplashWindow::onClick() {
+    fadeInTimer->stop();
+    if (!fadeOutTimer->isActive()) {
+        fadeOutTimer->start();
     }
 }
 
-void Form5::Timer2_Timer() {
-    applyAlpha(255 - FadeOutLevel);
-    if (FadeOutLevel <= 240) {
-        FadeOutLevel += FadeStep;
+void SplashWindow::onFadeOutTick() {
+    applyAlpha(255 - fadeOutLevel);
+    if (fadeOutLevel <= 240) {
+        fadeOutLevel += FadeStep;
     } else {
-        Timer2->stop();
+        fadeOutTimer->stop();
         if (showMain_) {
             showMain_();
         }
-        Form_Unload();
+        unload();
     }
 }
 
-void Form5::Form_Unload() {
+void SplashWindow::unload() {
     if (unloaded_) {
         return;
     }
     unloaded_ = true;
-    Timer1->stop();
-    Timer2->stop();
+    fadeInTimer->stop();
+    fadeOutTimer->stop();
     close();
     deleteLater();
 }
 
-void Form5::applyAlpha(int alpha) {
+void SplashWindow::applyAlpha(int alpha) {
     appliedAlphas.append(alpha);
     setWindowOpacity(alpha / 255.0);
 }
 
-bool Form5::event(QEvent* event) {
+bool SplashWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        Form_Activate();
+        activate();
     }
     return QWidget::event(event);
 }
 
 // Shown without becoming active (no window manager, or one that keeps the focus elsewhere), the
 // window still gets its shape at once rather than only at its first activation.
-void Form5::showEvent(QShowEvent* event) {
+void SplashWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (RoundRegion.isEmpty()) {
-        Form_Activate();
+    if (roundRegion.isEmpty()) {
+        activate();
     }
 }
 
-void Form5::paintEvent(QPaintEvent*) {
+void SplashWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, background_);
 }
 
-void Form5::mousePressEvent(QMouseEvent* event) {
+void SplashWindow::mousePressEvent(QMouseEvent* event) {
     pressed_ = event->button() == Qt::LeftButton;
 }
 
-void Form5::mouseReleaseEvent(QMouseEvent* event) {
+void SplashWindow::mouseReleaseEvent(QMouseEvent* event) {
     const bool click =
         pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     if (click) {
-        Form_Click();
+        onClick();
     }
 }
 
-void Form5::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+void SplashWindow::closeEvent(QCloseEvent* event) {
+    unload();
     event->accept();
 }
 

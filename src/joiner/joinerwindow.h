@@ -1,0 +1,111 @@
+#pragma once
+#include "app/appcontext.h"
+#include "platform/commondialog.h"
+#include "platform/mediaplayer.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QFrame;
+
+namespace velanote {
+
+class PlayerStrip;
+class StatusBar;
+
+// The audio joiner tool: two chosen audio files joined one after the other into a third. It
+// hides nothing itself; the window that opens it hides itself and is shown again when this one
+// closes. Deleted on close.
+//
+// control                 caption                         purpose
+// firstPathEdit           (a path)                        the file that comes first
+// firstBrowseButton       浏览 / 已选择                   picks it, or offers to clear it
+// secondPathEdit          (a path)                        the file that comes second
+// secondBrowseButton      浏览 / 已选择                   picks it, or offers to clear it
+// outputPathEdit          (a path)                        where the joined file goes
+// outputBrowseButton      浏览 / 已选择                   picks it, or offers to clear it
+// joinButton              确认合并                        joins the two files
+// firstSizeLabel          (1)大小：...                    size of the first file
+// secondSizeLabel         (2)大小：...                    size of the second file
+// estimateLabel           预计合成后大小：...             size the joined file will have
+// progressBar             (整合过程)                      progress of the join
+// explanationLabel        (整合说明)                      how the joiner works
+// findOutputButton        找到合成音频                    shows the joined file in the file manager
+// statusLine              运行状态： ...                  status text in panel 2
+class JoinerWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `mainWindow` is the window to show again on closing (it may be null or go away first).
+    JoinerWindow(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+    ~JoinerWindow() override;
+
+    static const QString Browse; // "浏览": no path set, a press opens the dialog
+    static const QString Chosen; // "已选择": a path is set, a press offers to clear it
+
+    QGroupBox* inputFrame = nullptr;
+    QLabel* firstLabel = nullptr;
+    QLineEdit* firstPathEdit = nullptr;
+    QPushButton* firstBrowseButton = nullptr;
+    QLabel* secondLabel = nullptr;
+    QLineEdit* secondPathEdit = nullptr;
+    QPushButton* secondBrowseButton = nullptr;
+    QLabel* outputLabel = nullptr;
+    QLineEdit* outputPathEdit = nullptr;
+    QPushButton* outputBrowseButton = nullptr;
+    QPushButton* joinButton = nullptr;
+    QGroupBox* sizeFrame = nullptr;
+    QLabel* firstSizeLabel = nullptr;
+    QLabel* secondSizeLabel = nullptr;
+    QLabel* estimateLabel = nullptr;
+    QGroupBox* progressFrame = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QGroupBox* explanationFrame = nullptr;
+    QLabel* explanationLabel = nullptr;
+    QPushButton* findOutputButton = nullptr;
+    StatusBar* statusLine = nullptr;
+    QFrame* bottomLine = nullptr;
+    QLabel* notesPictureLabel = nullptr;
+    QLabel* discPictureLabel = nullptr;
+    CommonDialog firstDialog;
+    CommonDialog secondDialog;
+    CommonDialog outputDialog;
+    std::unique_ptr<MediaPlayer> player;
+    PlayerStrip* playerStrip = nullptr; // the player's visible controls
+
+    // Output path of the last successful join; empty until then.
+    QString outputFilePath;
+
+    void load();
+    void onFirstBrowseClicked();
+    void onSecondBrowseClicked();
+    void onOutputBrowseClicked();
+    void onFirstPathChanged();
+    void onSecondPathChanged();
+    void onOutputPathChanged();
+    void onJoinClicked();
+    void onFindOutputClicked();
+    void runClosingSteps();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text);
+    void updateOutputPicker();
+    void play(const QString& path);
+    void setStatus(const QString& text);
+
+    AppContext& ctx_;
+    QPointer<QWidget> mainWindow_;
+};
+
+} // namespace velanote

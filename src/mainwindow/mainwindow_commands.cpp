@@ -1,0 +1,189 @@
+// MainWindow's commands: the generation buttons, the maintenance and information items of the menu,
+// the links, and the audio repair.
+#include "generation/generationrun.h"
+#include "joiner/joinerwindow.h"
+#include "mainwindow/maintenance.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/mainwindowtexts.h"
+#include "phrases/phrasewindow.h"
+#include "platform/statusbar.h"
+#include "platform/textbox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace velanote {
+
+void MainWindow::onGenerateClicked() {
+    run_->onGenerateClicked();
+}
+void MainWindow::onExampleClicked() {
+    run_->onExampleClicked();
+}
+void MainWindow::onFindSpeechClicked() {
+    run_->onFindSpeechClicked();
+}
+void MainWindow::onFindJoinedClicked() {
+    run_->onFindJoinedClicked();
+}
+void MainWindow::onCopyAddress() {
+    run_->onCopyAddress();
+}
+void MainWindow::onSaveMessage() {
+    run_->onSaveMessage();
+}
+void MainWindow::onSaveWithPrefix() {
+    run_->onSaveWithPrefix();
+}
+
+void MainWindow::onExit() {
+    close();
+}
+
+void MainWindow::onRestart() {
+    if (ask(MainWindowTexts::restartQuestion(), MsgBoxStyle::YesNoInformation,
+            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+        return;
+    }
+    Shell& shell = ctx_.platform.shell();
+    shell.startDetached(QCoreApplication::applicationFilePath(), {});
+    shell.endProgram();
+}
+
+void MainWindow::onAbout() {
+    ask(MainWindowTexts::softwareDescription(), MsgBoxStyle::OkInformation, QStringLiteral("软件说明"));
+}
+
+void MainWindow::onUpdateNotes() {
+    ask(plainTextWithCrLf(*updateNotesBox), MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
+}
+
+void MainWindow::onToggleEffect() {
+    const QString on = QString::fromUtf8(EffectOnCaption);
+    const QString off = QString::fromUtf8(EffectOffCaption);
+    if (effectAction->text() == on) {
+        effectAction->setText(off);
+    } else if (effectAction->text() == off) {
+        effectAction->setText(on);
+    }
+}
+
+void MainWindow::onDeleteMessages() {
+    if (ask(QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"),
+            MsgBoxStyle::YesNoInformation, MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+        return;
+    }
+    const QStringList files = Maintenance::generatedMessageFiles(ctx_.folder);
+    if (files.isEmpty()) {
+        ask(QStringLiteral("当前目录下没有音信文件!无需删除!"), MsgBoxStyle::OkInformation,
+            MainWindowTexts::messageTitle());
+        return;
+    }
+    Maintenance::deleteFiles(files);
+}
+
+void MainWindow::onClearAll() {
+    if (ask(QStringLiteral("是否确认清除全部信息?"), MsgBoxStyle::YesNoInformation,
+            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+        return;
+    }
+    messageEdit->clear();
+    senderEdit->clear();
+    recipientEdit->clear();
+    relationCombo->setEditText(QString());
+    setStatus(QStringLiteral("全部信息已清空.."));
+}
+
+void MainWindow::onClearMessage() {
+    if (messageEdit->toPlainText().isEmpty()) {
+        return;
+    }
+    if (ask(QStringLiteral("您已输入内容,确认清空?"), MsgBoxStyle::YesNoInformation,
+            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+        return;
+    }
+    messageEdit->clear();
+    setStatus(QStringLiteral("祝福语已清空.."));
+}
+
+void MainWindow::onClearClipboard() {
+    ctx_.platform.clipboard().clear();
+    setStatus(QStringLiteral("剪贴板已清空.."));
+}
+
+void MainWindow::onPaste() {
+    const QString pasted = ctx_.platform.clipboard().text();
+    if (pasted.isEmpty()) {
+        setStatus(QStringLiteral("没有可粘贴的内容,请先复制.."));
+        return;
+    }
+    messageEdit->setPlainText(messageEdit->toPlainText() + pasted);
+    messageEdit->moveCursor(QTextCursor::End);
+    setStatus(QStringLiteral("已粘贴剪贴板内容.."));
+}
+
+void MainWindow::onChoosePhrase() {
+    PhraseWindow::showSingle(phraseWindow_, ctx_, messageEdit, statusLine);
+}
+
+void MainWindow::onJoiner() {
+    if (!joinerWindow_) {
+        joinerWindow_ = new JoinerWindow(ctx_, this);
+    }
+    joinerWindow_->show();
+    joinerWindow_->raise();
+    joinerWindow_->activateWindow();
+    hide();
+}
+
+void MainWindow::onSoftwareSite() {
+    ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
+}
+
+void MainWindow::onBoard() {
+    ctx_.platform.shell().openAddress(ctx_.endpoints.boardUrl);
+}
+
+void MainWindow::onBlog() {
+    ctx_.platform.shell().openAddress(ctx_.endpoints.blogUrl);
+}
+
+void MainWindow::onContact() {
+    browser.Navigate(ctx_.endpoints.chatUrl);
+}
+
+void MainWindow::onLessons() {
+    ask(MainWindowTexts::lessonsAdvert(), MsgBoxStyle::OkInformation, MainWindowTexts::messageTitle());
+    Clipboard& clipboard = ctx_.platform.clipboard();
+    clipboard.clear();
+    clipboard.setText(ctx_.endpoints.authorAccount);
+}
+
+void MainWindow::onRepair() {
+    if (ask(MainWindowTexts::repairQuestion(), MsgBoxStyle::YesNoInformation,
+            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+        return;
+    }
+    findSpeechButton->hide();
+    findJoinedButton->hide();
+    setStatus(QStringLiteral("音频功能修复中..."));
+    repairProgress->show();
+    for (int value = 1; value <= repairProgress->maximum(); ++value) {
+        repairProgress->setValue(value);
+        // Paint now and then, so the bar is seen to fill while nothing else runs.
+        if (value % 100 == 0 && repairProgress->isVisible()) {
+            repairProgress->repaint();
+        }
+    }
+    const bool restored = Maintenance::restoreJingles(ctx_.folder);
+    setStatus(restored ? QStringLiteral("音频前缀功能已全面修复完毕...")
+                       : QStringLiteral("音频前缀功能修复失败!请检查程序目录是否可写.."));
+    repairProgress->hide();
+}
+
+} // namespace velanote

@@ -1,0 +1,470 @@
+#include "prefix/prefixwindow.h"
+
+#include "platform/playerstrip.h"
+#include "platform/textbox.h"
+#include "prefix/prefixstore.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace velanote {
+
+namespace {
+const QString kTitle = QStringLiteral("Tomo阿朔提示");
+const QString kListen = QStringLiteral("试听");
+const QString kStop = QStringLiteral("停止");
+const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
+constexpr qint64 kLimitKiB = 200;
+
+} // namespace
+
+const QStringList& PrefixWindow::jingleNames() {
+    static const QStringList names = {QStringLiteral("Pretty Boy"), QStringLiteral("抒情旋律"),
+                                      QStringLiteral("Dream"),      QStringLiteral("JYJ-找到了"),
+                                      QStringLiteral("YesterDay"),  QStringLiteral("我想我是疯了"),
+                                      QStringLiteral("OPPO温馨"),   QStringLiteral("因为是女子"),
+                                      QStringLiteral("动感活泼"),   QStringLiteral("可爱旋律")};
+    return names;
+}
+
+QString PrefixWindow::jingleFile(int row) {
+    return QStringLiteral("\\sc\\%1.mp3").arg(row + 1);
+}
+
+QString PrefixWindow::parameterNote() {
+    return QStringLiteral("选择此项请注意前缀音频必须保证为如下参数:\r\n"
+                          "\r\n"
+                          "格式:MP3\r\n"
+                          "比特率:16000\r\n"
+                          "采样率:11025\r\n"
+                          "声道:mono(即单声道)\r\n"
+                          "\r\n"
+                          "否则将无法成功合成音频!\r\n");
+}
+
+PrefixWindow::PrefixWindow(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      fileDialog(ctx.platform.fileDialogs(), this, QStringLiteral("请选择要合并的前缀音频文件"),
+                 QStringLiteral("(MP3音频文件)|*.MP3")),
+      player(ctx.platform.createPlayer(this)), browser(ctx.platform.shell()), ctx_(ctx),
+      mainWindow_(mainWindow), prefixCheck_(prefixCheck) {
+    setObjectName(QStringLiteral("PrefixWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+
+    connect(builtInOption, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            onBuiltInChosen();
+        }
+    });
+    connect(customOption, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            onCustomChosen();
+        }
+    });
+    connect(jingleCombo, &QComboBox::activated, this, [this] { onJingleChosen(); });
+    connect(confirmButton, &QPushButton::clicked, this, [this] { onConfirmClicked(); });
+    connect(previewJingleButton, &QPushButton::clicked, this, [this] { onPreviewJingleClicked(); });
+    connect(browseButton, &QPushButton::clicked, this, [this] { onBrowseClicked(); });
+    connect(previewCustomButton, &QPushButton::clicked, this, [this] { onPreviewCustomClicked(); });
+    connect(previewStoredButton, &QPushButton::clicked, this, [this] { onPreviewStoredClicked(); });
+    connect(customPathEdit, &QLineEdit::textChanged, this, [this] { onCustomPathChanged(); });
+    welcomeLabel->installEventFilter(this);
+    modeFrame->installEventFilter(this);
+    welcomeFrame->installEventFilter(this);
+
+    load();
+    placeOverMainWindow();
+}
+
+PrefixWindow::~PrefixWindow() = default;
+
+void PrefixWindow::buildControls() {
+    auto named = [](QWidget* w, const char* name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+
+    welcomeFrame = new QGroupBox(this);
+    named(welcomeFrame, "welcomeFrame");
+    welcomeFrame->setMouseTracking(true);
+    welcomeLabel = new QLabel(QStringLiteral("欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
+                                             "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔"),
+                              welcomeFrame);
+    named(welcomeLabel, "welcomeLabel");
+    welcomeLabel->setWordWrap(true);
+    welcomeLabel->setCursor(Qt::PointingHandCursor);
+    welcomeLabel->setStyleSheet(QStringLiteral("color: #1f4e99;"));
+    auto* welcome = new QVBoxLayout(welcomeFrame);
+    welcome->addWidget(welcomeLabel);
+
+    modeFrame = new QGroupBox(QStringLiteral("请选择您要使用的方式：") + QString(40, QLatin1Char(' ')), this);
+    named(modeFrame, "modeFrame");
+    modeFrame->setAcceptDrops(true);
+    builtInOption = new QRadioButton(QStringLiteral("使用程序默认音频"), modeFrame);
+    named(builtInOption, "builtInOption");
+    customOption = new QRadioButton(QStringLiteral("使用定义音频功能"), modeFrame);
+    named(customOption, "customOption");
+
+    builtInFrame = new QGroupBox(QStringLiteral("程序默认"), modeFrame);
+    named(builtInFrame, "builtInFrame");
+    builtInLabel = new QLabel(QStringLiteral("请您选择合并前缀音频文件："), builtInFrame);
+    named(builtInLabel, "builtInLabel");
+    jingleCombo = new QComboBox(builtInFrame);
+    named(jingleCombo, "jingleCombo");
+    jingleCombo->setEditable(true);
+    jingleCombo->setInsertPolicy(QComboBox::NoInsert);
+    jingleCombo->setMinimumWidth(170);
+    previewJingleButton = new QPushButton(kListen, builtInFrame);
+    named(previewJingleButton, "previewJingleButton");
+    auto* builtIn = new QHBoxLayout(builtInFrame);
+    builtIn->addWidget(builtInLabel);
+    builtIn->addWidget(jingleCombo, 1);
+    builtIn->addWidget(previewJingleButton);
+
+    customFrame = new QGroupBox(QStringLiteral("自定义音频前缀"), modeFrame);
+    named(customFrame, "customFrame");
+    customLabel = new QLabel(QStringLiteral("请选择您的自定义音频路径："), customFrame);
+    named(customLabel, "customLabel");
+    customPathEdit = new QLineEdit(customFrame);
+    named(customPathEdit, "customPathEdit");
+    customPathEdit->setReadOnly(true);
+    browseButton = new QPushButton(QStringLiteral("浏览"), customFrame);
+    named(browseButton, "browseButton");
+    previewCustomButton = new QPushButton(kListen, customFrame);
+    named(previewCustomButton, "previewCustomButton");
+    auto* custom = new QVBoxLayout(customFrame);
+    custom->addWidget(customLabel);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(customPathEdit, 1);
+    pathRow->addWidget(browseButton);
+    pathRow->addWidget(previewCustomButton);
+    custom->addLayout(pathRow);
+
+    auto* modes = new QVBoxLayout(modeFrame);
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(builtInOption);
+    optionRow->addSpacing(24);
+    optionRow->addWidget(customOption);
+    optionRow->addStretch(1);
+    modes->addLayout(optionRow);
+    modes->addWidget(builtInFrame);
+    modes->addWidget(customFrame);
+
+    storedFrame = new QGroupBox(this);
+    named(storedFrame, "storedFrame");
+    storedLabel = new QLabel(kNoPrefix, storedFrame);
+    named(storedLabel, "storedLabel");
+    storedLabel->setWordWrap(true);
+    previewStoredButton = new QPushButton(kListen, storedFrame);
+    named(previewStoredButton, "previewStoredButton");
+    auto* state = new QHBoxLayout(storedFrame);
+    state->addWidget(storedLabel, 1);
+    state->addWidget(previewStoredButton);
+
+    // The player's strip; stopping there ends any preview, so its button offers the preview again.
+    playerStrip = new PlayerStrip(*player, this);
+    named(playerStrip, "playerStrip");
+    connect(playerStrip, &PlayerStrip::stopped, this, [this] {
+        for (QPushButton* preview : {previewJingleButton, previewCustomButton, previewStoredButton}) {
+            if (preview->text() == kStop) {
+                preview->setText(kListen);
+            }
+        }
+    });
+
+    confirmButton = new QPushButton(QStringLiteral("确定"), this);
+    named(confirmButton, "confirmButton");
+    confirmButton->setMinimumWidth(120);
+
+    parameterNoteBox = new QPlainTextEdit(this);
+    named(parameterNoteBox, "parameterNoteBox");
+    parameterNoteBox->setPlainText(parameterNote());
+    parameterNoteBox->setVisible(false);
+
+    for (QPushButton* b : {previewJingleButton, browseButton, previewCustomButton, previewStoredButton}) {
+        b->setMinimumWidth(64);
+    }
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(12, 12, 12, 12);
+    page->setSpacing(10);
+    page->addWidget(welcomeFrame);
+    page->addWidget(modeFrame);
+    page->addWidget(storedFrame);
+    page->addWidget(playerStrip);
+    auto* confirmRow = new QHBoxLayout;
+    confirmRow->addStretch(1);
+    confirmRow->addWidget(confirmButton);
+    confirmRow->addStretch(1);
+    page->addLayout(confirmRow);
+    page->addWidget(parameterNoteBox);
+
+    setFixedWidth(520);
+}
+
+// Opens centred where the main window stands (it is hidden meanwhile), kept on its screen.
+void PrefixWindow::placeOverMainWindow() {
+    QRect frame = frameGeometry();
+    const QScreen* screen = mainWindow_ ? mainWindow_->screen() : QGuiApplication::primaryScreen();
+    if (mainWindow_) {
+        frame.moveCenter(mainWindow_->frameGeometry().center());
+    } else if (screen != nullptr) {
+        frame.moveCenter(screen->availableGeometry().center());
+    }
+    if (screen != nullptr) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft());
+}
+
+void PrefixWindow::load() {
+    jingleCombo->addItems(jingleNames());
+    jingleCombo->setCurrentIndex(-1);
+    setWindowTitle(QStringLiteral("Vela.系列软件の声笺V6.0【星河】-前缀音频设置"));
+    if (builtInOption->isChecked()) {
+        onBuiltInChosen();
+    } else {
+        builtInOption->setChecked(true);
+    }
+
+    const PrefixStore store(ctx_.folder);
+    const QString stored = store.storedChoice();
+    if (!store.prefixExists()) {
+        storedLabel->setText(kNoPrefix);
+        previewStoredButton->setEnabled(false);
+    } else if (stored == QLatin1String("1")) {
+        storedLabel->setText(QStringLiteral("程序检测：您已设置过前缀音频为自定义音频是否点击试听?"));
+        previewStoredButton->setEnabled(true);
+    } else {
+        storedLabel->setText(QStringLiteral("程序检测：您已设置过前缀音频为:") + stored);
+        previewStoredButton->setEnabled(true);
+    }
+    adjustSize();
+    setFixedHeight(sizeHint().height());
+}
+
+void PrefixWindow::onBuiltInChosen() {
+    customPathEdit->setEnabled(false);
+    browseButton->setEnabled(false);
+    previewCustomButton->setEnabled(false);
+    previewCustomButton->setText(kListen);
+    jingleCombo->setEnabled(true);
+    previewJingleButton->setEnabled(false);
+}
+
+void PrefixWindow::onCustomChosen() {
+    msgBox(plainTextWithCrLf(*parameterNoteBox), MsgBoxStyle::OkInformation);
+    jingleCombo->setEnabled(false);
+    previewJingleButton->setEnabled(false);
+    previewJingleButton->setText(kListen);
+    browseButton->setEnabled(true);
+    previewCustomButton->setEnabled(false);
+}
+
+void PrefixWindow::onJingleChosen() {
+    previewJingleButton->setEnabled(!jingleCombo->currentText().isEmpty());
+    if (previewJingleButton->text() == kStop) {
+        previewJingleButton->setText(kListen);
+        player->setURL(QString());
+    }
+}
+
+void PrefixWindow::onPreviewJingleClicked() {
+    if (previewJingleButton->text() == kListen) {
+        previewJingleButton->setText(kStop);
+        previewStoredButton->setText(kListen);
+        previewCustomButton->setText(kListen);
+        const int row = listIndex();
+        if (row >= 0) {
+            player->setURL(ctx_.folder.file(jingleFile(row)));
+        }
+        if (player->URL().isEmpty()) {
+            msgBox(QStringLiteral("情进行选择后在试听,请勿手动输入非法字符!"), MsgBoxStyle::OkExclamation);
+        }
+    } else if (previewJingleButton->text() == kStop) {
+        previewJingleButton->setText(kListen);
+        player->setURL(QString());
+    }
+}
+
+void PrefixWindow::onBrowseClicked() {
+    fileDialog.CancelError = true;
+    if (fileDialog.ShowOpen() == CommonDialog::Outcome::Cancelled) {
+        return;
+    }
+    if (customPathEdit->text() == fileDialog.FileName) {
+        onCustomPathChanged(); // the same file again: check it afresh
+    } else {
+        customPathEdit->setText(fileDialog.FileName);
+    }
+}
+
+void PrefixWindow::onCustomPathChanged() {
+    const QString path = customPathEdit->text();
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!isOrdinaryFile(path)) {
+        msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
+        customPathEdit->clear();
+        previewCustomButton->setEnabled(false);
+    } else if (QFileInfo(path).size() / 1024 >= kLimitKiB) {
+        msgBox(QStringLiteral("请选择200K以下的音频文件!"), MsgBoxStyle::OkExclamation);
+        customPathEdit->clear();
+        previewCustomButton->setEnabled(false);
+    } else {
+        previewCustomButton->setEnabled(true);
+    }
+    player->setURL(QString());
+    previewCustomButton->setText(kListen);
+}
+
+void PrefixWindow::onPreviewCustomClicked() {
+    if (previewCustomButton->text() == kListen) {
+        const QString path = customPathEdit->text();
+        if (isOrdinaryFile(path)) {
+            previewCustomButton->setText(kStop);
+            previewStoredButton->setText(kListen);
+            previewJingleButton->setText(kListen);
+            player->setURL(path);
+        } else {
+            msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
+            customPathEdit->clear();
+            previewCustomButton->setEnabled(false);
+        }
+    } else if (previewCustomButton->text() == kStop) {
+        previewCustomButton->setText(kListen);
+        player->setURL(QString());
+    }
+}
+
+void PrefixWindow::onPreviewStoredClicked() {
+    if (previewStoredButton->text() == kListen) {
+        const PrefixStore store(ctx_.folder);
+        if (prefixFileExists()) {
+            previewStoredButton->setText(kStop);
+            previewJingleButton->setText(kListen);
+            previewCustomButton->setText(kListen);
+            player->setURL(store.prefixPath());
+        } else {
+            msgBox(QStringLiteral("文件错误!未找到文件!请您重新设置!"), MsgBoxStyle::OkExclamation);
+            storedLabel->setText(kNoPrefix);
+            previewStoredButton->setEnabled(false);
+        }
+    } else if (previewStoredButton->text() == kStop) {
+        previewStoredButton->setText(kListen);
+        player->setURL(QString());
+    }
+}
+
+void PrefixWindow::onConfirmClicked() {
+    const PrefixStore store(ctx_.folder);
+    QString source;
+    QString choice;
+    if (builtInOption->isChecked() && !customOption->isChecked()) {
+        choice = jingleCombo->currentText();
+        if (choice.isEmpty()) {
+            msgBox(QStringLiteral("请选择您要合成的音频前缀!"), MsgBoxStyle::OkExclamation);
+            return;
+        }
+        const int row = listIndex();
+        if (row < 0) {
+            msgBox(QStringLiteral("请从列表中选择前缀音频,请勿手动输入!"), MsgBoxStyle::OkExclamation);
+            return;
+        }
+        source = ctx_.folder.file(jingleFile(row));
+    } else if (!builtInOption->isChecked() && customOption->isChecked()) {
+        source = customPathEdit->text();
+        if (source.isEmpty()) {
+            msgBox(QStringLiteral("请先选择您要合成的前缀音频文件!"), MsgBoxStyle::OkExclamation);
+            return;
+        }
+        choice = QStringLiteral("1");
+    } else {
+        return;
+    }
+
+    if (!store.store(source, choice)) {
+        msgBox(QStringLiteral("前缀音频保存失败!请您重新设置!"), MsgBoxStyle::OkExclamation);
+        return;
+    }
+    msgBox(QStringLiteral("选择成功!"), MsgBoxStyle::OkInformation);
+    showMainWindow();
+    close();
+}
+
+void PrefixWindow::onWelcomeClicked() {
+    browser.Navigate(ctx_.endpoints.chatUrl);
+}
+
+void PrefixWindow::onModeFrameDrop() {
+    modeFrame->setCursor(Qt::ArrowCursor);
+}
+
+void PrefixWindow::onWelcomeMouseMove() {
+    welcomeFrame->setCursor(Qt::ArrowCursor);
+}
+
+void PrefixWindow::runClosingSteps() {
+    showMainWindow();
+    if (!prefixFileExists() && prefixCheck_) {
+        prefixCheck_->setChecked(false);
+    }
+}
+
+void PrefixWindow::closeEvent(QCloseEvent* event) {
+    runClosingSteps();
+    event->accept();
+    Q_EMIT unloaded();
+}
+
+bool PrefixWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == welcomeLabel && event->type() == QEvent::MouseButtonRelease) {
+        onWelcomeClicked();
+    } else if (watched == welcomeFrame && event->type() == QEvent::MouseMove) {
+        onWelcomeMouseMove();
+    } else if (watched == modeFrame && event->type() == QEvent::DragEnter) {
+        event->accept();
+        return true;
+    } else if (watched == modeFrame && event->type() == QEvent::Drop) {
+        onModeFrameDrop();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int PrefixWindow::listIndex() const {
+    return jingleCombo->findText(jingleCombo->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+}
+
+bool PrefixWindow::prefixFileExists() const {
+    return PrefixStore(ctx_.folder).prefixExists();
+}
+
+int PrefixWindow::msgBox(const QString& prompt, int style) {
+    return ctx_.platform.messageBox().MsgBox(prompt, style, kTitle, this);
+}
+
+void PrefixWindow::showMainWindow() {
+    if (mainWindow_) {
+        mainWindow_->show();
+    }
+}
+
+} // namespace velanote

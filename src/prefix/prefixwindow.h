@@ -1,0 +1,125 @@
+#pragma once
+#include "app/appcontext.h"
+#include "platform/commondialog.h"
+#include "platform/mediaplayer.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace velanote {
+
+class PlayerStrip;
+
+// The prefix audio settings window: the user picks one of the ten built-in jingles or a small
+// MP3 file of their own, previews it, and confirms; confirming stores a copy as "\yx\qz.mp3" and
+// records the choice under [Information] qzyp. Opened by the prefix switch while MainWindow is hidden;
+// closing shows MainWindow again and unticks MainWindow's prefixCheck when no prefix file exists. The window
+// deletes itself when it closes.
+//
+// control                 caption                         purpose
+// welcomeLabel            欢迎使用【Vela.声笺】...        the welcome note; a click opens the contact link
+// builtInOption           使用程序默认音频                choose a built-in jingle
+// customOption            使用定义音频功能                choose a file of one's own
+// jingleCombo             (the ten jingle names)          which built-in jingle
+// previewJingleButton     试听 / 停止                     previews the chosen built-in jingle
+// customPathEdit          (a path)                        the chosen file of one's own
+// browseButton            浏览                            picks that file
+// previewCustomButton     试听 / 停止                     previews the file of one's own
+// storedLabel             程序检测：...                   what is stored as the prefix today
+// previewStoredButton     试听 / 停止                     previews the stored prefix
+// confirmButton           确定                            stores the choice and closes
+class PrefixWindow : public QWidget {
+    Q_OBJECT
+public:
+    PrefixWindow(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QWidget* parent = nullptr);
+    ~PrefixWindow() override;
+
+    // The names of the built-in jingles in list order; row i is the file "\sc\<i+1>.mp3".
+    static const QStringList& jingleNames();
+    static QString jingleFile(int row);
+    static QString parameterNote();
+
+    QGroupBox* welcomeFrame;
+    QLabel* welcomeLabel;
+    QGroupBox* modeFrame;
+    QRadioButton* builtInOption;
+    QRadioButton* customOption;
+    QGroupBox* builtInFrame;
+    QLabel* builtInLabel;
+    QComboBox* jingleCombo;
+    QPushButton* previewJingleButton;
+    QGroupBox* customFrame;
+    QLabel* customLabel;
+    QLineEdit* customPathEdit;
+    QPushButton* browseButton;
+    QPushButton* previewCustomButton;
+    QGroupBox* storedFrame;
+    QLabel* storedLabel;
+    QPushButton* previewStoredButton;
+    QPushButton* confirmButton;
+    QPlainTextEdit* parameterNoteBox;
+    CommonDialog fileDialog;
+    std::unique_ptr<MediaPlayer> player;
+    PlayerStrip* playerStrip = nullptr; // the player's visible controls
+
+    // Hands the contact link to the system, as an embedded browser told to navigate would.
+    class Browser {
+    public:
+        explicit Browser(Shell& shell) : shell_(shell) {}
+        void Navigate(const QString& address) { shell_.openAddress(address); }
+
+    private:
+        Shell& shell_;
+    };
+    Browser browser;
+
+    void load();
+    void onBuiltInChosen();
+    void onCustomChosen();
+    void onJingleChosen();
+    void onConfirmClicked();
+    void onPreviewJingleClicked();
+    void onBrowseClicked();
+    void onPreviewCustomClicked();
+    void onPreviewStoredClicked();
+    void onCustomPathChanged();
+    void onWelcomeClicked();
+    void onModeFrameDrop();
+    void onWelcomeMouseMove();
+    // The closing steps; run by every close of the window.
+    void runClosingSteps();
+
+Q_SIGNALS:
+    // The window has closed and is about to be released.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void placeOverMainWindow();
+    int listIndex() const;
+    bool prefixFileExists() const;
+    int msgBox(const QString& prompt, int style);
+    void showMainWindow();
+
+    AppContext& ctx_;
+    QPointer<QWidget> mainWindow_;
+    QPointer<QCheckBox> prefixCheck_;
+};
+
+} // namespace velanote
