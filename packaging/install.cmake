@@ -27,8 +27,9 @@ configure_file(${VELANOTE_PACKAGING_SOURCE}/velanote.metainfo.xml.in
     ${VELANOTE_PACKAGING_BUILD}/${VELANOTE_APPSTREAM_ID}.metainfo.xml @ONLY)
 # Manual pages and the changelog are installed compressed, the way man and Debian expect them;
 # -n keeps the bytes free of time stamps.
-foreach(name velanote.1 changelog)
-    configure_file(${VELANOTE_PACKAGING_SOURCE}/${name}.in ${VELANOTE_PACKAGING_BUILD}/${name} @ONLY)
+foreach(source velanote.1 debian/changelog)
+    get_filename_component(name ${source} NAME)
+    configure_file(${VELANOTE_PACKAGING_SOURCE}/${source}.in ${VELANOTE_PACKAGING_BUILD}/${name} @ONLY)
     execute_process(COMMAND gzip -9nc ${VELANOTE_PACKAGING_BUILD}/${name}
         OUTPUT_FILE ${VELANOTE_PACKAGING_BUILD}/${name}.gz COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
@@ -39,7 +40,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/hicolor DESTINATION ${CMAK
 install(FILES ${VELANOTE_PACKAGING_BUILD}/${VELANOTE_APPSTREAM_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${VELANOTE_PACKAGING_BUILD}/velanote.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${VELANOTE_PACKAGING_SOURCE}/copyright ${VELANOTE_PACKAGING_BUILD}/changelog.gz
+install(FILES ${VELANOTE_PACKAGING_SOURCE}/debian/copyright ${VELANOTE_PACKAGING_BUILD}/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The unit names the executable by its full path, known only when installing: cpack installs
 # under /usr whatever prefix the build was configured with.
@@ -72,6 +73,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELANOTE_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 list(JOIN VELANOTE_RUNTIME_DATA_PACKAGES ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${VELANOTE_PACKAGING_SOURCE}/debian/postinst
+    ${VELANOTE_PACKAGING_SOURCE}/debian/prerm ${VELANOTE_PACKAGING_SOURCE}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

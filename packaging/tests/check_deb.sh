@@ -33,8 +33,12 @@ for package in libc6 libqt6widgets6 libqt6multimedia6 libespeak-ng1 libmp3lame0 
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
-dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/lib/systemd/system/velanote-serve.service |
-    grep -q '^ExecStart=/usr/bin/velanote serve ' || fail "the unit does not start /usr/bin/velanote"
+control=$(dpkg-deb -I "$deb")
+for script in postinst prerm postrm; do
+    grep -Eq "^ +[0-9]+ bytes, +[0-9]+ lines +\* +$script " <<<"$control" || fail "no executable $script"
+done
+unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/lib/systemd/system/velanote-serve.service)
+grep -q '^ExecStart=/usr/bin/velanote serve ' <<<"$unit" || fail "the unit does not start /usr/bin/velanote"
 
 report=$(lintian --tag-display-limit 0 "$deb" 2>&1) || true
 echo "$report"

@@ -18,7 +18,8 @@ deb=${debs[0]}
 # One package test at a time on this machine: other checkouts may run theirs.
 exec 9>/run/lock/velanote-package-test.lock
 flock -w 900 9 || fail "another package test holds /run/lock/velanote-package-test.lock"
-if dpkg-query -W -f='${db:Status-Status}' velanote 2>/dev/null | grep -q installed; then
+status() { dpkg-query -W -f='${db:Status-Status}' velanote 2>/dev/null || true; }
+if [ "$(status)" = installed ]; then
     echo "skipped: velanote is already installed on this machine, and this test does not replace it"
     exit 77
 fi
@@ -84,7 +85,7 @@ echo "message through the unit's command line: $size bytes (jingle $jingle)"
 
 apt-get purge -y -qq -o DPkg::Lock::Timeout=300 velanote >"$scratch/apt.log" 2>&1 ||
     { cat "$scratch/apt.log"; fail "apt-get purge velanote"; }
-! dpkg-query -W -f='${db:Status-Status}\n' velanote 2>/dev/null | grep -q installed || fail "still installed"
+[ "$(status)" != installed ] || fail "still installed"
 while read -r path; do
     [ -d "$path" ] || [ ! -e "$path" ] || fail "left behind: $path"
 done <<<"$files"
