@@ -16,13 +16,15 @@ namespace {
 // The desktop's profile functions hand back at most this many bytes of a value.
 constexpr qsizetype MaxValueBytes = 254;
 
+// Looking a codec up by name costs far more than a line's conversion, so each thread keeps one
+// converter of each kind; stateless, so no call sees what an earlier one left over.
 QByteArray toGbk(const QString& text) {
-    QStringEncoder encoder("GBK");
+    thread_local QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 
 QString fromGbk(const QByteArray& bytes) {
-    QStringDecoder decoder("GBK");
+    thread_local QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
@@ -75,17 +77,29 @@ struct Line {
     qsizetype next = 0;
 };
 
+// Where the line break starting at or after `from` begins, or -1 when none follows.
+qsizetype nextBreak(const QByteArray& data, qsizetype from) {
+    for (qsizetype i = from; i < data.size(); ++i) {
+        if (data[i] == '\n' || data[i] == '\r') {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Lines end at LF, CR LF or a lone CR.
 std::vector<Line> splitLines(const QByteArray& data) {
     std::vector<Line> lines;
     qsizetype pos = 0;
     while (pos < data.size()) {
-        const qsizetype nl = data.indexOf('\n', pos);
+        const qsizetype brk = nextBreak(data, pos);
         Line line;
         line.begin = pos;
-        line.next = nl < 0 ? data.size() : nl + 1;
-        line.end = nl < 0 ? data.size() : nl;
-        if (line.end > line.begin && data[line.end - 1] == '\r') {
-            --line.end;
+        line.end = brk < 0 ? data.size() : brk;
+        line.next = line.end;
+        if (brk >= 0) {
+            const bool crlf = data[brk] == '\r' && brk + 1 < data.size() && data[brk + 1] == '\n';
+            line.next = brk + (crlf ? 2 : 1);
         }
         lines.push_back(line);
         pos = line.next;
@@ -173,12 +187,40 @@ Location locate(const QByteArray& data, const std::vector<Line>& lines, const QS
     return where;
 }
 
+// The file's own line break (its first one), CR LF for a file without any.
 QByteArray lineBreakOf(const QByteArray& data) {
-    const qsizetype nl = data.indexOf('\n');
-    if (nl > 0 && data[nl - 1] == '\r') {
+    const qsizetype brk = nextBreak(data, 0);
+    if (brk < 0) {
         return "\r\n";
     }
-    return nl >= 0 ? QByteArray("\n") : QByteArray("\r\n");
+    if (data[brk] == '\n') {
+        return "\n";
+    }
+    return brk + 1 < data.size() && data[brk + 1] == '\n' ? QByteArray("\r\n") : QByteArray("\r");
+}
+
+// Whether `name` can be written and found again: free of line breaks, NUL and the characters
+// that end it on its line (even where trimming would drop them), not empty once trimmed, and
+// stored in GBK without loss.
+bool isUsableName(const QString& name, const QString& forbidden) {
+    for (const QChar c : name) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull() || forbidden.contains(c)) {
+            return false;
+        }
+    }
+    const QString trimmed = name.trimmed();
+    return !trimmed.isEmpty() && fromGbk(toGbk(trimmed)) == trimmed;
+}
+
+bool isUsableSection(const QString& name) {
+    return isUsableName(name, QStringLiteral("]"));
+}
+
+// A key may not start a line the way a section header or a comment does.
+bool isUsableKey(const QString& name) {
+    const QString trimmed = name.trimmed();
+    return isUsableName(name, QStringLiteral("=")) && !trimmed.startsWith(QLatin1Char('[')) &&
+           !trimmed.startsWith(QLatin1Char(';'));
 }
 
 // The default as the desktop's function returns it: trailing blanks dropped, cut to the limit.
@@ -197,7 +239,7 @@ QString GetFromINI(const QString& section, const QString& key, const QString& de
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
     QByteArray data;
-    if (sectionName.isEmpty() || keyName.isEmpty() || !QFileInfo(file).isFile() ||
+    if (!isUsableSection(section) || !isUsableKey(key) || !QFileInfo(file).isFile() ||
         !readWholeFile(file, data)) {
         return defaultResult(defaultValue);
     }
@@ -218,7 +260,7 @@ QString GetFromINI(const QString& section, const QString& key, const QString& de
 bool WriteToINI(const QString& section, const QString& key, const QString& value, const QString& file) {
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
-    if (sectionName.isEmpty() || keyName.isEmpty()) {
+    if (!isUsableSection(section) || !isUsableKey(key)) {
         return false;
     }
     QByteArray data;
@@ -260,7 +302,7 @@ bool WriteToINI(const QString& section, const QString& key, const QString& value
             data.left(last.next) + (lastHasBreak ? QByteArray() : eol) + keyLine + eol + data.mid(last.next);
     } else {
         updated = data;
-        if (!updated.isEmpty() && !updated.endsWith('\n')) {
+        if (!updated.isEmpty() && !updated.endsWith('\n') && !updated.endsWith('\r')) {
             updated += eol;
         }
         updated += '[' + toGbk(sectionName) + ']' + eol + keyLine + eol;

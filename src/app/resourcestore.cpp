@@ -22,7 +22,6 @@ namespace {
 // program (the Windows skin and water-ripple libraries and four ActiveX control files) are not
 // carried: on this platform Qt and our own modules are linked in their place.
 constexpr int FirstJingle = 112;
-constexpr int JingleCount = 10;
 
 struct SupportFile {
     int id;
@@ -40,16 +39,50 @@ bool isOrdinaryFile(const QString& path) {
 }
 
 // Clears every restriction on `path`: the owner may read and write it (and enter it when it is a
-// folder), everyone else may read it.
+// folder), everyone else may read it. Attributes that are already so are not touched.
 void setNormalAttributes(const QString& path) {
-    QFileDevice::Permissions normal = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                      QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFileDevice::Permissions normal =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     if (QFileInfo(path).isDir()) {
-        normal |=
-            QFileDevice::ExeOwner | QFileDevice::ExeUser | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        normal |= QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
     }
-    QFile::setPermissions(path, normal);
+    // The "user" flags describe the caller's own access, not the file's attributes.
+    const QFileDevice::Permissions userFlags =
+        QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    if ((QFile::permissions(path) & ~userFlags) != normal) {
+        QFile::setPermissions(path, normal);
+    }
+}
+
+// A folder of the program's layout: created when missing; a symbolic link in its place is
+// replaced by a real folder, so nothing written there lands elsewhere.
+void makeLayoutFolder(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        QFile::remove(path);
+    } else if (info.exists()) {
+        return;
+    }
+    QDir().mkdir(path);
+}
+
+QString jingleFile(int number) {
+    return QStringLiteral("\\sc\\%1.mp3").arg(number);
+}
+
+void makeLayoutFolders(const ProgramFolder& folder) {
+    const QString sc = folder.file(QStringLiteral("\\sc"));
+    makeLayoutFolder(sc);
+    makeLayoutFolder(folder.file(QStringLiteral("\\yx")));
+    setNormalAttributes(sc);
+}
+
+bool restoreJingleFiles(const ProgramFolder& folder) {
+    bool all = true;
+    for (int n = 1; n <= JingleCount; ++n) {
+        all = ExtractResource(folder, FirstJingle - 1 + n, jingleFile(n)) && all;
+    }
+    return all;
 }
 
 } // namespace
@@ -73,23 +106,32 @@ bool ExtractResource(const ProgramFolder& folder, int id, const QString& relativ
     if (data.isEmpty()) {
         return false;
     }
-    return writeFileAtomically(folder.file(relative), data);
+    return ensureFileHolds(folder.file(relative), data, ExistingEntry::ReplaceLink);
 }
 
 void prepareProgramFolder(const ProgramFolder& folder) {
     const QString sc = folder.file(QStringLiteral("\\sc"));
     const QString yx = folder.file(QStringLiteral("\\yx"));
     if (!isOrdinaryFile(sc) || !isOrdinaryFile(yx)) {
-        QDir().mkdir(sc);
-        QDir().mkdir(yx);
-        setNormalAttributes(sc);
+        makeLayoutFolders(folder);
     }
-    for (int n = 1; n <= JingleCount; ++n) {
-        ExtractResource(folder, FirstJingle - 1 + n, QStringLiteral("\\sc\\%1.mp3").arg(n));
-    }
+    restoreJingleFiles(folder);
     for (const SupportFile& file : SupportFiles) {
         ExtractResource(folder, file.id, QString::fromUtf16(file.relative));
     }
+}
+
+bool restoreJingles(const ProgramFolder& folder) {
+    makeLayoutFolders(folder);
+    return restoreJingleFiles(folder);
+}
+
+Jingle builtInJingle(const ProgramFolder& folder, int number) {
+    Jingle j;
+    j.path = folder.file(jingleFile(number));
+    j.bytes = loadResource(FirstJingle - 1 + number);
+    j.damaged = j.bytes.isEmpty() || !ensureFileHolds(j.path, j.bytes, ExistingEntry::ReplaceLink);
+    return j;
 }
 
 } // namespace velanote

@@ -11,7 +11,6 @@
 #include "platform/platform.h"
 #include "speech/speechservice.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 #include <cstdio>
@@ -25,6 +24,9 @@ constexpr int ExitDone = 0;
 constexpr int ExitUsage = 2;
 constexpr int ExitService = 3;
 constexpr int ExitFile = 4;
+
+// Largest file taken by --prefix.
+constexpr qint64 MaxPrefixBytes = 1024 * 1024;
 
 struct SpeakOptions {
     QHash<QString, QString> values; // option name without dashes -> value
@@ -84,12 +86,14 @@ QString withoutLeadingBlank(const QString& address) {
 
 } // namespace
 
-SpeakCommand::SpeakCommand(Writer out, Writer err) : out_(std::move(out)), err_(std::move(err)) {}
+SpeakCommand::SpeakCommand(Writer out, Writer err, DataWriter data)
+    : out_(std::move(out)), err_(std::move(err)), data_(std::move(data)) {}
 
 QString SpeakCommand::usage() {
     return QStringLiteral(
         "用法: velanote speak --sender 发送人 --recipient 接收人 --relation 称呼 --message 祝福语\n"
         "                     [--prefix 前缀文件 | --jingle 1..10] --output 输出文件 [--dry-run]\n"
+        "  --output -  把MP3写到标准输出(进度信息改写到标准错误),可接管道\n"
         "  --dry-run  只显示预览、语音文本和请求地址,不发送请求\n"
         "退出码: 0 成功, 2 参数或输入有误, 3 语音服务或网络失败, 4 文件失败");
 }
@@ -168,49 +172,69 @@ int SpeakCommand::run(const QStringList& arguments) {
     }
 
     // Files first, so nothing is asked of the service when the result could not be written.
+    const bool toStandardOutput = output == QLatin1String("-");
+    const Writer& progress = toStandardOutput ? err_ : out_; // standard output carries only the MP3
     QByteArray prefix;
     QString prefixPath;
     if (jingle > 0) {
         const ProgramFolder folder = ProgramFolder::locate();
-        out_(QStringLiteral("正在准备程序目录: ") + folder.path());
+        progress(QStringLiteral("正在准备程序目录: ") + folder.path());
         initResources();
         prepareProgramFolder(folder);
-        prefixPath = folder.file(QStringLiteral("\\sc\\%1.mp3").arg(jingle));
+        const Jingle builtIn = builtInJingle(folder, jingle);
+        if (builtIn.damaged) {
+            err_(QStringLiteral("程序目录中的前缀音频已损坏且无法修复,改用程序内置的前缀音频: ") +
+                 builtIn.path);
+        }
+        prefixPath = builtIn.path;
+        prefix = builtIn.bytes;
     } else if (v.contains("prefix")) {
         prefixPath = v.value("prefix");
+        switch (readRegularFile(prefixPath, MaxPrefixBytes, prefix)) {
+        case ReadOutcome::Read:
+            break;
+        case ReadOutcome::TooLarge:
+            err_(QStringLiteral("前缀音频文件超过1MB: ") + prefixPath);
+            return ExitFile;
+        case ReadOutcome::NotARegularFile:
+        case ReadOutcome::Failed:
+            prefix.clear();
+            break;
+        }
     }
     if (!prefixPath.isEmpty()) {
-        if (!readWholeFile(prefixPath, prefix) || prefix.isEmpty()) {
+        if (prefix.isEmpty()) {
             err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
             return ExitFile;
         }
-        if (samePath(prefixPath, output)) {
+        if (!toStandardOutput && samePath(prefixPath, output)) {
             err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
             return ExitFile;
         }
     }
-    const QFileInfo target(output);
-    if (target.isDir() || !QFileInfo(target.absolutePath()).isDir()) {
-        err_(QStringLiteral("无法写入输出文件(路径不存在或是文件夹): ") + output);
+    if (!toStandardOutput && !isReplaceableFilePath(output)) {
+        err_(QStringLiteral(
+                 "无法写入输出文件(路径不存在、是文件夹、链接或特殊文件;写到标准输出请用 --output -): ") +
+             output);
         return ExitFile;
     }
 
     SpeechService service;
     Endpoints endpoints = Endpoints::forLocalService(0);
     if (!externalService) {
-        out_(QStringLiteral("正在启动内置语音服务..."));
+        progress(QStringLiteral("正在启动内置语音服务..."));
         if (!service.start()) {
             err_(QStringLiteral("内置语音服务无法启动"));
             return ExitService;
         }
         endpoints = Endpoints::forLocalService(service.port());
     }
-    out_(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
+    progress(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
 
     const std::unique_ptr<Platform> platform = createDesktopPlatform();
     HttpClient& http = platform->http();
-    out_(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-         in.recipient + "]");
+    progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
+             in.recipient + "]");
     const QString request = SpeechRequest::address(endpoints.speechBase, encoded).trimmed();
     const HttpResult reply = waitWithoutInput([&http, request] { return http.get(request); });
     if (!reply.completed) {
@@ -231,9 +255,9 @@ int SpeakCommand::run(const QStringList& arguments) {
         err_(QStringLiteral("Vela声笺生成失败!语音服务的回复无法识别: ") + replyText.left(200));
         return ExitService;
     }
-    out_(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(*address));
+    progress(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(*address));
 
-    out_(QStringLiteral("正在下载音信文件..."));
+    progress(QStringLiteral("正在下载音信文件..."));
     const QString messageAddress = *address;
     const auto speech = waitWithoutInput(
         [&http, messageAddress] { return SpeechRequest::fetchSpeech(http, messageAddress); });
@@ -242,13 +266,22 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitService;
     }
     if (!prefix.isEmpty()) {
-        out_(QStringLiteral("正在合成前缀音频: ") + prefixPath);
+        progress(QStringLiteral("正在合成前缀音频: ") + prefixPath);
     }
-    if (!writeFileAtomically(output, prefix + *speech)) {
+    const QByteArray message = prefix + *speech;
+    if (toStandardOutput) {
+        if (!(data_ ? data_(message) : writeToStandardOutput(message))) {
+            err_(QStringLiteral("音信文件无法写到标准输出"));
+            return ExitFile;
+        }
+        progress(QStringLiteral("音信文件已写到标准输出 (%1 字节)").arg(message.size()));
+        return ExitDone;
+    }
+    if (!writeFileAtomically(output, message)) {
         err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output);
         return ExitFile;
     }
-    out_(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(prefix.size() + speech->size()));
+    progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(message.size()));
     return ExitDone;
 }
 

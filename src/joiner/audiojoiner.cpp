@@ -126,7 +126,9 @@ bool AudioJoiner::samePath(const QString& a, const QString& b) {
 }
 
 bool AudioJoiner::join(const QString& first, const QString& second, const QString& output) {
-    return concatenateFiles(first, second, output) == JoinOutcome::Joined;
+    // Whole kilobytes are counted, so the largest input accepted ends just short of the next one.
+    const qint64 maxInputBytes = (MaxKilobytes + 1) * 1024 - 1;
+    return concatenateFiles(first, second, output, maxInputBytes) == JoinOutcome::Joined;
 }
 
 } // namespace velanote

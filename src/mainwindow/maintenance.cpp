@@ -34,18 +34,7 @@ int Maintenance::deleteFiles(const QStringList& paths) {
 }
 
 bool Maintenance::restoreJingles(const ProgramFolder& folder) {
-    QDir().mkdir(folder.file(QStringLiteral("\\sc")));
-    QDir().mkdir(folder.file(QStringLiteral("\\yx")));
-    QFile::setPermissions(folder.file(QStringLiteral("\\sc")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    bool all = true;
-    for (int n = 1; n <= 10; ++n) {
-        if (!ExtractResource(folder, 111 + n, QStringLiteral("\\sc\\%1.mp3").arg(n))) {
-            all = false;
-        }
-    }
-    return all;
+    return velanote::restoreJingles(folder);
 }
 
 } // namespace velanote

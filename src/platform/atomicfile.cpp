@@ -1,49 +1,279 @@
 #include "platform/atomicfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velanote {
 
-bool writeFileAtomically(const QString& path, const QByteArray& data) {
-    QSaveFile file(path);
-    // Unbuffered, so a failing write is seen by write() itself and commit() is never reached.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return false;
+namespace {
+
+// Owns one open file descriptor.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
     }
-    qint64 written = 0;
-    while (written < data.size()) {
-        const qint64 n = file.write(data.constData() + written, data.size() - written);
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (a late write error shows here).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, qint64 size) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
         if (n <= 0) {
-            file.cancelWriting();
             return false;
         }
-        written += n;
+        done += n;
     }
-    return file.commit();
+    return true;
+}
+
+// The folder and the last name of a path, as the system spells them.
+struct SplitPath {
+    QByteArray folder;
+    QByteArray name;
+};
+
+std::optional<SplitPath> splitPath(const QString& path) {
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/'))) {
+        return std::nullopt;
+    }
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        return std::nullopt;
+    }
+    return SplitPath{QFile::encodeName(info.absolutePath()), QFile::encodeName(name)};
+}
+
+Descriptor openFolder(const QByteArray& folder) {
+    return Descriptor(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+enum class Entry { Missing, RegularFile, Link, Other, Unknown };
+
+Entry entryAt(int folder, const QByteArray& name, struct stat& st) {
+    if (::fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? Entry::Missing : Entry::Unknown;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return Entry::RegularFile;
+    }
+    return S_ISLNK(st.st_mode) ? Entry::Link : Entry::Other;
+}
+
+bool mayReplace(Entry entry, ExistingEntry policy) {
+    switch (entry) {
+    case Entry::Missing:
+    case Entry::RegularFile:
+        return true;
+    case Entry::Link:
+        return policy == ExistingEntry::ReplaceLink;
+    case Entry::Other:
+    case Entry::Unknown:
+        break;
+    }
+    return false;
+}
+
+// A fresh hidden name beside the target; short enough for any target name.
+QByteArray temporaryName(const QByteArray& name) {
+    return '.' + name.left(64) + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+// The folder's sync; a file system that cannot sync folders at all is no failure.
+bool syncFolder(int folder) {
+    return ::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
+// Writes `data` into a new temporary file in `folder`, syncs it and renames it to `name`.
+bool replaceEntry(int folder, const QByteArray& name, const QByteArray& data,
+                  std::optional<mode_t> keepMode) {
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temporary = temporaryName(name);
+        fd = ::openat(folder, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    Descriptor file(fd);
+    if (!file.valid()) {
+        return false;
+    }
+    const bool written = (!keepMode || ::fchmod(file.get(), *keepMode) == 0) &&
+                         writeAll(file.get(), data.constData(), data.size()) && ::fsync(file.get()) == 0;
+    const bool closed = file.close();
+    if (!written || !closed || ::renameat(folder, temporary.constData(), folder, name.constData()) != 0) {
+        ::unlinkat(folder, temporary.constData(), 0);
+        return false;
+    }
+    return syncFolder(folder);
+}
+
+// Whether the regular file `name` in `folder` (already measured as `st`) holds exactly `data`.
+bool holds(int folder, const QByteArray& name, const struct stat& st, const QByteArray& data) {
+    if (st.st_size != data.size()) {
+        return false;
+    }
+    Descriptor file(::openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened {};
+    if (!file.valid() || ::fstat(file.get(), &opened) != 0 || opened.st_ino != st.st_ino ||
+        opened.st_dev != st.st_dev) {
+        return false;
+    }
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qint64 compared = 0;
+    for (;;) {
+        const ssize_t n = ::read(file.get(), buffer.data(), static_cast<size_t>(buffer.size()));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 || compared + n > data.size()) {
+            return false;
+        }
+        if (n == 0) {
+            return compared == data.size();
+        }
+        if (std::memcmp(buffer.constData(), data.constData() + compared, static_cast<size_t>(n)) != 0) {
+            return false;
+        }
+        compared += n;
+    }
+}
+
+bool writeEntry(const QString& path, const QByteArray& data, ExistingEntry policy, bool compareFirst) {
+    const auto split = splitPath(path);
+    if (!split) {
+        return false;
+    }
+    const Descriptor folder = openFolder(split->folder);
+    if (!folder.valid()) {
+        return false;
+    }
+    struct stat st {};
+    const Entry entry = entryAt(folder.get(), split->name, st);
+    if (!mayReplace(entry, policy)) {
+        return false;
+    }
+    if (compareFirst && entry == Entry::RegularFile && holds(folder.get(), split->name, st, data)) {
+        return true;
+    }
+    std::optional<mode_t> keepMode;
+    if (entry == Entry::RegularFile) {
+        keepMode = st.st_mode & 07777;
+    }
+    return replaceEntry(folder.get(), split->name, data, keepMode);
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, ExistingEntry existing) {
+    return writeEntry(path, data, existing, false);
+}
+
+bool ensureFileHolds(const QString& path, const QByteArray& data, ExistingEntry existing) {
+    return writeEntry(path, data, existing, true);
+}
+
+bool isReplaceableFilePath(const QString& path) {
+    const auto split = splitPath(path);
+    if (!split) {
+        return false;
+    }
+    const Descriptor folder = openFolder(split->folder);
+    struct stat st {};
+    return folder.valid() && ::faccessat(AT_FDCWD, split->folder.constData(), W_OK | X_OK, AT_EACCESS) == 0 &&
+           mayReplace(entryAt(folder.get(), split->name, st), ExistingEntry::RegularFileOnly);
+}
+
+bool writeToStandardOutput(const QByteArray& data) {
+    std::fflush(stdout);
+    return writeAll(STDOUT_FILENO, data.constData(), data.size());
+}
+
+ReadOutcome readRegularFile(const QString& path, qint64 maxBytes, QByteArray& out) {
+    out.clear();
+    if (path.isEmpty()) {
+        return ReadOutcome::Failed;
+    }
+    // Without O_NONBLOCK, opening a pipe that has no writer would wait for one.
+    Descriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (!file.valid() || ::fstat(file.get(), &st) != 0) {
+        return ReadOutcome::Failed;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return ReadOutcome::NotARegularFile;
+    }
+    if (st.st_size > maxBytes) {
+        return ReadOutcome::TooLarge;
+    }
+    QByteArray data;
+    data.reserve(st.st_size + 1);
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return ReadOutcome::Failed;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (data.size() + n > maxBytes) {
+            return ReadOutcome::TooLarge; // it grew while being read
+        }
+        data.append(chunk, n);
+    }
+    out = std::move(data);
+    return ReadOutcome::Read;
 }
 
 bool readWholeFile(const QString& path, QByteArray& out) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const qint64 size = file.size();
-    out = file.readAll();
-    return file.error() == QFileDevice::NoError && (file.isSequential() || out.size() == size);
+    return readRegularFile(path, WholeFileLimit, out) == ReadOutcome::Read;
 }
 
-} // namespace velanote
-
-namespace velanote {
-
-JoinOutcome concatenateFiles(const QString& first, const QString& second, const QString& output) {
+JoinOutcome concatenateFiles(const QString& first, const QString& second, const QString& output,
+                             qint64 maxInputBytes) {
     QByteArray a;
-    if (!readWholeFile(first, a)) {
+    if (readRegularFile(first, maxInputBytes, a) != ReadOutcome::Read) {
         return JoinOutcome::FirstUnreadable;
     }
     QByteArray b;
-    if (!readWholeFile(second, b)) {
+    if (readRegularFile(second, maxInputBytes, b) != ReadOutcome::Read) {
         return JoinOutcome::SecondUnreadable;
     }
     return writeFileAtomically(output, a + b) ? JoinOutcome::Joined : JoinOutcome::WriteFailed;

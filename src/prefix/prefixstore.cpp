@@ -1,6 +1,7 @@
 #include "prefix/prefixstore.h"
 
 #include "app/inifile.h"
+#include "app/resourcestore.h"
 #include "platform/atomicfile.h"
 
 #include <QDir>
@@ -37,11 +38,20 @@ QString PrefixStore::storedChoice() const {
     return GetFromINI(kSection, kKey, QStringLiteral("0"), settingsPath());
 }
 
-bool PrefixStore::store(const QString& source, const QString& choice) const {
+bool PrefixStore::storeCustom(const QString& source) const {
     QByteArray data;
-    if (!isOrdinaryFile(source) || !readWholeFile(source, data)) {
+    if (!isOrdinaryFile(source) || readRegularFile(source, MaxCustomBytes, data) != ReadOutcome::Read) {
         return false;
     }
+    return storeBytes(data, QStringLiteral("1"));
+}
+
+bool PrefixStore::storeJingle(int number, const QString& name) const {
+    const Jingle builtIn = builtInJingle(folder_, number);
+    return !builtIn.bytes.isEmpty() && storeBytes(builtIn.bytes, name);
+}
+
+bool PrefixStore::storeBytes(const QByteArray& data, const QString& choice) const {
     const QString target = prefixPath();
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         return false;

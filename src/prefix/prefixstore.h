@@ -21,12 +21,20 @@ public:
     // The recorded choice, "0" when none is recorded.
     QString storedChoice() const;
 
-    // Copies `source` over the prefix file (through a temporary file, so a failure keeps the
-    // previous prefix) and then records `choice`. False when the copy or the record failed; a
-    // failed copy records nothing.
-    bool store(const QString& source, const QString& choice) const;
+    // Largest file of the user's own that is taken as the prefix (under 200 KB).
+    static constexpr qint64 MaxCustomBytes = 200 * 1024 - 1;
+
+    // Copies the user's file `source` (a regular file of at most MaxCustomBytes) over the prefix
+    // file and records the choice "1". False when the copy or the record failed; a failed copy
+    // records nothing and keeps the previous prefix.
+    bool storeCustom(const QString& source) const;
+    // Stores built-in jingle `number` (1..10) as the prefix and records `name` as the choice. The
+    // built-in bytes are used, also when the folder's copy is damaged and cannot be restored.
+    bool storeJingle(int number, const QString& name) const;
 
 private:
+    bool storeBytes(const QByteArray& data, const QString& choice) const;
+
     ProgramFolder folder_;
 };
 

@@ -28,7 +28,6 @@ const QString kTitle = QStringLiteral("Tomo阿朔提示");
 const QString kListen = QStringLiteral("试听");
 const QString kStop = QStringLiteral("停止");
 const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
-constexpr qint64 kLimitKiB = 200;
 
 } // namespace
 
@@ -325,7 +324,7 @@ void PrefixWindow::onCustomPathChanged() {
         msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
         customPathEdit->clear();
         previewCustomButton->setEnabled(false);
-    } else if (QFileInfo(path).size() / 1024 >= kLimitKiB) {
+    } else if (QFileInfo(path).size() > PrefixStore::MaxCustomBytes) {
         msgBox(QStringLiteral("请选择200K以下的音频文件!"), MsgBoxStyle::OkExclamation);
         customPathEdit->clear();
         previewCustomButton->setEnabled(false);
@@ -376,10 +375,9 @@ void PrefixWindow::onPreviewStoredClicked() {
 
 void PrefixWindow::onConfirmClicked() {
     const PrefixStore store(ctx_.folder);
-    QString source;
-    QString choice;
+    bool stored = false;
     if (builtInOption->isChecked() && !customOption->isChecked()) {
-        choice = jingleCombo->currentText();
+        const QString choice = jingleCombo->currentText();
         if (choice.isEmpty()) {
             msgBox(QStringLiteral("请选择您要合成的音频前缀!"), MsgBoxStyle::OkExclamation);
             return;
@@ -389,19 +387,19 @@ void PrefixWindow::onConfirmClicked() {
             msgBox(QStringLiteral("请从列表中选择前缀音频,请勿手动输入!"), MsgBoxStyle::OkExclamation);
             return;
         }
-        source = ctx_.folder.file(jingleFile(row));
+        stored = store.storeJingle(row + 1, choice);
     } else if (!builtInOption->isChecked() && customOption->isChecked()) {
-        source = customPathEdit->text();
+        const QString source = customPathEdit->text();
         if (source.isEmpty()) {
             msgBox(QStringLiteral("请先选择您要合成的前缀音频文件!"), MsgBoxStyle::OkExclamation);
             return;
         }
-        choice = QStringLiteral("1");
+        stored = store.storeCustom(source);
     } else {
         return;
     }
 
-    if (!store.store(source, choice)) {
+    if (!stored) {
         msgBox(QStringLiteral("前缀音频保存失败!请您重新设置!"), MsgBoxStyle::OkExclamation);
         return;
     }

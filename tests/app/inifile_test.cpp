@@ -1,10 +1,17 @@
 #include "app/inifile.h"
 #include "support/tempfolder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <random>
+#include <utility>
 
 using namespace velanote;
 
@@ -162,4 +169,146 @@ TEST(IniFile, AWriteThatCannotHappenChangesNothing) {
     const QString ini = home.path("\\other.ini");
     EXPECT_TRUE(WriteToINI("Information", "qzyp", "one\r\n[Evil]\r\nx=1", ini));
     EXPECT_EQ(home.read("\\other.ini"), QByteArray("[Information]\r\nqzyp=one\r\n"));
+}
+
+TEST(IniFile, ALoneCarriageReturnEndsALine) {
+    fakes::TempProgramFolder home;
+    const QString ini = home.path("\\velanote.ini");
+    ASSERT_TRUE(home.write("\\velanote.ini", "[Setup]\r\nA=1\r"));
+    EXPECT_EQ(GetFromINI("Setup", "A", "0", ini), "1");
+    EXPECT_TRUE(WriteToINI("Setup", "B", "2", ini));
+    EXPECT_EQ(GetFromINI("Setup", "A", "0", ini), "1");
+    EXPECT_EQ(GetFromINI("Setup", "B", "0", ini), "2");
+    EXPECT_EQ(home.read("\\velanote.ini"), QByteArray("[Setup]\r\nA=1\rB=2\r\n"));
+
+    // A file that only breaks with CR gets CR line breaks from a write.
+    ASSERT_TRUE(home.write("\\velanote.ini", "[Setup]\rA=1"));
+    EXPECT_TRUE(WriteToINI("Other", "C", "3", ini));
+    EXPECT_EQ(home.read("\\velanote.ini"), QByteArray("[Setup]\rA=1\r[Other]\rC=3\r"));
+}
+
+TEST(IniFile, NamesThatWouldWriteLinesOrKeysOfTheirOwnAreRefused) {
+    fakes::TempProgramFolder home;
+    const QString ini = home.path("\\velanote.ini");
+    const QByteArray original("[Information]\r\nqzyp=Dream\r\n");
+    ASSERT_TRUE(home.write("\\velanote.ini", original));
+    const QString nul(QChar(0));
+    const std::pair<QString, QString> refused[] = {
+        {"Infor\r\nmation", "qzyp"},
+        {"Information\r", "qzyp"},
+        {"Evil]\r\n[Information", "qzyp"},
+        {"Info]", "qzyp"},
+        {"Info" + nul, "qzyp"},
+        {"Information", "q=zyp"},
+        {"Information", "qzyp\nx"},
+        {"Information", "qz\ryp"},
+        {"Information", "qzyp" + nul},
+        {"Information", "[qzyp"},
+        {"Information", ";qzyp"},
+        {"Information", QStringLiteral("😀")},
+        {QStringLiteral("😀"), "qzyp"},
+        {" ", "qzyp"},
+        {"Information", ""},
+    };
+    for (const auto& [section, key] : refused) {
+        SCOPED_TRACE((section + '|' + key).toUtf8().toPercentEncoding().toStdString());
+        EXPECT_FALSE(WriteToINI(section, key, "1", ini));
+        EXPECT_EQ(home.read("\\velanote.ini"), original);
+        EXPECT_EQ(GetFromINI(section, key, "none", ini), "none");
+    }
+}
+
+// Random files of every kind of line, random writes: the written value reads back, every other
+// name reads as before, and a refused write leaves every byte.
+TEST(IniFile, RandomFilesAndWritesKeepEveryOtherValue) {
+    QTemporaryDir memory(QFileInfo(QStringLiteral("/dev/shm")).isDir()
+                             ? QStringLiteral("/dev/shm/velanote-ini-XXXXXX")
+                             : QDir::tempPath() + QStringLiteral("/velanote-ini-XXXXXX"));
+    ASSERT_TRUE(memory.isValid());
+    const QString ini = memory.filePath("test.ini");
+    const QStringList sections = {"S", "s", "T", QStringLiteral("节")};
+    const QStringList keys = {"A", "a", "B", QStringLiteral("键"), "C"};
+    const QList<QByteArray> pieces = {"[S]",
+                                      "[ s ]",
+                                      "[T]",
+                                      gbk(QStringLiteral("[节]")),
+                                      "[S",
+                                      "A=1",
+                                      " a = \"2\" ",
+                                      "B",
+                                      "B=x=y",
+                                      ";A=c",
+                                      gbk(QStringLiteral("键=值")),
+                                      "C =",
+                                      "=v",
+                                      "",
+                                      "  ",
+                                      "\x81",
+                                      QByteArray("\x81]", 2),
+                                      "[]",
+                                      "A"};
+    const QList<QByteArray> breaks = {"\r\n", "\n", "\r", ""};
+    const QString valueChars = QStringLiteral("ab1 =[];\"'值é");
+    const QStringList badSections = {"S\r", "S\nT", "S]", QStringLiteral("S") + QChar(0)};
+    const QStringList badKeys = {"A=", "A\r", "\nA", "[A", ";A", QStringLiteral("A") + QChar(0)};
+
+    std::mt19937 random(14);
+    const auto pick = [&random](const auto& list) { return list[random() % list.size()]; };
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray file;
+        for (int line = int(random() % 8); line > 0; --line) {
+            file += pick(pieces) + pick(breaks);
+        }
+        QFile::remove(ini);
+        if (random() % 10 != 0) {
+            QFile out(ini);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+        }
+        QString value;
+        if (random() % 8 != 0) {
+            value = "v";
+            for (int i = int(random() % 10); i > 0; --i) {
+                value += valueChars[random() % valueChars.size()];
+            }
+            value += "w";
+        }
+        QString section = pick(sections);
+        QString key = pick(keys);
+        const bool refused = random() % 5 == 0;
+        if (refused) {
+            if (random() % 2 != 0) {
+                section = pick(badSections);
+            } else {
+                key = pick(badKeys);
+            }
+        }
+        SCOPED_TRACE(testing::Message() << "round " << round << ": " << file.toPercentEncoding().constData()
+                                        << " <- [" << section.toStdString() << "] " << key.toStdString());
+
+        QHash<QString, QString> before;
+        for (const QString& s : sections) {
+            for (const QString& k : keys) {
+                before[s + '|' + k] = GetFromINI(s, k, "<none>", ini);
+            }
+        }
+        const bool existed = QFileInfo::exists(ini);
+        ASSERT_EQ(WriteToINI(section, key, value, ini), !refused);
+        if (refused) {
+            ASSERT_EQ(QFileInfo::exists(ini), existed);
+            QFile in(ini);
+            ASSERT_TRUE(!existed || (in.open(QIODevice::ReadOnly) && in.readAll() == file));
+            continue;
+        }
+        ASSERT_EQ(GetFromINI(section, key, "<none>", ini), value);
+        for (const QString& s : sections) {
+            for (const QString& k : keys) {
+                const bool written =
+                    s.compare(section, Qt::CaseInsensitive) == 0 && k.compare(key, Qt::CaseInsensitive) == 0;
+                if (!written) {
+                    ASSERT_EQ(GetFromINI(s, k, "<none>", ini), before[s + '|' + k])
+                        << s.toStdString() << '|' << k.toStdString();
+                }
+            }
+        }
+    }
 }

@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <tuple>
+#include <vector>
+
 using namespace velanote;
 
 namespace {
@@ -182,6 +186,79 @@ TEST(ResourceStore, AFailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(home.read("\\skinh.she"), loadResource(111)); // the next step still ran
     EXPECT_EQ(
         QDir(home.path("\\sc")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 10);
+}
+
+TEST(ResourceStore, AnIntactFolderIsOnlyCompared) {
+    fakes::TempProgramFolder home;
+    prepareProgramFolder(home.folder());
+    QStringList names{"\\sc", "\\yx", "\\skinh.she", ReadmeName};
+    for (int n = 1; n <= 10; ++n) {
+        names.append(jinglePath(n));
+    }
+    // A replaced file gets a new inode and a changed folder a new change time.
+    const auto identity = [&home](const QString& name) {
+        struct stat st {};
+        ::lstat(QFile::encodeName(home.path(name)).constData(), &st);
+        return std::tuple(st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec, st.st_mode);
+    };
+    std::vector<decltype(identity(QString()))> before;
+    for (const QString& name : names) {
+        before.push_back(identity(name));
+    }
+    prepareProgramFolder(home.folder());
+    EXPECT_TRUE(restoreJingles(home.folder()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(identity(names[i]), before[size_t(i)]) << names[i].toStdString();
+    }
+}
+
+TEST(ResourceStore, PlantedLinksAreReplacedAndWhatTheyPointAtIsLeftAlone) {
+    fakes::TempProgramFolder home;
+    fakes::TempProgramFolder elsewhere;
+    ASSERT_TRUE(elsewhere.write("\\victim.txt", "victim"));
+    ASSERT_TRUE(elsewhere.write("\\folder\\keep.txt", "keep"));
+    ASSERT_TRUE(QDir().mkpath(home.path("\\sc")));
+    ASSERT_TRUE(QFile::link(elsewhere.path("\\victim.txt"), home.path(jinglePath(1))));
+    ASSERT_TRUE(QFile::link(elsewhere.path("\\victim.txt"), home.path("\\skinh.she")));
+    ASSERT_TRUE(QFile::link(elsewhere.path("\\folder"), home.path("\\yx")));
+
+    prepareProgramFolder(home.folder());
+
+    EXPECT_EQ(elsewhere.read("\\victim.txt"), QByteArray("victim"));
+    EXPECT_EQ(
+        QDir(elsewhere.path("\\folder")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList{"keep.txt"});
+    for (const QString& name : {jinglePath(1), QStringLiteral("\\skinh.she"), QStringLiteral("\\yx")}) {
+        EXPECT_FALSE(QFileInfo(home.path(name)).isSymLink()) << name.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(home.path("\\yx")).isDir());
+    EXPECT_EQ(home.read(jinglePath(1)), loadResource(112));
+    EXPECT_EQ(home.read("\\skinh.she"), loadResource(111));
+}
+
+TEST(ResourceStore, AJingleThatCannotBeRestoredIsTakenFromTheProgram) {
+    fakes::TempProgramFolder home;
+    prepareProgramFolder(home.folder());
+    const QByteArray fragment = loadResource(116).left(100);
+    ASSERT_TRUE(home.write(jinglePath(5), fragment));
+    {
+        const fakes::FileSizeLimit full(4096); // the folder is full
+        ASSERT_TRUE(full.active());
+        prepareProgramFolder(home.folder());
+        const Jingle five = builtInJingle(home.folder(), 5);
+        EXPECT_TRUE(five.damaged);
+        EXPECT_EQ(five.bytes, loadResource(116));
+        EXPECT_EQ(five.path, home.path(jinglePath(5)));
+        EXPECT_FALSE(builtInJingle(home.folder(), 4).damaged); // intact: nothing to write
+    }
+    EXPECT_EQ(home.read(jinglePath(5)), fragment);
+
+    const Jingle restored = builtInJingle(home.folder(), 5);
+    EXPECT_FALSE(restored.damaged);
+    EXPECT_EQ(restored.bytes, loadResource(116));
+    EXPECT_EQ(home.read(jinglePath(5)), loadResource(116));
+    EXPECT_TRUE(builtInJingle(home.folder(), 11).damaged); // no such jingle
+    EXPECT_FALSE(QFileInfo::exists(home.path(jinglePath(11))));
 }
 
 TEST(ResourceStore, JinglesAreShortMpeg25Layer3MonoFilesWithAnId3v24Tag) {

@@ -2,11 +2,14 @@
 // HTTP client, on loopback.
 #include "runfixture.h"
 
+#include "app/resourcestore.h"
 #include "generation/speakcommand.h"
 #include "platform/atomicfile.h"
 #include "speech/speechservice.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -193,7 +196,7 @@ TEST_F(Loopback, SpeakTakesAJingleFromThePreparedProgramFolder) {
     QTemporaryDir home;
     EnvGuard env("VELANOTE_HOME", home.path().toUtf8());
     const QString out = home.filePath("withjingle.mp3");
-    const Speak s = speak(Inputs + QStringList{"--jingle", "3", "--output", out});
+    Speak s = speak(Inputs + QStringList{"--jingle", "3", "--output", out});
     ASSERT_EQ(s.code, 0) << s.err.join('\n').toStdString();
     QByteArray jingle;
     ASSERT_TRUE(readWholeFile(ProgramFolder(home.path()).file("\\sc\\3.mp3"), jingle));
@@ -202,6 +205,27 @@ TEST_F(Loopback, SpeakTakesAJingleFromThePreparedProgramFolder) {
     ASSERT_TRUE(readWholeFile(out, written));
     EXPECT_TRUE(written.startsWith(jingle));
     EXPECT_TRUE(looksLikeMp3(written.mid(jingle.size())));
+
+    // A copy that cannot be restored (a folder stands in its place) is not used: the built-in
+    // jingle is, and the user is told. With "-" the MP3 alone goes to standard output.
+    const QString five = ProgramFolder(home.path()).file("\\sc\\5.mp3");
+    ASSERT_TRUE(QFile::remove(five) && QDir().mkpath(five + "/inside"));
+    QByteArray piped;
+    SpeakCommand command([&s](const QString& l) { s.out.append(l); },
+                         [&s](const QString& l) { s.err.append(l); },
+                         [&piped](const QByteArray& b) {
+                             piped += b;
+                             return true;
+                         });
+    s.out.clear();
+    ASSERT_EQ(command.run(Inputs + QStringList{"--jingle", "5", "--output", "-"}), 0)
+        << s.err.join('\n').toStdString();
+    EXPECT_TRUE(s.out.isEmpty());
+    EXPECT_TRUE(s.err.join('\n').contains(QStringLiteral("改用程序内置的前缀音频")));
+    EXPECT_TRUE(s.err.join('\n').contains(QStringLiteral("已写到标准输出")));
+    EXPECT_TRUE(QFileInfo(five).isDir());
+    EXPECT_TRUE(piped.startsWith(loadResource(116)));
+    EXPECT_TRUE(looksLikeMp3(piped.mid(loadResource(116).size())));
 }
 
 TEST_F(Loopback, SpeakFailuresWriteNothing) {

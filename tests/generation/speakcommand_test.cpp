@@ -3,8 +3,12 @@
 #include "generation/speakcommand.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace velanote;
 
@@ -96,4 +100,45 @@ TEST(SpeakCommand, InputChecksAndBadOptionsExitWithTwo) {
     EXPECT_TRUE(help.out.contains("--jingle"));
     // "--name=value" is read like "--name value".
     EXPECT_EQ(speak({"--sender=a", "--recipient=b", "--relation=c", "--message=d=e", "--dry-run"}).code, 0);
+}
+
+TEST(SpeakCommand, UnusableFilesAreRefusedBeforeTheServiceIsAsked) {
+    QTemporaryDir dir;
+    const auto path = [&dir](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto bytes = [](const QString& p) { return QFile::encodeName(p); };
+    ASSERT_TRUE(QFile::link(path("victim.mp3"), path("link.mp3")));
+    ASSERT_EQ(::mkfifo(bytes(path("fifo")).constData(), 0600), 0); // no writer: opening it must not wait
+    ASSERT_EQ(::mknod(bytes(path("node")).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    QFile big(path("big.mp3"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(1024 * 1024 + 1));
+    big.close();
+    QFile prefix(path("prefix.mp3"));
+    ASSERT_TRUE(prefix.open(QIODevice::WriteOnly) && prefix.write("prefix") == 6);
+    prefix.close();
+
+    const QStringList ok = withInputs("a", "b", "c", "d");
+    const QStringList refused[] = {
+        {"--output", path("link.mp3")}, // a planted link
+        {"--output", path("node")},     // a device node
+        {"--output", "/dev/stdout"},    // a link to the terminal or pipe: use "-"
+        {"--output", path("fifo")},     // a pipe
+        {"--output", dir.path()},       // a folder
+        {"--output", path("no/such.mp3")},
+        {"--prefix", "/dev/zero", "--output", path("out.mp3")}, // endless
+        {"--prefix", path("fifo"), "--output", path("out.mp3")},
+        {"--prefix", path("big.mp3"), "--output", path("out.mp3")}, // over 1 MB
+        {"--prefix", path("none.mp3"), "--output", path("out.mp3")},
+        {"--prefix", path("prefix.mp3"), "--output", path("prefix.mp3")},
+    };
+    for (const QStringList& args : refused) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const Outcome o = speak(ok + args);
+        EXPECT_EQ(o.code, 4);
+        EXPECT_FALSE(o.err.isEmpty());
+        EXPECT_FALSE(o.out.contains(QStringLiteral("语音服务"))); // the service was never started
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("victim.mp3")));
+    EXPECT_FALSE(QFileInfo::exists(path("out.mp3")));
+    EXPECT_FALSE(QFileInfo(path("node")).isFile());
+    EXPECT_TRUE(QFileInfo(path("link.mp3")).isSymLink());
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace velanote;
 using Verdict = AudioJoiner::Verdict;
 
@@ -118,4 +120,17 @@ TEST(AudioJoiner, JoinWritesBothInputsWholeOrNothing) {
     EXPECT_FALSE(
         AudioJoiner::join(tmp.path("\\1.mp3"), tmp.path("\\2.mp3"), tmp.path("\\no\\such\\out.mp3")));
     EXPECT_FALSE(QFile::exists(tmp.path("\\no\\such\\out.mp3")));
+
+    // An input beyond the 200 KB rule, a pipe with no writer and an endless device are not read.
+    ASSERT_TRUE(tmp.write("\\big.mp3", QByteArray(201 * 1024, 'b')));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tmp.path("\\fifo.mp3")).constData(), 0600), 0);
+    for (const QString& input :
+         {tmp.path("\\big.mp3"), tmp.path("\\fifo.mp3"), QStringLiteral("/dev/zero")}) {
+        EXPECT_FALSE(AudioJoiner::join(tmp.path("\\1.mp3"), input, tmp.path("\\out.mp3")));
+        EXPECT_NE(AudioJoiner::check(tmp.path("\\1.mp3"), input, tmp.path("\\new.mp3")),
+                  AudioJoiner::Verdict::Ready);
+    }
+    EXPECT_EQ(tmp.read("\\out.mp3"), first + second);
+    ASSERT_TRUE(tmp.write("\\edge.mp3", QByteArray(201 * 1024 - 1, 'e'))); // still 200 KB
+    EXPECT_TRUE(AudioJoiner::join(tmp.path("\\1.mp3"), tmp.path("\\edge.mp3"), tmp.path("\\out.mp3")));
 }

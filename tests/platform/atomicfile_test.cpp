@@ -5,6 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using namespace velanote;
@@ -88,4 +94,126 @@ TEST(AtomicFile, ConcatenationJoinsBytesAndWritesNothingWhenAnInputIsMissing) {
     EXPECT_FALSE(QFileInfo::exists(home.path("new.mp3")));
     EXPECT_EQ(concatenateFiles(home.path("b.mp3"), home.path("b.mp3"), home.path("no/such/out.mp3")),
               JoinOutcome::WriteFailed);
+}
+
+namespace {
+
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+TEST(AtomicFile, LinksDevicesPipesAndFoldersAreNeverWrittenThrough) {
+    scratch::ScratchFolder home;
+    ASSERT_TRUE(home.write("victim.txt", "victim"));
+    ASSERT_TRUE(QFile::link(home.path("victim.txt"), home.path("link")));
+    ASSERT_TRUE(QFile::link(home.path("nowhere.txt"), home.path("dangling")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.path("fifo")).constData(), 0600), 0);
+    // A copy of /dev/null's node (the program runs as root here, as the attack did).
+    ASSERT_EQ(::mknod(QFile::encodeName(home.path("null")).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    ASSERT_TRUE(QDir(home.path()).mkdir("folder"));
+    const QStringList entriesBefore = entriesOf(home.path());
+
+    for (const char* name : {"link", "dangling", "fifo", "null", "folder"}) {
+        SCOPED_TRACE(name);
+        const QString path = home.path(QString::fromLatin1(name));
+        const QFileInfo before(path);
+        EXPECT_FALSE(isReplaceableFilePath(path));
+        EXPECT_FALSE(writeFileAtomically(path, "new"));
+        EXPECT_FALSE(ensureFileHolds(path, "new"));
+        EXPECT_EQ(QFileInfo(path).isSymLink(), before.isSymLink());
+        EXPECT_EQ(QFileInfo(path).isFile(), before.isFile());
+    }
+    EXPECT_EQ(home.read("victim.txt"), QByteArray("victim"));
+    EXPECT_FALSE(QFileInfo::exists(home.path("nowhere.txt")));
+    EXPECT_EQ(entriesOf(home.path()), entriesBefore);
+    EXPECT_TRUE(isReplaceableFilePath(home.path("victim.txt")));
+    EXPECT_TRUE(isReplaceableFilePath(home.path("new.txt")));
+    EXPECT_FALSE(isReplaceableFilePath(home.path("no/such/new.txt")));
+
+    // Restoring the folder's own layout replaces the link itself; what it pointed at stays.
+    EXPECT_TRUE(ensureFileHolds(home.path("link"), "restored", ExistingEntry::ReplaceLink));
+    EXPECT_FALSE(QFileInfo(home.path("link")).isSymLink());
+    EXPECT_EQ(home.read("link"), QByteArray("restored"));
+    EXPECT_EQ(home.read("victim.txt"), QByteArray("victim"));
+    EXPECT_FALSE(writeFileAtomically(home.path("fifo"), "new", ExistingEntry::ReplaceLink));
+}
+
+TEST(AtomicFile, ComparingFirstLeavesAnIdenticalFileAloneAndReplacingKeepsItsMode) {
+    scratch::ScratchFolder home;
+    ASSERT_TRUE(home.write("same.bin", "same bytes"));
+    ASSERT_TRUE(
+        QFile::setPermissions(home.path("same.bin"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const ino_t original = inodeOf(home.path("same.bin"));
+
+    EXPECT_TRUE(ensureFileHolds(home.path("same.bin"), "same bytes"));
+    EXPECT_EQ(inodeOf(home.path("same.bin")), original); // untouched, not rewritten
+
+    for (const QByteArray& other : {QByteArray("same bytez"), QByteArray("same"), QByteArray()}) {
+        const ino_t before = inodeOf(home.path("same.bin"));
+        EXPECT_TRUE(ensureFileHolds(home.path("same.bin"), other));
+        EXPECT_EQ(home.read("same.bin"), other);
+        EXPECT_NE(inodeOf(home.path("same.bin")), before);
+    }
+    EXPECT_EQ(QFileInfo(home.path("same.bin")).permissions() &
+                  0x7077, // the file's own bits, not the caller's
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(entriesOf(home.path()), QStringList{"same.bin"});
+}
+
+TEST(AtomicFile, ReadingByNameTakesOnlyRegularFilesWithinTheLimitAndNeverWaits) {
+    scratch::ScratchFolder home;
+    ASSERT_TRUE(home.write("ten.bin", "0123456789"));
+    ASSERT_TRUE(QFile::link(home.path("ten.bin"), home.path("link.bin")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.path("fifo")).constData(), 0600),
+              0); // no writer: open must not wait
+
+    struct Case {
+        QString path;
+        qint64 limit;
+        ReadOutcome outcome;
+    };
+    const Case cases[] = {
+        {home.path("ten.bin"), 10, ReadOutcome::Read},
+        {home.path("link.bin"), 10, ReadOutcome::Read},
+        {home.path("ten.bin"), 9, ReadOutcome::TooLarge},
+        {home.path("fifo"), 1024, ReadOutcome::NotARegularFile},
+        {QStringLiteral("/dev/zero"), 1024, ReadOutcome::NotARegularFile}, // endless
+        {home.path(), 1024, ReadOutcome::NotARegularFile},
+        {home.path("absent.bin"), 1024, ReadOutcome::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        QByteArray out("stale");
+        EXPECT_EQ(readRegularFile(c.path, c.limit, out), c.outcome);
+        EXPECT_EQ(out, c.outcome == ReadOutcome::Read ? QByteArray("0123456789") : QByteArray());
+    }
+}
+
+TEST(AtomicFile, StandardOutputReceivesEveryByte) {
+    // Standard output pointed at a pipe for the length of the write.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    ::close(pipeEnds[1]);
+    const QByteArray data = QByteArray("\xFF\xE3\x20\xC4", 4) + QByteArray(30000, 'm');
+    QByteArray received;
+    std::thread reader([&] {
+        char chunk[4096];
+        ssize_t n = 0;
+        while ((n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0) {
+            received.append(chunk, n);
+        }
+    });
+    const bool written = writeToStandardOutput(data);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    reader.join();
+    ::close(pipeEnds[0]);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(received, data);
 }

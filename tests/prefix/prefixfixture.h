@@ -1,5 +1,6 @@
 #pragma once
 #include "app/appcontext.h"
+#include "app/resourcestore.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -14,7 +15,7 @@
 
 namespace velanote::prefixtest {
 
-// A program folder with ten small fake jingles, the fake platform, and a bare stand-in for the
+// A program folder holding the ten built-in jingles, the fake platform, and a bare stand-in for the
 // main window carrying the switch's controls.
 class PrefixFixture : public ::testing::Test {
 protected:
@@ -33,11 +34,7 @@ protected:
         shakeTimer.start();
     }
 
-    static QByteArray jingleBytes(int n) {
-        QByteArray b("\xFF\xE3\x20\xC4");
-        b += QByteArray(300 + n, char('A' + n));
-        return b;
-    }
+    static QByteArray jingleBytes(int n) { return loadResource(111 + n); }
     QString ini() const { return temp.path(QStringLiteral("\\velanote.ini")); }
     QString prefix() const { return temp.path(QStringLiteral("\\yx\\qz.mp3")); }
     QStringList prompts() const {
