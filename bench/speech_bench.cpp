@@ -1,6 +1,7 @@
 // Measures the speech service: what HTTP adds to synthesis, how fast a stored clip is served,
 // and how much speech one second of CPU produces. Prints one figure per line.
 #include "speech/espeakengine.h"
+#include "speech/mandarinreader.h"
 #include "speech/speechquery.h"
 #include "speech/speechrenderer.h"
 #include "speech/speechservice.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,18 @@ double cpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Resident memory of this process in MiB, from /proc.
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmRSS:")) {
+            return std::stod(line.substr(6)) / 1024;
+        }
+    }
+    return 0;
 }
 
 std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
@@ -107,6 +121,18 @@ int main() {
     }
     std::printf("sentence-length: %zu characters\n", sentences.front().size());
 
+    // The reading front end on first use: the table is compiled in and read in place, so this
+    // is what the first request pays and all the memory the lexicon takes.
+    const double memoryBefore = residentMiB();
+    const auto firstUse = Clock::now();
+    const std::string firstReading = velanote::MandarinReader::builtIn()->read(sentences.front());
+    const double firstUseMs = std::chrono::duration<double, std::milli>(Clock::now() - firstUse).count();
+    std::size_t readBytes = firstReading.size();
+    for (const std::u32string& sentence : sentences) {
+        readBytes += velanote::MandarinReader::builtIn()->read(sentence).size();
+    }
+    const double readingMemory = residentMiB() - memoryBefore;
+
     // One uncounted round of each path, so that first-time costs stay out of the figures.
     velanote::SpeechRenderer::render(U"预热");
     client.speakAndFetch("预热一下");
@@ -148,7 +174,20 @@ int main() {
         cachedMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
     }
 
+    // The front end alone, many rounds per sentence so that the clock's grain does not matter.
+    std::vector<double> readingMs;
+    constexpr int rounds = 50;
+    for (const std::u32string& sentence : sentences) {
+        const auto before = Clock::now();
+        for (int round = 0; round < rounds; ++round) {
+            readBytes += velanote::MandarinReader::builtIn()->read(sentence).size();
+        }
+        readingMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count() /
+                            rounds);
+    }
+
     const double inProcess = median(inProcessMs);
+    const double reading = median(readingMs);
     const double http = median(httpMs);
     std::printf("in-process-median: %.2f ms\n", inProcess);
     std::printf("http-cold-median: %.2f ms\n", http);
@@ -156,6 +195,11 @@ int main() {
     std::printf("speech-overhead: %.3f\n", http / inProcess);
     std::printf("speech-cached: %.3f ms\n", median(cachedMs));
     std::printf("speech-speed: %.1f\n", speechSeconds / renderCpu);
+    std::printf("reading: %.2f us per character\n",
+                reading * 1000 / static_cast<double>(sentences.front().size()));
+    std::printf("reading-share: %.4f\n", reading / inProcess);
+    std::printf("reading-first-use: %.2f ms\n", firstUseMs);
+    std::printf("reading-memory: %.1f MiB (%zu bytes read)\n", readingMemory, readBytes);
     service.stop();
     curl_global_cleanup();
     return 0;

@@ -9,6 +9,8 @@ packages=(
     libcurl4-openssl-dev libmicrohttpd-dev
     libespeak-ng-dev libmp3lame-dev libopencc-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    # the lexicon and word frequencies the reading table is compiled from
+    rime-data-terra-pinyin rime-essay
     # run: MP3 playback, voice data, Chinese fonts, Qt's own Chinese texts
     libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     espeak-ng-data fonts-noto-cjk qt6-translations-l10n

@@ -6,6 +6,7 @@
 #include "app/resourcestore.h"
 #include "app/splashwindow.h"
 #include "app/version.h"
+#include "generation/pinyincommand.h"
 #include "generation/speakcommand.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
@@ -29,6 +30,7 @@ QString helpText() {
                "usage: velanote                 start the desktop program\n"
                "       velanote serve [options] run the speech service on its own\n"
                "       velanote speak [options] make one voice message from the command line\n"
+               "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
                "       velanote --help          show this text\n"
                "       velanote --version       show the name and version\n"
                "\n") +
@@ -65,7 +67,9 @@ int runGui(int argc, char** argv) {
 
     // The embedded speech service, also the connectivity probe and the site of the version file.
     // Without it the program still runs and reads as off line.
-    velanote::SpeechService service;
+    velanote::SpeechService::Options serviceOptions;
+    serviceOptions.lexiconPath = velanote::userLexiconPath(velanote::ProgramFolder::locate());
+    velanote::SpeechService service(serviceOptions);
     const quint16 port = service.start() ? service.port() : 0;
     if (port == 0) {
         std::fputs("velanote: the embedded speech service could not start\n", stderr);
@@ -97,6 +101,10 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("speak")) {
         QCoreApplication app(argc, argv);
         return velanote::runSpeakCommand(argumentsAfter(argc, argv, 2));
+    }
+    if (command == QLatin1String("pinyin")) {
+        QCoreApplication app(argc, argv);
+        return velanote::runPinyinCommand(argumentsAfter(argc, argv, 2));
     }
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {

@@ -5,6 +5,7 @@
 #include "app/resourcestore.h"
 #include "generation/composition.h"
 #include "generation/filebytes.h"
+#include "generation/pinyincommand.h"
 #include "generation/serviceclient.h"
 #include "generation/waitwithoutinput.h"
 #include "platform/atomicfile.h"
@@ -157,6 +158,7 @@ int SpeakCommand::run(const QStringList& arguments) {
         out_(QStringLiteral("预览内容:"));
         out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         out_(QStringLiteral("语音文本: ") + sentence);
+        out_(QStringLiteral("reading: ") + spokenReading(sentence));
         out_(QStringLiteral("请求地址: ") + withoutLeadingBlank(SpeechRequest::address(base, encoded)));
         if (jingle > 0) {
             out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
@@ -219,7 +221,9 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitFile;
     }
 
-    SpeechService service;
+    SpeechService::Options serviceOptions;
+    serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
+    SpeechService service(serviceOptions);
     Endpoints endpoints = Endpoints::forLocalService(0);
     if (!externalService) {
         progress(QStringLiteral("正在启动内置语音服务..."));

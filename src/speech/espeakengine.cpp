@@ -1,5 +1,7 @@
 #include "speech/espeakengine.h"
 
+#include "speech/mandarinreader.h"
+#include "speech/utf8.h"
 #include "speech/voicetext.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -163,9 +165,11 @@ bool EspeakEngine::staysMandarin(const std::string& utf8) {
     return !hasLanguageSwitch(phonemesOf(utf8));
 }
 
-std::string EspeakEngine::prepare(const std::u32string& text) {
+std::string EspeakEngine::prepare(const std::u32string& text, const Reader& reader) {
     const VoiceText voiceText([this](const std::string& piece) { return staysMandarin(piece); });
-    return voiceText.prepare(text);
+    const std::optional<std::u32string> voiced = utf8::decode(voiceText.prepare(text));
+    const MandarinReader& mandarin = reader ? *reader : *MandarinReader::builtIn();
+    return voiced ? mandarin.read(*voiced) : std::string();
 }
 
 std::future<bool> EspeakEngine::warmUp() {
@@ -178,16 +182,16 @@ std::future<bool> EspeakEngine::warmUp() {
     return future;
 }
 
-std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text) {
+std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text, Reader reader) {
     auto stream = std::make_shared<SpeechStream>();
-    post([this, stream, text = std::move(text)] {
+    post([this, stream, text = std::move(text), reader = std::move(reader)] {
         try {
             initialise();
             if (!initialised_) {
                 throw std::runtime_error(initialisationError_);
             }
             stream->setSampleRate(sampleRate_);
-            const std::string spoken = prepare(text);
+            const std::string spoken = prepare(text, reader);
             Collector collector;
             collector.stream = stream.get();
             const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
@@ -206,16 +210,26 @@ std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text) {
     return stream;
 }
 
-std::future<std::string> EspeakEngine::spokenPhonemes(std::u32string text) {
+std::future<std::string> EspeakEngine::spokenText(std::u32string text, Reader reader) {
+    return ask([this, text = std::move(text), reader = std::move(reader)] { return prepare(text, reader); });
+}
+
+std::future<std::string> EspeakEngine::spokenPhonemes(std::u32string text, Reader reader) {
+    return ask([this, text = std::move(text), reader = std::move(reader)] {
+        return phonemesOf(prepare(text, reader));
+    });
+}
+
+std::future<std::string> EspeakEngine::ask(std::function<std::string()> question) {
     auto promise = std::make_shared<std::promise<std::string>>();
     auto future = promise->get_future();
-    post([this, promise, text = std::move(text)] {
+    post([this, promise, question = std::move(question)] {
         try {
             initialise();
             if (!initialised_) {
                 throw std::runtime_error(initialisationError_);
             }
-            promise->set_value(phonemesOf(prepare(text)));
+            promise->set_value(question());
         } catch (...) {
             promise->set_exception(std::current_exception());
         }

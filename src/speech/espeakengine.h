@@ -13,6 +13,8 @@
 
 namespace velanote {
 
+class MandarinReader;
+
 // Audio passed from the engine's thread to one reader while it is being synthesised.
 class SpeechStream {
 public:
@@ -49,19 +51,26 @@ public:
 
     // Starts the library in the background if it is not started yet; the future tells whether it works.
     std::future<bool> warmUp();
+    // The readings of the Chinese come from `reader`; none means the built-in lexicon alone.
+    using Reader = std::shared_ptr<const MandarinReader>;
+
     // Speaks the text (rewritten for the Mandarin voice first), streaming the samples out.
-    std::shared_ptr<SpeechStream> speak(std::u32string text);
+    std::shared_ptr<SpeechStream> speak(std::u32string text, Reader reader = nullptr);
+    // What speak() hands the voice for the text: Chinese as tone-numbered pinyin.
+    std::future<std::string> spokenText(std::u32string text, Reader reader = nullptr);
     // The phonemes of what speak() would say for the text, clauses separated by " | ".
-    std::future<std::string> spokenPhonemes(std::u32string text);
+    std::future<std::string> spokenPhonemes(std::u32string text, Reader reader = nullptr);
 
 private:
     EspeakEngine();
     void run();
     void post(std::function<void()> job);
+    // Runs `question` on the engine's thread once the library is ready.
+    std::future<std::string> ask(std::function<std::string()> question);
     void initialise();
     bool staysMandarin(const std::string& utf8);
     std::string phonemesOf(const std::string& utf8);
-    std::string prepare(const std::u32string& text);
+    std::string prepare(const std::u32string& text, const Reader& reader);
 
     std::mutex mutex_;
     std::condition_variable wake_;

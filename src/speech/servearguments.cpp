@@ -19,10 +19,13 @@ bool isIpAddress(const QString& text) {
 QString ServeArguments::usage() {
     return QStringLiteral(
         "usage: velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]\n"
+        "                      [--lexicon FILE]\n"
         "  --bind ADDR            IP address to listen on (default 127.0.0.1)\n"
         "  --port N               port, 0 for any free one (default 0)\n"
         "  --latest-version TEXT  content of the version file (default V6.0)\n"
-        "  --cache-mb N           size of the clip store in MiB, 1 to 65536 (default 64)\n");
+        "  --cache-mb N           size of the clip store in MiB, 1 to 65536 (default 64)\n"
+        "  --lexicon FILE         user lexicon of readings, one \"词语<TAB>pin1 yin1\" per line;\n"
+        "                         read again whenever it changes\n");
 }
 
 ServeArguments ServeArguments::parse(const QStringList& arguments) {
@@ -42,7 +45,8 @@ ServeArguments ServeArguments::parse(const QStringList& arguments) {
             hasValue = true;
         }
         const bool known = name == QLatin1String("--bind") || name == QLatin1String("--port") ||
-                           name == QLatin1String("--latest-version") || name == QLatin1String("--cache-mb");
+                           name == QLatin1String("--latest-version") || name == QLatin1String("--cache-mb") ||
+                           name == QLatin1String("--lexicon");
         if (!known) {
             result.error = QStringLiteral("unknown argument: %1").arg(arguments[i]);
             return result;
@@ -74,6 +78,12 @@ ServeArguments ServeArguments::parse(const QStringList& arguments) {
                 return result;
             }
             result.options.latestVersion = value;
+        } else if (name == QLatin1String("--lexicon")) {
+            if (value.isEmpty()) {
+                result.error = QStringLiteral("--lexicon needs a file name");
+                return result;
+            }
+            result.options.lexiconPath = value;
         } else {
             bool ok = false;
             const uint megabytes = value.toUInt(&ok);

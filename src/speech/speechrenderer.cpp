@@ -12,19 +12,22 @@
 
 namespace velanote {
 
-SpeechRenderer::SpeechRenderer(std::size_t cacheBytes) : cache_(cacheBytes) {}
+SpeechRenderer::SpeechRenderer(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings)
+    : readings_(readings ? std::move(readings) : std::make_shared<ReadingSource>()), cache_(cacheBytes) {}
 
-std::string SpeechRenderer::clipId(const std::string& utf8Text) {
+std::string SpeechRenderer::clipId(const std::string& utf8Text, const std::string& readingDigest) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArrayView(EspeakEngine::voiceName));
+    hash.addData(QByteArrayView("\n"));
+    hash.addData(QByteArrayView(readingDigest.data(), static_cast<qsizetype>(readingDigest.size())));
     hash.addData(QByteArrayView("\n"));
     hash.addData(QByteArrayView(utf8Text.data(), static_cast<qsizetype>(utf8Text.size())));
     return hash.result().toHex().toStdString();
 }
 
-SpeechClip SpeechRenderer::render(const std::u32string& text) {
+SpeechClip SpeechRenderer::render(const std::u32string& text, std::shared_ptr<const MandarinReader> reader) {
     // Halving and encoding run here while the engine's thread is still synthesising.
-    const std::shared_ptr<SpeechStream> stream = EspeakEngine::instance().speak(text);
+    const std::shared_ptr<SpeechStream> stream = EspeakEngine::instance().speak(text, std::move(reader));
     HalfBandDecimator decimator;
     Mp3Encoder encoder;
     std::vector<std::int16_t> piece;
@@ -54,7 +57,8 @@ std::optional<SpeechClip> SpeechRenderer::stored(const std::string& id) {
 }
 
 SpeechClip SpeechRenderer::clipFor(const std::u32string& text) {
-    const std::string id = clipId(utf8::encode(text));
+    const std::shared_ptr<const MandarinReader> reader = readings_->current();
+    const std::string id = clipId(utf8::encode(text), reader->digest());
     if (auto hit = cache_.find(id)) {
         return *hit;
     }
@@ -74,7 +78,7 @@ SpeechClip SpeechRenderer::clipFor(const std::u32string& text) {
     }
     ++syntheses_;
     try {
-        SpeechClip clip = render(text);
+        SpeechClip clip = render(text, reader);
         clip.id = id;
         cache_.insert(clip);
         promise.set_value(clip);

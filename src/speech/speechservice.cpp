@@ -10,6 +10,13 @@
 
 namespace velanote {
 
+namespace {
+void reportToStderr(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+} // namespace
+
 struct SpeechService::Impl {
     Options options;
     SpeechRenderer renderer;
@@ -19,7 +26,9 @@ struct SpeechService::Impl {
     QString error;
 
     explicit Impl(Options o)
-        : options(std::move(o)), renderer(static_cast<std::size_t>(std::max<qint64>(options.cacheBytes, 0))),
+        : options(std::move(o)),
+          renderer(static_cast<std::size_t>(std::max<qint64>(options.cacheBytes, 0)),
+                   std::make_shared<ReadingSource>(options.lexiconPath, reportToStderr)),
           routes(renderer, options.latestVersion.toStdString()),
           server(
               MicroHttpServer::Settings{options.bindAddress.toStdString(), options.port},

@@ -15,6 +15,7 @@ public:
         QString latestVersion = QStringLiteral("V6.0");
         qint64 cacheBytes = 64LL * 1024 * 1024;
         bool logRequests = false; // one line per request on stderr
+        QString lexiconPath;      // the user's lexicon of readings; problems in it go to stderr
     };
 
     explicit SpeechService(Options options);

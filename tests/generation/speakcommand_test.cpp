@@ -1,4 +1,5 @@
 #include "generation/composition.h"
+#include "generation/pinyincommand.h"
 #include "generation/serviceclient.h"
 #include "generation/speakcommand.h"
 
@@ -50,6 +51,7 @@ TEST(SpeakCommand, DryRunPrintsPreviewSentenceAndRequestWithoutSending) {
     const QString sentence = MessageComposer::finalSentence(in);
     EXPECT_TRUE(sentence.endsWith("\"\"") && sentence.startsWith(QStringLiteral("親愛的")));
     EXPECT_TRUE(o.out.contains(QStringLiteral("语音文本: ") + sentence + '\n'));
+    EXPECT_TRUE(o.out.contains(QStringLiteral("\nreading: qin1 ai4 de5 ")));
     // The embedded service's port is not known before it starts: a placeholder stands for it.
     EXPECT_TRUE(o.out.contains(QStringLiteral("请求地址: http://127.0.0.1:<端口>/text2speech.php?&text=") +
                                UTF8EncodeURI(sentence) + '\n'));
@@ -141,4 +143,15 @@ TEST(SpeakCommand, UnusableFilesAreRefusedBeforeTheServiceIsAsked) {
     EXPECT_FALSE(QFileInfo::exists(path("out.mp3")));
     EXPECT_FALSE(QFileInfo(path("node")).isFile());
     EXPECT_TRUE(QFileInfo(path("link.mp3")).isSymLink());
+}
+
+TEST(PinyinCommand, PrintsTheReadingOrRefusesAnEmptyText) {
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(runPinyinCommand({QStringLiteral("我长大了,"), QStringLiteral("銀行")}), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "wo3 zhang3 da4 le5, yin2 hang2\n");
+    for (const QStringList& empty : {QStringList{}, QStringList{QString()}, QStringList{" ", "\t"}}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(runPinyinCommand(empty), 2);
+        EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    }
 }

@@ -1,4 +1,5 @@
 #include "phrases/phrasetable.h"
+#include "support/readingcases.h"
 
 #include <QCryptographicHash>
 
@@ -117,4 +118,24 @@ TEST(PhraseTable, EveryCharacterOfEveryCategoryMatchesItsDigest) {
         EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(), digests[c])
             << PhraseTable::categories()[c].name.toStdString();
     }
+}
+
+// Every greeting of the library is in the table of hand-checked readings that the reading front
+// end is tested against, so a new or changed phrase cannot go unheard.
+TEST(PhraseTable, EveryPhraseHasAHandCheckedReading) {
+    QStringList checked;
+    for (const auto& c : velanote::testing::readingCases()) {
+        if (c.group == "phrase library") {
+            checked.append(c.text);
+        }
+    }
+    for (const PhraseCategory& category : PhraseTable::categories()) {
+        for (QString phrase : category.phrases) {
+            while (phrase.endsWith(QChar(0xE004)) || phrase.endsWith(QLatin1Char(' '))) {
+                phrase.chop(1);
+            }
+            EXPECT_TRUE(checked.contains(phrase)) << phrase.toStdString();
+        }
+    }
+    EXPECT_EQ(checked.size(), 40);
 }

@@ -32,6 +32,8 @@ TEST(ServeArguments, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(set.options.latestVersion, QStringLiteral("V7.0"));
     EXPECT_EQ(set.options.cacheBytes, 8LL * 1024 * 1024);
     EXPECT_TRUE(ServeArguments::parse({"--bind", "::1"}).error.isEmpty());
+    EXPECT_EQ(ServeArguments::parse({"--lexicon", "词典.txt"}).options.lexiconPath,
+              QStringLiteral("词典.txt"));
     EXPECT_TRUE(ServeArguments::parse({"--help"}).helpWanted);
 }
 
@@ -39,8 +41,8 @@ TEST(ServeArguments, RefusesWhatItCannotUse) {
     for (const QStringList& bad :
          {QStringList{"--port"}, QStringList{"--port", "70000"}, QStringList{"--port", "-1"},
           QStringList{"--port", "eighty"}, QStringList{"--cache-mb", "0"}, QStringList{"--cache-mb=lots"},
-          QStringList{"--bind", "localhost"}, QStringList{"--latest-version="}, QStringList{"--verbose"},
-          QStringList{"serve"}}) {
+          QStringList{"--bind", "localhost"}, QStringList{"--latest-version="}, QStringList{"--lexicon="},
+          QStringList{"--verbose"}, QStringList{"serve"}}) {
         EXPECT_FALSE(ServeArguments::parse(bad).error.isEmpty()) << bad.join(' ').toStdString();
     }
     ::testing::internal::CaptureStderr();

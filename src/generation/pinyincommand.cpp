@@ -1,0 +1,42 @@
+#include "generation/pinyincommand.h"
+
+#include "app/programfolder.h"
+#include "speech/espeakengine.h"
+#include "speech/readingsource.h"
+
+#include <cstdio>
+
+namespace velanote {
+
+QString userLexiconPath(const ProgramFolder& folder) {
+    return folder.file(QStringLiteral("\\") + ReadingSource::fileName());
+}
+
+QString spokenReading(const QString& text) {
+    ReadingSource source(userLexiconPath(ProgramFolder::locate()),
+                         [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+    try {
+        const std::string reading =
+            EspeakEngine::instance().spokenText(text.toStdU32String(), source.current()).get();
+        return QString::fromStdString(reading);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velanote: %s\n", e.what());
+        return {};
+    }
+}
+
+int runPinyinCommand(const QStringList& arguments) {
+    const QString text = arguments.join(QLatin1Char(' '));
+    if (text.trimmed().isEmpty()) {
+        std::fputs("velanote pinyin: 没有要读的文字\n用法: velanote pinyin 文字...\n", stderr);
+        return 2;
+    }
+    const QString reading = spokenReading(text);
+    if (reading.isEmpty()) {
+        return 3;
+    }
+    std::printf("%s\n", reading.toUtf8().constData());
+    return 0;
+}
+
+} // namespace velanote

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velanote {
+
+class ReadingTable;
+
+// A lexicon of readings in plain text: `词语<TAB>pin1 yin1` per line, `#` starting a comment.
+// Syllables are written with tone numbers 1–5; ü may be written v, u: or ü. A line that cannot
+// be used is skipped and described, with its number, in `problems`.
+struct UserLexicon {
+    struct Word {
+        std::u32string text; // as written
+        std::vector<std::uint16_t> readings;
+    };
+    struct Problem {
+        int line = 0;
+        std::string reason; // in Chinese, for the person who wrote the file
+    };
+
+    std::vector<Word> words;
+    std::vector<Problem> problems;
+
+    // Syllables are checked against the table's inventory.
+    static UserLexicon parse(std::string_view text, const ReadingTable& table);
+};
+
+} // namespace velanote
