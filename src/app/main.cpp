@@ -66,9 +66,11 @@ int runGui(int argc, char** argv) {
     QApplication::setFont(font);
 
     // The embedded speech service, also the connectivity probe and the site of the version file.
-    // Without it the program still runs and reads as off line.
+    // Without it the program still runs and reads as off line. The user's lexicon of readings is
+    // read on the first request, not here.
+    const velanote::ProgramFolder folder = velanote::ProgramFolder::locate();
     velanote::SpeechService::Options serviceOptions;
-    serviceOptions.lexiconPath = velanote::userLexiconPath(velanote::ProgramFolder::locate());
+    serviceOptions.lexiconPath = velanote::userLexiconPath(folder);
     velanote::SpeechService service(serviceOptions);
     const quint16 port = service.start() ? service.port() : 0;
     if (port == 0) {
@@ -76,8 +78,7 @@ int runGui(int argc, char** argv) {
     }
 
     const std::unique_ptr<velanote::Platform> platform = velanote::createDesktopPlatform();
-    velanote::AppContext ctx{*platform, velanote::ProgramFolder::locate(),
-                             velanote::Endpoints::forLocalService(port)};
+    velanote::AppContext ctx{*platform, folder, velanote::Endpoints::forLocalService(port)};
     std::unique_ptr<velanote::MainWindow> mainWindow;
     auto* splash = new velanote::SplashWindow(ctx.folder, [&ctx, &mainWindow] {
         mainWindow = std::make_unique<velanote::MainWindow>(ctx);
