@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <zlib.h>
 
 using namespace velanote;
@@ -135,6 +137,10 @@ TEST_F(SkinAttach, RefusedFilesChangeNothing) {
 
     QFile::remove(path);
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("skinh.she")));
+    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::FileUnreadable);
+    // A pipe with no writer in its place is refused at once, not waited on.
+    ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("skinh.she")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::FileUnreadable);
     EXPECT_EQ(qApp->styleSheet(), before);
 }
