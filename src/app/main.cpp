@@ -57,6 +57,7 @@ int runGui(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("velanote"));
     QApplication::setApplicationVersion(QString::fromLatin1(velanote::kVersion));
     velanote::initResources();
+    velanote::installMarkFont();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velanote.png")));
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),

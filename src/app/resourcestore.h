@@ -40,4 +40,9 @@ Jingle builtInJingle(const ProgramFolder& folder, int number);
 // Makes the embedded resources available; call once before the first use.
 void initResources();
 
+// Registers the program's own font, which draws U+E004 (the mark some greeting phrases end with,
+// which no installed font has), so every window shows it while the text stays unchanged. Call
+// after the application object exists.
+void installMarkFont();
+
 } // namespace velanote

@@ -21,6 +21,8 @@ namespace {
 const QString SavingBalloon = QStringLiteral("程序正在保存音信文件..请稍等..");
 const QString NothingGenerated = QStringLiteral("请先生成音信,再执行本操作..");
 const QString DownloadFailed = QStringLiteral("音信文件下载失败!请检查网络后重试..");
+const QString SaveFailed = QStringLiteral("音信文件保存失败!请检查保存路径..");
+const QString PlayFailed = QStringLiteral("音信播放失败!请检查网络后重试..");
 } // namespace
 
 CommonDialog makeSpeechFileDialog(FileDialogService& dialogs, QWidget* parent) {
@@ -33,7 +35,24 @@ CommonDialog makeJoinedFileDialog(FileDialogService& dialogs, QWidget* parent) {
 }
 
 GenerationRun::GenerationRun(AppContext& ctx, const GenerationControls& controls)
-    : ctx_(ctx), c_(controls), tray_(controls.window, controls.tray) {}
+    : ctx_(ctx), c_(controls), tray_(controls.window, controls.tray) {
+    c_.player->setFailureWatcher([this] { onlinePlaybackFailed(); });
+}
+
+GenerationRun::~GenerationRun() {
+    c_.player->setFailureWatcher({});
+}
+
+// The message address turned out unplayable (not found, empty, not audio): the run ends as failed.
+void GenerationRun::onlinePlaybackFailed() {
+    if (onlineAddress_.isEmpty() || c_.player->URL() != onlineAddress_) {
+        return;
+    }
+    onlineAddress_.clear();
+    c_.player->setURL(QString());
+    setStatus(PlayFailed);
+    enableInputs();
+}
 
 void GenerationRun::setStatus(const QString& text) {
     c_.statusLine->setPanelText(2, text);
@@ -116,7 +135,8 @@ void GenerationRun::onGenerateClicked() {
         enableInputs();
     } else {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-        c_.player->setURL(c_.addressBox->text());
+        onlineAddress_ = c_.addressBox->text();
+        c_.player->setURL(onlineAddress_);
         enableInputs();
     }
     tray_.restore();
@@ -171,12 +191,15 @@ bool GenerationRun::downloadSpeech(const QString& path) {
     tray_.minimise(SavingBalloon);
     HttpClient& http = ctx_.platform.http();
     const QString address = c_.addressBox->text().trimmed();
-    const bool ok = waitWithoutInput([&http, address, path] { return http.download(address, path); });
+    const DownloadOutcome outcome =
+        waitWithoutInput([&http, address, path] { return http.download(address, path); });
     tray_.restore();
-    if (!ok) {
+    if (outcome == DownloadOutcome::NotFetched) {
         setStatus(DownloadFailed);
+    } else if (outcome == DownloadOutcome::NotWritten) {
+        setStatus(SaveFailed);
     }
-    return ok;
+    return outcome == DownloadOutcome::Saved;
 }
 
 bool GenerationRun::saveSpeechThroughC5(const QString& title, const QString& cancelled) {
@@ -223,7 +246,7 @@ void GenerationRun::saveJoinedFile() {
         return;
     case PrefixJoinOutcome::SpeechUnreadable:
     case PrefixJoinOutcome::WriteFailed:
-        setStatus(QStringLiteral("音信文件保存失败!请检查保存路径.."));
+        setStatus(SaveFailed);
         return;
     }
 

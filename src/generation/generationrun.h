@@ -49,10 +49,13 @@ struct GenerationControls {
 // with makeSpeechFileDialog and makeJoinedFileDialog (their design-time titles and filters). speechFilePath
 // and joinedFilePath are the window-level values of the two "find" buttons; they live here, empty at start.
 // The commands block while the service works, but keep painting and timers alive (user input is
-// held back meanwhile), so the tray balloon is on screen and no second command can start.
+// dropped meanwhile), so the tray balloon is on screen and no second command can start.
 class GenerationRun {
 public:
     GenerationRun(AppContext& ctx, const GenerationControls& controls);
+    ~GenerationRun();
+    GenerationRun(const GenerationRun&) = delete;
+    GenerationRun& operator=(const GenerationRun&) = delete;
 
     void onGenerateClicked();   // "生成音信"
     void onExampleClicked();    // "实例"
@@ -83,10 +86,12 @@ private:
     // text set) when the dialog was cancelled or the download failed.
     bool saveSpeechThroughC5(const QString& title, const QString& cancelled);
     int ask(const QString& prompt, int style);
+    void onlinePlaybackFailed();
 
     AppContext& ctx_;
     GenerationControls c_;
     TrayParking tray_;
+    QString onlineAddress_; // the message address handed to the player, until it fails
 };
 
 // The two dialogs of the main window with their design-time titles and filters.

@@ -1,9 +1,9 @@
 #include "generation/trayparking.h"
 
+#include "generation/waitwithoutinput.h"
 #include "platform/trayicon.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QWidget>
 
 namespace velanote {
@@ -17,7 +17,8 @@ void TrayParking::minimise(const QString& balloon) {
     tray_->showBalloon(balloon, QString::fromUtf8(TrayTitle));
     window_->hide();
     // Let the balloon and the hidden window reach the screen before the slow work starts.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const DroppedInput dropped;
+    QCoreApplication::processEvents();
 }
 
 void TrayParking::restore() {

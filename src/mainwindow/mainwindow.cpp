@@ -70,7 +70,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
       joinedFileDialog(makeJoinedFileDialog(ctx.platform.fileDialogs(), this)), browser(ctx.platform),
       ctx_(ctx), updateCheck_(ctx.platform, ctx.endpoints.versionUrl, ctx.endpoints.forumUrl) {
     setObjectName(QStringLiteral("MainWindow"));
-    // The version file is fetched on a worker while the window keeps painting (user input waits).
+    // The version file is fetched on a worker while the window keeps painting (user input is dropped).
     HttpClient& http = ctx_.platform.http();
     updateCheck_.setFetcher([&http](const QString& url) {
         return waitWithoutInput([&http, url] { return http.fetchText(url); });

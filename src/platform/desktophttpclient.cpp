@@ -1,7 +1,5 @@
 #include "platform/desktophttpclient.h"
 
-#include "platform/atomicfile.h"
-
 #include <curl/curl.h>
 
 #include <QRegularExpression>
@@ -93,14 +91,6 @@ HttpResult CurlHttpClient::get(const QString& url) {
 QString CurlHttpClient::fetchText(const QString& url) {
     const HttpResult r = get(url);
     return r.ok() ? QString::fromUtf8(r.body) : QString();
-}
-
-bool CurlHttpClient::download(const QString& url, const QString& path) {
-    const HttpResult r = get(url);
-    if (!r.ok() || r.body.isEmpty()) {
-        return false;
-    }
-    return writeFileAtomically(path, r.body);
 }
 
 } // namespace velanote

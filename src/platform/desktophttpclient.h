@@ -18,7 +18,6 @@ public:
 
     QString fetchText(const QString& url) override;
     HttpResult get(const QString& url) override;
-    bool download(const QString& url, const QString& path) override;
 
     const Limits& limits() const { return limits_; }
     void setLimits(const Limits& limits) { limits_ = limits; }

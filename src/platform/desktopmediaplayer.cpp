@@ -32,7 +32,9 @@ DesktopMediaPlayer::DesktopMediaPlayer() {
     QObject::connect(
         player_.get(), &QMediaPlayer::mediaStatusChanged, player_.get(),
         [this](QMediaPlayer::MediaStatus status) {
-            if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::EndOfMedia) {
+            if (status == QMediaPlayer::InvalidMedia) {
+                reportFailure();
+            } else if (status == QMediaPlayer::EndOfMedia) {
                 startPending_ = false;
             } else if (startPending_ &&
                        (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::BufferedMedia) &&
@@ -42,10 +44,17 @@ DesktopMediaPlayer::DesktopMediaPlayer() {
         });
     QObject::connect(player_.get(), &QMediaPlayer::durationChanged, player_.get(),
                      [this] { notifyChanged(); });
+    QObject::connect(player_.get(), &QMediaPlayer::errorOccurred, player_.get(),
+                     [this](QMediaPlayer::Error error) {
+                         if (error != QMediaPlayer::NoError) {
+                             reportFailure();
+                         }
+                     });
 }
 
 DesktopMediaPlayer::~DesktopMediaPlayer() {
     setChangeWatcher({});
+    setFailureWatcher({});
     player_->stop();
     player_.reset();
 }
@@ -63,10 +72,23 @@ QUrl DesktopMediaPlayer::sourceFor(const QString& url) {
     return QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
 }
 
+// The backend reports one bad source several times (an error, then the status); it is told once.
+void DesktopMediaPlayer::reportFailure() {
+    startPending_ = false;
+    if (failureReported_ || player_->source().isEmpty()) {
+        return;
+    }
+    failureReported_ = true;
+    player_->stop();
+    notifyChanged();
+    notifyFailed();
+}
+
 void DesktopMediaPlayer::setURL(const QString& url) {
     url_ = url;
     const QUrl source = sourceFor(url);
     startPending_ = false;
+    failureReported_ = false;
     player_->stop();
     player_->setSource(source);
     if (!source.isEmpty()) {

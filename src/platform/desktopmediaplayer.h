@@ -35,6 +35,8 @@ public:
     QMediaPlayer& backend() { return *player_; }
 
 private:
+    void reportFailure();
+
     std::unique_ptr<QAudioOutput> output_;
     std::unique_ptr<QMediaPlayer> player_;
     QString url_;
@@ -42,6 +44,7 @@ private:
     // Set from an assignment until playback has really started: a play() issued while the
     // backend is still loading the new source can be lost, so it is issued again once loaded.
     bool startPending_ = false;
+    bool failureReported_ = false; // the current source was found unplayable and reported
 };
 
 // Chooses the GStreamer media backend unless the environment already names one; must run before

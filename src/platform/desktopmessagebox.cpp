@@ -1,9 +1,13 @@
 #include "platform/desktopmessagebox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QList>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 
 #include <algorithm>
 
@@ -68,6 +72,28 @@ int escapeIndex(const QList<ButtonChoice>& buttons) {
     return 0;
 }
 
+// QMessageBox sizes itself to its text and leaves little room for the title, which a window
+// manager shows in its own (often bold) font between the window's icon and its buttons. A spacer
+// as wide as the whole title bar needs keeps the box from cutting the title off.
+void makeRoomForTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int titleBarButton = metrics.height() + 12; // the icon, minimise, maximise and close
+    int wanted = metrics.horizontalAdvance(box.windowTitle()) + 4 * titleBarButton + 24;
+    if (const QScreen* screen = box.screen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width() - 40);
+    }
+    const QMargins margins = grid->contentsMargins();
+    grid->addItem(new QSpacerItem(wanted - margins.left() - margins.right(), 0, QSizePolicy::Fixed,
+                                  QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 int DesktopMessageBox::MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent) {
@@ -93,6 +119,7 @@ int DesktopMessageBox::MsgBox(const QString& prompt, int style, const QString& t
     const int defaultIndex = std::min<int>((style >> 8) & 0x03, int(pushButtons.size()) - 1);
     box.setDefaultButton(pushButtons[defaultIndex]);
     box.setEscapeButton(pushButtons[escapeIndex(buttons)]);
+    makeRoomForTitle(box);
 
     box.exec();
 

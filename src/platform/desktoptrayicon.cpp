@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QVariantMap>
 
 namespace velanote {
@@ -19,6 +20,9 @@ namespace {
 const QString NotificationsService = QStringLiteral("org.freedesktop.Notifications");
 const QString NotificationsPath = QStringLiteral("/org/freedesktop/Notifications");
 constexpr int NotificationCallTimeoutMs = 5000;
+// How long a balloon waits for a newly shown icon to be placed by the tray, and how often it looks.
+constexpr int PlacementWaitMs = 2000;
+constexpr int PlacementPollMs = 20;
 
 QDBusMessage notificationCall(const QString& method) {
     return QDBusMessage::createMethodCall(NotificationsService, NotificationsPath, NotificationsService,
@@ -55,7 +59,10 @@ QIcon DesktopTrayIcon::trayIconImage() {
 
 DesktopTrayIcon::DesktopTrayIcon(QDBusConnection bus)
     : bus_(std::move(bus)), context_(std::make_unique<QObject>()),
-      icon_(std::make_unique<QSystemTrayIcon>(trayIconImage())) {}
+      icon_(std::make_unique<QSystemTrayIcon>(trayIconImage())), placementPoll_(new QTimer(context_.get())) {
+    placementPoll_->setInterval(PlacementPollMs);
+    QObject::connect(placementPoll_, &QTimer::timeout, context_.get(), [this] { showPendingBalloon(); });
+}
 
 DesktopTrayIcon::~DesktopTrayIcon() {
     removeBalloon();
@@ -114,9 +121,32 @@ void DesktopTrayIcon::showBalloon(const QString& message, const QString& title) 
         return;
     }
     if (QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages()) {
-        icon_->showMessage(title, message, QSystemTrayIcon::Information, 0);
-        qtBalloonShown_ = true;
+        pendingBalloon_ = {title, message};
+        showPendingBalloon();
     }
+}
+
+// Until the tray has embedded a newly shown icon, the icon stands at the screen's origin, and a
+// balloon asked for then would point there; so it waits (a bounded time) for the icon's place.
+void DesktopTrayIcon::showPendingBalloon() {
+    if (!pendingBalloon_) {
+        placementPoll_->stop();
+        return;
+    }
+    const bool placed = icon_->geometry().isValid() && icon_->geometry().topLeft() != QPoint(0, 0);
+    if (!placed && !shownAt_.hasExpired(PlacementWaitMs)) {
+        placementPoll_->start();
+        return;
+    }
+    placementPoll_->stop();
+    icon_->showMessage(pendingBalloon_->title, pendingBalloon_->message, QSystemTrayIcon::Information, 0);
+    pendingBalloon_.reset();
+    qtBalloonShown_ = true;
+}
+
+void DesktopTrayIcon::showIcon() {
+    icon_->show();
+    shownAt_.start();
 }
 
 void DesktopTrayIcon::removeBalloon() {
@@ -127,11 +157,12 @@ void DesktopTrayIcon::removeBalloon() {
         closeNotification(notificationId_);
         notificationId_ = 0;
     }
+    pendingBalloon_.reset();
     // Qt has no call that takes its own balloon back; hiding the icon closes it, so the icon is
     // shown again at once.
     if (qtBalloonShown_ && visible_ && icon_->isVisible()) {
         icon_->hide();
-        icon_->show();
+        showIcon();
     }
     qtBalloonShown_ = false;
 }
@@ -141,8 +172,9 @@ void DesktopTrayIcon::setVisible(bool visible) {
     if (!visible) {
         icon_->hide();
         qtBalloonShown_ = false;
-    } else if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        icon_->show();
+        pendingBalloon_.reset();
+    } else if (QSystemTrayIcon::isSystemTrayAvailable() && !icon_->isVisible()) {
+        showIcon();
     }
 }
 

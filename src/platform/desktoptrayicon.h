@@ -2,12 +2,15 @@
 #include "platform/trayicon.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 
 #include <memory>
+#include <optional>
 
 class QIcon;
 class QObject;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace velanote {
 
@@ -32,6 +35,13 @@ public:
 private:
     bool notificationsAvailable() const;
     void closeNotification(uint id);
+    void showIcon();
+    void showPendingBalloon();
+
+    struct Balloon {
+        QString title;
+        QString message;
+    };
 
     QDBusConnection bus_;
     std::unique_ptr<QObject> context_; // owns pending D-Bus calls, so none outlives the icon
@@ -41,7 +51,10 @@ private:
     uint notificationId_ = 0;    // the notification on screen, 0 when none
     bool notifyPending_ = false; // a Notify call has not answered yet
     bool closeWhenKnown_ = false;
-    bool qtBalloonShown_ = false; // Qt's own balloon, which only hiding the icon takes back
+    bool qtBalloonShown_ = false;           // Qt's own balloon, which only hiding the icon takes back
+    QTimer* placementPoll_;                 // owned by context_
+    QElapsedTimer shownAt_;                 // since the icon was last shown
+    std::optional<Balloon> pendingBalloon_; // Qt's balloon, asked for before the icon had its place
 };
 
 } // namespace velanote

@@ -27,6 +27,9 @@ public:
     // One watcher, told after every assignment to URL and whenever playing starts or stops, by
     // players that report it; the empty function removes it.
     void setChangeWatcher(std::function<void()> watcher) { changeWatcher_ = std::move(watcher); }
+    // One watcher, told once per assignment when what was assigned cannot be played (not found,
+    // empty, not audio), by players that report it; the empty function removes it.
+    void setFailureWatcher(std::function<void()> watcher) { failureWatcher_ = std::move(watcher); }
 
 protected:
     void notifyChanged() const {
@@ -34,9 +37,15 @@ protected:
             changeWatcher_();
         }
     }
+    void notifyFailed() const {
+        if (failureWatcher_) {
+            failureWatcher_();
+        }
+    }
 
 private:
     std::function<void()> changeWatcher_;
+    std::function<void()> failureWatcher_;
 };
 
 } // namespace velanote

@@ -16,6 +16,7 @@ namespace {
 const QString Base = QStringLiteral(" http://tts.test");
 const QString Failed = QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试..");
 const QString DownloadFailed = QStringLiteral("音信文件下载失败!请检查网络后重试..");
+const QString SaveFailed = QStringLiteral("音信文件保存失败!请检查保存路径..");
 
 Endpoints testEndpoints() {
     Endpoints e;
@@ -61,7 +62,6 @@ public:
         }
         return inner_.get(url);
     }
-    bool download(const QString& url, const QString& path) override { return inner_.download(url, path); }
     bool onWorker = false;
 
 private:
@@ -170,6 +170,28 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     EXPECT_TRUE(w.senderEdit->isEnabled());
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
     EXPECT_EQ(w.platform.boxes.unexpected, 0);
+}
+
+// An address that cannot be played ends the run as a failure, not with the success text.
+TEST(GenerationRun, UnplayableMessageAddressEndsTheRunAsAFailure) {
+    FakeRun w;
+    w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/gone.mp3"});
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->onGenerateClicked();
+    ASSERT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
+
+    w.fakePlayer().fail();
+    EXPECT_EQ(w.status(), QStringLiteral("音信播放失败!请检查网络后重试.."));
+    EXPECT_EQ(w.fakePlayer().URL(), QString());
+    EXPECT_FALSE(w.fakePlayer().isPlaying());
+    EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled());
+    EXPECT_EQ(w.addressBox->text(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
+
+    // A failure of another source (the joined file the user chose to hear) is not this run's.
+    w.fakePlayer().setURL(w.folder.path("\\joined.mp3"));
+    w.statusLine->setPanelText(2, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    w.fakePlayer().fail();
+    EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
 }
 
 TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
@@ -315,6 +337,30 @@ TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
     EXPECT_TRUE(w.run->speechFilePath.isEmpty());
 }
 
+// A body that arrived but could not be written is the save path's fault, not the network's.
+TEST(GenerationRun, UnwritableTargetIsReportedAsASaveFailure) {
+    FakeRun w;
+    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+    ASSERT_TRUE(w.folder.write("\\plain", "a file, not a folder"));
+    const QString target = w.folder.path("\\plain\\speech.mp3");
+    w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
+    w.speechAt("/s.mp3", "SPEECH");
+    w.prefixCheck->setChecked(true);
+    w.platform.dialogs.chooseNext(target);
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->onGenerateClicked();
+    EXPECT_EQ(w.status(), SaveFailed);
+    EXPECT_EQ(w.dialogCount(), 1);
+    EXPECT_TRUE(w.generateButton->isEnabled());
+
+    w.platform.dialogs.chooseNext(target);
+    w.run->onSaveMessage();
+    EXPECT_EQ(w.status(), SaveFailed);
+    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
+    EXPECT_TRUE(w.run->speechFilePath.isEmpty());
+    EXPECT_EQ(w.folder.read("\\plain"), QByteArray("a file, not a folder"));
+}
+
 TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
     auto runWith = [](bool writePrefix, const QString& joinedRelative, QString& status,
                       QByteArray& prefixAfter, int& boxes) {
@@ -364,7 +410,7 @@ TEST(GenerationRun, JoinWriteFailureIsReported) {
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\no\\folder\\joined.mp3"));
     w.run->onSaveWithPrefix();
-    EXPECT_EQ(w.status(), QStringLiteral("音信文件保存失败!请检查保存路径.."));
+    EXPECT_EQ(w.status(), SaveFailed);
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
     EXPECT_TRUE(w.run->joinedFilePath.isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "phrases/phrasewindow.h"
 
 #include "app/endpoints.h"
+#include "app/resourcestore.h"
 #include "phrases/phrasetable.h"
 #include "platform/statusbar.h"
 #include "support/fakeplatform.h"
@@ -11,9 +12,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +27,7 @@ namespace {
 class PhraseWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        installMarkFont(); // as the program does before its first window
         form = PhraseWindow::showSingle(slot, ctx, &text2, &st1);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
@@ -244,4 +248,37 @@ TEST_F(PhraseWindowTest, OpensBesideTheMainWindow) {
     EXPECT_FALSE(beside->frameGeometry().intersects(main.frameGeometry()));
     EXPECT_GE(beside->x(), main.frameGeometry().right());
     EXPECT_EQ(beside->y(), main.frameGeometry().top());
+}
+
+namespace {
+
+QImage drawn(const QString& text, const QFont& font) {
+    QImage image(48, 48, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(image.rect(), Qt::AlignCenter, text);
+    return image;
+}
+
+} // namespace
+
+// No installed font has a glyph for the phrases' U+E004: without the program's own font it shows
+// as the same empty box as any other unassigned character (U+E005). The list keeps the text as is.
+TEST_F(PhraseWindowTest, ThePhrasesMarkIsDrawnInTheListTheToolTipAndTheMessageBox) {
+    const QString mark(QChar(0xE004));
+    choose(QStringLiteral("友情类"));
+    ASSERT_FALSE(listed().isEmpty());
+    EXPECT_EQ(listed(), PhraseTable::phrasesOf(QStringLiteral("友情类")));
+    EXPECT_TRUE(listed().first().contains(mark));
+
+    QFont messageBoxFont; // as the main window's message box asks for it
+    messageBoxFont.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
+    messageBoxFont.setPointSize(11);
+    for (const QFont& font : {form->phraseList->font(), QToolTip::font(), messageBoxFont}) {
+        const QImage withMark = drawn(mark, font);
+        EXPECT_NE(withMark, drawn(QString(QChar(0xE005)), font)) << font.family().toStdString();
+        EXPECT_NE(withMark, drawn(QString(), font));
+    }
 }

@@ -214,3 +214,23 @@ TEST(MessageBox, TheBoxBelongsToTheGivenWindow) {
     EXPECT_EQ(boxes.MsgBox("text", 64, "title", &owner), 1);
     EXPECT_EQ(parentSeen, &owner);
 }
+
+// A window manager's title bar also holds the window's icon and its buttons; a box sized to a short
+// text alone cut its title off.
+TEST(MessageBox, TheBoxIsWideEnoughForItsWholeTitle) {
+    for (const QString& title : {QStringLiteral("Tomo阿朔提示"), QStringLiteral("Vela系列软件"),
+                                 QStringLiteral("Vela系列软件の声笺V6.0【星河】")}) {
+        int width = 0;
+        int titleWidth = 0;
+        whenShown<QMessageBox>([&](QMessageBox* box) {
+            QFont bold = box->font();
+            bold.setBold(true);
+            titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+            width = box->width();
+            box->close();
+        });
+        DesktopMessageBox boxes;
+        boxes.MsgBox(QStringLiteral("好"), 64, title);
+        EXPECT_GE(width, titleWidth + 120) << title.toStdString();
+    }
+}

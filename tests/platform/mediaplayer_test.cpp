@@ -1,3 +1,4 @@
+#include "loopbackserver.h"
 #include "platform/desktopmediaplayer.h"
 #include "scratchfolder.h"
 #include "support/speechmp3.h"
@@ -58,7 +59,9 @@ TEST(MediaPlayer, ReportsPositionAndDurationPausesResumesAndTellsItsWatcher) {
 
     DesktopMediaPlayer player;
     int notices = 0;
+    int failures = 0;
     player.setChangeWatcher([&] { ++notices; });
+    player.setFailureWatcher([&] { ++failures; });
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(player.position(), 0);
     EXPECT_EQ(player.duration(), 0);
@@ -91,4 +94,20 @@ TEST(MediaPlayer, ReportsPositionAndDurationPausesResumesAndTellsItsWatcher) {
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(player.position(), 0);
     EXPECT_EQ(player.duration(), 0);
+    EXPECT_EQ(failures, 0);
+}
+
+TEST(MediaPlayer, AnAddressThatCannotBePlayedIsReportedOnceAndNothingPlays) {
+    velanote::testing::LoopbackServer server;
+    ASSERT_TRUE(server.running());
+    for (const char* path : {"/missing", "/empty", "/file.mp3"}) { // 404, no body, not audio
+        DesktopMediaPlayer player;
+        int failures = 0;
+        player.setFailureWatcher([&] { ++failures; });
+        player.setURL(" " + server.url(QString::fromLatin1(path)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failures > 0; }, 8000)) << path;
+        QTest::qWait(300);
+        EXPECT_EQ(failures, 1) << path;
+        EXPECT_FALSE(player.isPlaying()) << path;
+    }
 }

@@ -1,7 +1,5 @@
 #include "support/fakeplatform.h"
 
-#include "platform/atomicfile.h"
-
 namespace velanote::fakes {
 
 int FakeMessageBox::MsgBox(const QString& prompt, int style, const QString& title, QWidget*) {
@@ -57,14 +55,6 @@ QString FakeHttpClient::fetchText(const QString& url) {
 HttpResult FakeHttpClient::get(const QString& url) {
     requests.append(url);
     return replies.value(url.trimmed(), HttpResult{});
-}
-
-bool FakeHttpClient::download(const QString& url, const QString& path) {
-    const HttpResult r = get(url);
-    if (!r.ok() || r.body.isEmpty()) {
-        return false;
-    }
-    return writeFileAtomically(path, r.body);
 }
 
 std::unique_ptr<MediaPlayer> FakePlatform::createPlayer(QObject*) {

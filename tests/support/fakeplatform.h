@@ -91,6 +91,12 @@ public:
         playing_ = playing;
         notifyChanged();
     }
+    // What the real player does when the assigned source turns out unplayable.
+    void fail() {
+        playing_ = false;
+        notifyChanged();
+        notifyFailed();
+    }
     QStringList urlHistory;
     bool startsOnURL = true; // false: a new URL waits for setPlaying(true), as a slow address does
     int pauseCalls = 0;
@@ -109,7 +115,6 @@ class FakeHttpClient : public HttpClient {
 public:
     QString fetchText(const QString& url) override;
     HttpResult get(const QString& url) override;
-    bool download(const QString& url, const QString& path) override;
     QHash<QString, HttpResult> replies;
     QStringList requests;
 };
