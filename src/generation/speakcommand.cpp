@@ -215,8 +215,8 @@ int SpeakCommand::run(const QStringList& arguments) {
         }
     }
     if (!toStandardOutput && !isReplaceableFilePath(output)) {
-        err_(QStringLiteral(
-                 "无法写入输出文件(路径不存在、是文件夹、链接或特殊文件;写到标准输出请用 --output -): ") +
+        err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
+                            "写到标准输出请用 --output -): ") +
              output);
         return ExitFile;
     }

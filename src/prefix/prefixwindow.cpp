@@ -1,5 +1,6 @@
 #include "prefix/prefixwindow.h"
 
+#include "app/resourcestore.h"
 #include "platform/playerstrip.h"
 #include "platform/textbox.h"
 #include "prefix/prefixstore.h"
@@ -38,10 +39,6 @@ const QStringList& PrefixWindow::jingleNames() {
                                       QStringLiteral("OPPO温馨"),   QStringLiteral("因为是女子"),
                                       QStringLiteral("动感活泼"),   QStringLiteral("可爱旋律")};
     return names;
-}
-
-QString PrefixWindow::jingleFile(int row) {
-    return QStringLiteral("\\sc\\%1.mp3").arg(row + 1);
 }
 
 QString PrefixWindow::parameterNote() {
@@ -292,7 +289,8 @@ void PrefixWindow::onPreviewJingleClicked() {
         previewCustomButton->setText(kListen);
         const int row = listIndex();
         if (row >= 0) {
-            player->setURL(ctx_.folder.file(jingleFile(row)));
+            // A copy damaged since start-up is restored before it is heard.
+            player->setURL(builtInJingle(ctx_.folder, row + 1).path);
         }
         if (player->URL().isEmpty()) {
             msgBox(QStringLiteral("情进行选择后在试听,请勿手动输入非法字符!"), MsgBoxStyle::OkExclamation);

@@ -48,7 +48,6 @@ public:
 
     // The names of the built-in jingles in list order; row i is the file "\sc\<i+1>.mp3".
     static const QStringList& jingleNames();
-    static QString jingleFile(int row);
     static QString parameterNote();
 
     QGroupBox* welcomeFrame;

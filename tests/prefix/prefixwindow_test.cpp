@@ -126,6 +126,15 @@ TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
     EXPECT_EQ(again->previewStoredButton->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
+    // A copy damaged since start-up is restored before it is heard.
+    ASSERT_TRUE(temp.write("\\sc\\3.mp3", jingleBytes(3).left(100)));
+    again->jingleCombo->setCurrentIndex(2);
+    again->onJingleChosen();
+    again->onPreviewJingleClicked();
+    EXPECT_EQ(player().URL(), temp.path("\\sc\\3.mp3"));
+    EXPECT_EQ(temp.read("\\sc\\3.mp3"), jingleBytes(3));
+    again->onPreviewJingleClicked();
+
     // A damaged copy in "\\sc" that cannot be restored (a folder stands there) is not used:
     // the built-in jingle is.
     ASSERT_TRUE(QFile::remove(temp.path("\\sc\\3.mp3")) && QDir().mkpath(temp.path("\\sc\\3.mp3\\inside")));
