@@ -16,10 +16,10 @@ namespace {
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
 constexpr std::string_view kRulesVersion = "rules 1";
 
-// What a word of the user's lexicon or of the corrections costs when the table lacks it: the
-// user's words always win; a correction weighs as a common word.
+// What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
+// at most: the user's words always win; a correction weighs at least as a common word.
 constexpr std::uint32_t kUserWordCost = 0;
-constexpr std::uint32_t kCorrectionCost = 1000;
+constexpr std::uint32_t kCorrectionCost = 700;
 // A character found nowhere: costlier than any word, so that it stands alone only when it must.
 constexpr std::uint32_t kUnknownCost = 3000;
 
@@ -97,7 +97,7 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
         {"一月", "yi1 yue4", "January: 一 counts here and keeps its tone"},
         {"一号", "yi1 hao4", "the first (of a month): 一 counts here and keeps its tone"},
-        {"好觉", "hao3 jiao4", "a good sleep (睡个好觉); 觉 alone is jue2"},
+        {"睡个好觉", "shui4 ge4 hao3 jiao4", "have a good sleep; 觉 alone is jue2"},
         {"还给", "huan2 gei3", "give back; 还 alone is the adverb hai2"},
         {"血液", "xue4 ye4", "the lexicon prefers the colloquial xie3 of 血"},
         {"大夫", "dai4 fu5", "doctor, the common sense; da4 fu1 is an old title"},
@@ -129,6 +129,7 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"差", "cha4", "alone it means poor (很差); 出差 and 差不多 are words"},
         {"调", "diao4", "alone it is a tune or a transfer; 空调 is a word"},
         {"地", "di4", "the ground; the particle de is found by the rule for adverbs"},
+        {"哦", "o4", "the interjection of understanding; e2 is a literary reading"},
     };
     return list;
 }
@@ -211,24 +212,25 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
         table_.prefixes(rest, matches);
         candidates.clear();
         std::vector<std::uint32_t> costs;
-        const auto candidate = [&](unsigned length) -> Segment& {
+        // The index of the candidate of this length, made (and priced as unknown) if new.
+        const auto candidate = [&](unsigned length) -> std::size_t {
             for (std::size_t k = 0; k < candidates.size(); ++k) {
                 if (candidates[k].length == length) {
-                    return candidates[k];
+                    return k;
                 }
             }
             candidates.push_back(Segment{i, length, {}, false, false});
-            costs.push_back(length == 1 ? kUnknownCost : kCorrectionCost);
-            return candidates.back();
+            costs.push_back(kUnknownCost);
+            return candidates.size() - 1;
         };
         for (const ReadingTable::Match& m : matches) {
             if (m.composed && !wholeWords) {
                 continue;
             }
-            Segment& s = candidate(m.length);
-            s.readings.assign(m.readings, m.readings + m.length);
-            s.composed = m.composed;
-            costs.back() = m.cost;
+            const std::size_t k = candidate(m.length);
+            candidates[k].readings.assign(m.readings, m.readings + m.length);
+            candidates[k].composed = m.composed;
+            costs[k] = m.cost;
         }
         for (const Layer* layer : {&corrections_, &user_}) {
             for (unsigned length = 1; length <= std::min<std::size_t>(layer->longest, rest.size());
@@ -237,13 +239,16 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
                 if (it == layer->words.end()) {
                     continue;
                 }
-                const std::size_t before = candidates.size();
-                Segment& s = candidate(length);
-                s.readings = it->second;
-                s.composed = false;
-                s.fromUser = layer == &user_;
-                if (candidates.size() > before && s.fromUser) {
-                    costs.back() = kUserWordCost;
+                const bool known = std::any_of(candidates.begin(), candidates.end(),
+                                               [length](const Segment& c) { return c.length == length; });
+                const std::size_t k = candidate(length);
+                candidates[k].readings = it->second;
+                candidates[k].composed = false;
+                candidates[k].fromUser = layer == &user_;
+                if (candidates[k].fromUser && !known) {
+                    costs[k] = kUserWordCost;
+                } else if (!candidates[k].fromUser && length > 1) {
+                    costs[k] = std::min(costs[k], kCorrectionCost);
                 }
             }
         }

@@ -64,21 +64,28 @@ UserLexicon UserLexicon::parse(std::string_view text, const ReadingTable& table)
         if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) {
             line = line.substr(0, hash);
         }
-        line = trimmed(line);
-        if (line.empty()) {
-            continue;
-        }
-        const std::optional<std::u32string> decoded = utf8::decode(line);
-        if (!decoded) {
+        if (!utf8::decode(line)) {
             problem("不是 UTF-8 文本");
             continue;
         }
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string_view::npos) {
-            problem("缺少制表符: 应为“词语<TAB>拼音”");
+        // The word ends at the first blank: a tab as written in the file's description, or the
+        // spaces (also full-width ones) an editor may have put in its place.
+        std::string spaced;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const bool wide = line.compare(i, 3, "\xE3\x80\x80") == 0;
+            spaced.push_back(wide ? ' ' : line[i]);
+            i += wide ? 2 : 0;
+        }
+        const std::string_view entry = trimmed(spaced);
+        if (entry.empty()) {
             continue;
         }
-        const std::u32string word = *utf8::decode(trimmed(line.substr(0, tab)));
+        const std::size_t gap = entry.find_first_of(" \t");
+        if (gap == std::string_view::npos) {
+            problem("缺少拼音: 应为“词语<TAB>拼音”");
+            continue;
+        }
+        const std::u32string word = *utf8::decode(entry.substr(0, gap));
         bool allIdeographs = !word.empty();
         for (const char32_t c : word) {
             allIdeographs = allIdeographs && MandarinReader::isIdeograph(c);
@@ -88,7 +95,7 @@ UserLexicon UserLexicon::parse(std::string_view text, const ReadingTable& table)
             continue;
         }
         std::vector<std::uint16_t> readings;
-        std::string_view rest = trimmed(line.substr(tab + 1));
+        std::string_view rest = trimmed(entry.substr(gap));
         std::string failure;
         while (!rest.empty() && failure.empty()) {
             const std::size_t blank = rest.find_first_of(" \t");

@@ -118,15 +118,17 @@ TEST(UserLexicon, TakesGoodLinesAndReportsEachBadOneByNumber) {
                                              "长大\tzhang3 dax4\n"
                                              "长大\tzhang3 da6\n"
                                              "长大\tzhang da4\n"
-                                             "长大 zhang3 da4\n"
+                                             "长大zhang3 da4\n"
                                              "OK\tou1 kei1\n"
                                              "\xE9\x95\xBF\xFF\tchang2\n"
-                                             "女儿\tNU:3 er2\r\n");
-    ASSERT_EQ(lexicon.words.size(), 4u);
+                                             "女儿 NU:3 er2\r\n"
+                                             "公园\xE3\x80\x80gong1\xE3\x80\x80yuan2\n");
+    ASSERT_EQ(lexicon.words.size(), 5u);
     EXPECT_EQ(lexicon.words[0].text, U"银行");
     EXPECT_EQ(lexicon.words[1].text, U"乐乐");
     EXPECT_EQ(ReadingTable::builtIn().spell(lexicon.words[2].readings[0]), "lv4");
-    EXPECT_EQ(ReadingTable::builtIn().spell(lexicon.words[3].readings[0]), "nv3");
+    EXPECT_EQ(ReadingTable::builtIn().spell(lexicon.words[3].readings[0]), "nv3"); // blanks for the tab
+    EXPECT_EQ(lexicon.words[4].readings.size(), 2u);                               // full-width blanks
     std::vector<int> lines;
     for (const auto& p : lexicon.problems) {
         lines.push_back(p.line);
