@@ -48,6 +48,9 @@ mkdir -p "$HOME"
 greeting=(--sender 小红 --recipient 小明 --relation 妈妈 --message 生日快乐)
 dry=$(velanote speak "${greeting[@]}" --jingle 2 --dry-run) || fail "speak --dry-run: $dry"
 grep -q '^语音文本: .*小明.*生日快' <<<"$dry" || fail "speak --dry-run printed: $dry"
+# The readings table is built into the program: the installed copy needs no lexicon files.
+grep -q '^reading: .*sheng1 ri4 kuai4 le4' <<<"$dry" || fail "speak --dry-run printed: $dry"
+[ "$(velanote pinyin 生日快乐)" = "sheng1 ri4 kuai4 le4" ] || fail "velanote pinyin 生日快乐 says: $(velanote pinyin 生日快乐)"
 
 # The service unit's command line, with its own defaults, on a free port (0).
 unit=/lib/systemd/system/velanote-serve.service
