@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev
     libcurl4-openssl-dev libmicrohttpd-dev
-    libespeak-ng-dev libmp3lame-dev libopencc-dev zlib1g-dev
+    libespeak-ng-dev libmp3lame-dev libopencc-dev zlib1g-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # the lexicon and word frequencies the reading table is compiled from
     rime-data-terra-pinyin rime-essay
@@ -16,6 +16,8 @@ packages=(
     espeak-ng-data fonts-noto-cjk qt6-translations-l10n
     # tests: a private message bus, and an independent MP3 decoder to count samples
     dbus-daemon mpg123
+    # tests on a private X server: the server, a compositor, a tray, window properties, screenshots
+    xvfb xcompmgr trayer x11-utils imagemagick
     # packaging checks: the package's tools (shlibdeps, lintian) and the validators of what it installs
     dpkg-dev lintian desktop-file-utils appstream systemd man-db
 )

@@ -2,6 +2,7 @@
 
 #include "app/resourcestore.h"
 #include "platform/twips.h"
+#include "platform/windowopacity.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -133,7 +134,7 @@ void SplashWindow::unload() {
 
 void SplashWindow::applyAlpha(int alpha) {
     appliedAlphas.append(alpha);
-    setWindowOpacity(alpha / 255.0);
+    setWindowOpacityNow(this, alpha / 255.0);
 }
 
 bool SplashWindow::event(QEvent* event) {
