@@ -58,7 +58,9 @@ unit=/lib/systemd/system/velanote-serve.service
 defaults=$(sed -n 's/^Environment=//p' "$unit")
 command=$(sed -n 's/^ExecStart=//p' "$unit")
 (
-    eval "export $defaults"
+    while read -r line; do
+        eval "export $line"
+    done <<<"$defaults"
     export VELANOTE_PORT=0
     eval "exec $command"
 ) >"$scratch/serve.out" 2>"$scratch/serve.err" &
