@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace velanote {
 
 namespace {
@@ -69,9 +71,21 @@ void GenerationRun::enableInputs() {
     c_.generateButton->setEnabled(true);
 }
 
+// The button sits on the status bar, a little below its top, no taller than the room left on the
+// bar and in the window; where its least height (a skin may raise it) does not fit there, it rises
+// until its bottom is in view, so that none of it is cut off at the window's bottom edge.
 void GenerationRun::showFindButton(QPushButton* shown, QPushButton* hidden) {
     shown->setVisible(true);
-    movePositionTwips(shown, positionTwips(shown).x(), positionTwips(c_.statusLine).y() + 5);
+    const int left = positionTwips(shown).x();
+    movePositionTwips(shown, left, positionTwips(c_.statusLine).y() + 5);
+    int bottom = c_.statusLine->geometry().bottom();
+    if (const QWidget* parent = shown->parentWidget()) {
+        bottom = std::min(bottom, parent->rect().bottom());
+    }
+    shown->resize(shown->width(), std::min(shown->height(), bottom - shown->y() + 1));
+    if (shown->geometry().bottom() > bottom) {
+        movePositionTwips(shown, left, pixelsToTwips(bottom + 1 - shown->height()));
+    }
     hidden->setVisible(false);
 }
 

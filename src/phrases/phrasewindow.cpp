@@ -114,6 +114,31 @@ PhraseWindow* PhraseWindow::showSingle(QPointer<PhraseWindow>& slot, AppContext&
     return slot;
 }
 
+QPoint PhraseWindow::placeBeside(const QRect& anchor, const QSize& size, const QRect& area) {
+    const int maxLeft = std::max(area.left(), area.right() + 1 - size.width());
+    const int maxTop = std::max(area.top(), area.bottom() + 1 - size.height());
+    auto left = [&](int x) { return std::clamp(x, area.left(), maxLeft); };
+    auto top = [&](int y) { return std::clamp(y, area.top(), maxTop); };
+    // Beside the anchor first (right, then left, level with its top), then above or below it,
+    // then the area's corners; the first place that covers the least of the anchor wins.
+    const int xs[] = {left(anchor.right() + 1), left(anchor.left() - size.width()), left(anchor.left())};
+    const int ys[] = {top(anchor.top()), top(anchor.bottom() + 1), top(anchor.top() - size.height()),
+                      area.top(), maxTop};
+    QPoint best;
+    qint64 leastCovered = -1;
+    for (const int y : ys) {
+        for (const int x : xs) {
+            const QRect covered = QRect(QPoint(x, y), size).intersected(anchor);
+            const qint64 coveredArea = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+            if (leastCovered < 0 || coveredArea < leastCovered) {
+                best = QPoint(x, y);
+                leastCovered = coveredArea;
+            }
+        }
+    }
+    return best;
+}
+
 void PhraseWindow::placeBesideMainWindow() {
     const QWidget* main = messageEdit_ ? messageEdit_->window() : nullptr;
     const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
@@ -121,22 +146,13 @@ void PhraseWindow::placeBesideMainWindow() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    QRect frame(QPoint(), size());
     if (main == nullptr || !main->isVisible()) {
+        QRect frame(QPoint(), size());
         frame.moveCenter(area.center());
-    } else {
-        // Right of the main window when there is room, else left of it; where neither fits, at the
-        // screen's left edge, which leaves the message box on the main window's right in view.
-        const QRect anchor = main->frameGeometry();
-        if (anchor.right() + 1 + frame.width() <= area.right() + 1) {
-            frame.moveLeft(anchor.right() + 1);
-        } else {
-            frame.moveLeft(std::max(area.left(), anchor.left() - frame.width()));
-        }
-        frame.moveTop(
-            std::clamp(anchor.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+        move(frame.topLeft());
+        return;
     }
-    move(frame.topLeft());
+    move(placeBeside(main->frameGeometry(), size(), area));
 }
 
 void PhraseWindow::buildControls() {

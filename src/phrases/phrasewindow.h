@@ -36,6 +36,9 @@ public:
     static PhraseWindow* showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx,
                                     QPlainTextEdit* messageEdit, StatusBar* statusLine,
                                     QWidget* parent = nullptr);
+    // Where a window of `size` goes within `area` beside the window `anchor`: to its right where it
+    // fits, else to its left, else where it covers the least of it.
+    static QPoint placeBeside(const QRect& anchor, const QSize& size, const QRect& area);
 
     QGroupBox* phraseFrame = nullptr;
     QComboBox* categoryCombo = nullptr;

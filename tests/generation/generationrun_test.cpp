@@ -458,6 +458,31 @@ TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
               QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"));
 }
 
+// A status bar at the window's bottom edge, lower than the buttons, one of which a skin keeps from
+// getting lower: each shows wholly inside the window, ending on the bar.
+TEST(GenerationRun, FindButtonsShowWhollyInsideTheWindowOnTheStatusBar) {
+    FakeRun w;
+    w.findJoinedButton->setMinimumHeight(24);
+    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
+    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.speechAt("/s.mp3", "SPEECH");
+    setGeometryTwips(w.statusLine, 0, 6930, 9600, 270); // 18 pixels high, ending at the window's bottom
+    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+    w.run->onSaveMessage();
+    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
+    w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
+    w.platform.boxes.answerNext(MsgBoxAnswer::No);
+    w.run->onSaveWithPrefix();
+    const QRect bar = w.statusLine->geometry();
+    for (QPushButton* button : {w.findSpeechButton, w.findJoinedButton}) {
+        EXPECT_TRUE(w.window.rect().contains(button->geometry())) << button->text().toStdString();
+        EXPECT_LE(button->geometry().bottom(), bar.bottom()) << button->text().toStdString();
+    }
+    EXPECT_EQ(w.findSpeechButton->geometry().top(), bar.top());
+    EXPECT_EQ(w.findJoinedButton->height(), 24);
+    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
+}
+
 TEST(GenerationRun, CopyAndExampleCommands) {
     FakeRun w;
     w.run->onCopyAddress();

@@ -250,6 +250,30 @@ TEST_F(PhraseWindowTest, OpensBesideTheMainWindow) {
     EXPECT_EQ(beside->y(), main.frameGeometry().top());
 }
 
+TEST(PhraseWindowPlacement, BesideTheMainWindowWhereItFitsElseWhereItCoversTheLeast) {
+    const QSize phrases(560, 320);
+    const QRect wide(0, 0, 1920, 1040);
+    const QRect narrow(0, 0, 1024, 768);
+    struct Case {
+        QRect main;
+        QRect area;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {{100, 100, 660, 505}, wide, {760, 100}},  // room on the right
+        {{1200, 100, 660, 505}, wide, {640, 100}}, // room on the left only
+        {{1200, 900, 660, 505}, wide, {640, 720}}, // kept on the screen
+        {{183, 142, 660, 505}, narrow, {0, 0}},    // no room beside: over the top, not the inputs
+        {{0, 400, 1024, 368}, narrow, {464, 80}},  // a full-width window: above it
+        {{0, 0, 1024, 768}, narrow, {464, 0}},     // nothing free: anywhere inside the screen
+    };
+    for (const Case& c : cases) {
+        const QPoint at = PhraseWindow::placeBeside(c.main, phrases, c.area);
+        EXPECT_EQ(at, c.expected) << c.main.x() << "," << c.main.y();
+        EXPECT_TRUE(c.area.contains(QRect(at, phrases)));
+    }
+}
+
 namespace {
 
 QImage drawn(const QString& text, const QFont& font) {
