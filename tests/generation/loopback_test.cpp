@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace velanote;
@@ -106,6 +107,40 @@ TEST_F(Loopback, PlayingRunPutsAServedMp3AddressInText3) {
     EXPECT_TRUE(looksLikeMp3(http().get(address).body));
     EXPECT_TRUE(w.window.isVisible());
     EXPECT_TRUE(w.generateButton->isEnabled());
+}
+
+// The service's reply names an MP3 that the service answers with 404: the real player's error
+// ends the run as a failure instead of the success text staying over a player that never starts.
+TEST_F(Loopback, PlayingRunWhoseMp3IsNotFoundEndsAsAPlaybackFailure) {
+    class MissingMp3 : public HttpClient {
+    public:
+        explicit MissingMp3(HttpClient& inner) : inner_(inner) {}
+        QString fetchText(const QString& url) override { return inner_.fetchText(url); }
+        HttpResult get(const QString& url) override {
+            HttpResult r = inner_.get(url);
+            if (url.contains(QStringLiteral("text2speech"))) {
+                r.body = "outurl=./tts/missing-0000.mp3";
+            }
+            return r;
+        }
+
+    private:
+        HttpClient& inner_;
+    } missing(http());
+    RunWindow w(endpoints(), desktop_->createPlayer(nullptr));
+    w.platform.useHttp(missing);
+    w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("妈妈"),
+           QStringLiteral("生日快乐"));
+    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.run->onGenerateClicked();
+    EXPECT_TRUE(w.addressBox->text().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
+
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return w.status() == QStringLiteral("音信播放失败!请检查网络后重试.."); }, 10000))
+        << w.status().toStdString();
+    EXPECT_FALSE(w.player->isPlaying());
+    EXPECT_TRUE(w.player->URL().isEmpty());
+    EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled());
 }
 
 TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {

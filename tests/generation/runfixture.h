@@ -19,7 +19,8 @@
 namespace velanote::testing {
 
 struct RunWindow {
-    explicit RunWindow(Endpoints endpoints)
+    // `realPlayer`, when given, plays instead of the fake one.
+    explicit RunWindow(Endpoints endpoints, std::unique_ptr<MediaPlayer> realPlayer = nullptr)
         : ctx{platform, folder.folder(), std::move(endpoints)},
           speechFileDialog(makeSpeechFileDialog(platform.dialogs, &window)),
           joinedFileDialog(makeJoinedFileDialog(platform.dialogs, &window)) {
@@ -43,7 +44,7 @@ struct RunWindow {
         findSpeechButton->hide();
         findJoinedButton->hide();
         prefixCheck = new QCheckBox(&window);
-        player = platform.createPlayer(&window);
+        player = realPlayer ? std::move(realPlayer) : platform.createPlayer(&window);
         tray = platform.createTrayIcon(&window);
         window.resize(640, 480);
         window.show();
