@@ -14,7 +14,7 @@ namespace velanote {
 namespace {
 
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
-constexpr std::string_view kRulesVersion = "rules 1";
+constexpr std::string_view kRulesVersion = "rules 2";
 
 // What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
 // at most: the user's words always win; a correction weighs at least as a common word.
@@ -31,12 +31,12 @@ std::uint16_t withTone(std::uint16_t code, unsigned tone) {
     return static_cast<std::uint16_t>(code - code % 8u + tone);
 }
 
-bool isDigitCharacter(char32_t c) {
-    return std::u32string_view(U"〇零一二三四五六七八九两").find(c) != std::u32string_view::npos;
-}
-
 bool contains(std::u32string_view set, char32_t c) {
     return set.find(c) != std::u32string_view::npos;
+}
+
+bool isDigitCharacter(char32_t c) {
+    return contains(U"〇零一二三四五六七八九两", c);
 }
 
 // Whether 地 after this text is the adverbial particle de rather than di "ground"; `lastWord` is
@@ -361,11 +361,11 @@ void MandarinReader::readRun(std::u32string_view run, std::string& out) const {
     applyRules(key, segments);
     for (const Segment& s : segments) {
         for (unsigned i = 0; i < s.length; ++i) {
-            if (!out.empty() && out.back() != ' ') {
+            if (s.start + i > 0) {
                 out.push_back(' ');
             }
             if (s.readings.empty() || s.readings[i] == 0) {
-                utf8::append(out, run[s.start + i]);
+                utf8::append(out, run[s.start + i]); // not in any lexicon: passed through
             } else {
                 out += table_.spell(s.readings[i]);
             }
@@ -384,16 +384,10 @@ std::string MandarinReader::read(std::u32string_view text) const {
             while (end < text.size() && isIdeograph(text[end])) {
                 ++end;
             }
-            if (!out.empty() && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
+            if (i > 0 && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
                 out.push_back(' ');
             }
-            const std::size_t mark = out.size();
             readRun(text.substr(i, end - i), out);
-            // readRun separates its syllables from what came before; punctuation may touch them.
-            if (mark > 0 && out.size() > mark && out[mark] == ' ' && i > 0 &&
-                (isBlank(text[i - 1]) || isPunctuation(text[i - 1]))) {
-                out.erase(mark, 1);
-            }
             afterRun = true;
             i = end;
             continue;
