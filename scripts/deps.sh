@@ -6,7 +6,7 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev
-    libcurl4-openssl-dev libmicrohttpd-dev
+    libcurl4-openssl-dev libmicrohttpd-dev libhiredis-dev
     libespeak-ng-dev libmp3lame-dev libopencc-dev zlib1g-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # the lexicon and word frequencies the reading table is compiled from
@@ -20,6 +20,8 @@ packages=(
     xvfb xcompmgr trayer x11-utils imagemagick
     # packaging checks: the package's tools (shlibdeps, lintian) and the validators of what it installs
     dpkg-dev lintian desktop-file-utils appstream systemd man-db
+    # tests: the shared store and the load balancer of a scaled-out speech service
+    redis-server nginx
 )
 
 # One query for all of them; a package dpkg has never heard of is simply absent from its answer.

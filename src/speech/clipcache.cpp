@@ -4,6 +4,12 @@ namespace velanote {
 
 ClipCache::ClipCache(std::size_t capacityBytes) : capacity_(capacityBytes) {}
 
+std::size_t ClipCache::footprint(const SpeechClip& clip) {
+    // The list node, the index entry and its bucket, and the shared string's control block.
+    constexpr std::size_t bookkeeping = 160;
+    return (clip.mp3 ? clip.mp3->capacity() + 1 : 0) + clip.id.capacity() + bookkeeping;
+}
+
 std::optional<SpeechClip> ClipCache::find(const std::string& id) {
     std::lock_guard lock(mutex_);
     const auto it = index_.find(id);
@@ -20,19 +26,19 @@ void ClipCache::insert(SpeechClip clip) {
     }
     std::lock_guard lock(mutex_);
     if (const auto it = index_.find(clip.id); it != index_.end()) {
-        bytes_ -= it->second->mp3->size();
+        bytes_ -= footprint(*it->second);
         order_.erase(it->second);
         index_.erase(it);
     }
-    const std::size_t size = clip.mp3->size();
+    const std::size_t size = footprint(clip);
     while (!order_.empty() && bytes_ + size > capacity_) {
-        bytes_ -= order_.back().mp3->size();
+        bytes_ -= footprint(order_.back());
         index_.erase(order_.back().id);
         order_.pop_back();
     }
     order_.push_front(std::move(clip));
     index_.emplace(order_.front().id, order_.begin());
-    bytes_ += size;
+    bytes_ += footprint(order_.front());
 }
 
 std::size_t ClipCache::bytes() const {

@@ -16,9 +16,10 @@ struct SpeechClip {
     int durationMs = 0;
 };
 
-// The store of synthesised clips: least recently used first out once the bytes exceed the cap.
-// A clip larger than the whole cap is still kept, alone, so that the one just made can be fetched.
-// Safe to use from several threads.
+// The store of synthesised clips: least recently used first out once the memory they hold exceeds
+// the cap. What a clip holds is counted as the allocated capacity of its bytes and id plus the
+// store's own bookkeeping, not just the length of the MP3. A clip larger than the whole cap is
+// still kept, alone, so that the one just made can be fetched. Safe to use from several threads.
 class ClipCache {
 public:
     explicit ClipCache(std::size_t capacityBytes);
@@ -26,7 +27,9 @@ public:
     std::optional<SpeechClip> find(const std::string& id);
     void insert(SpeechClip clip);
 
+    // The memory held by the stored clips, as counted against the cap.
     std::size_t bytes() const;
+    static std::size_t footprint(const SpeechClip& clip);
     std::size_t size() const;
 
 private:

@@ -11,13 +11,19 @@
 
 namespace velanote {
 
-// Turns text into served clips: from the store when the same text was spoken before, otherwise
-// synthesised on the speech engine, halved to 11025 Hz and encoded on the calling thread.
-// Concurrent requests for one text share a single synthesis.
+class RedisClipStore;
+class ServiceMetrics;
+
+// Turns text into served clips: from the store when the same text was spoken before (memory
+// first, then the shared store when there is one), otherwise synthesised on the speech engine,
+// halved to 11025 Hz and encoded on the calling thread. Concurrent requests for one text share a
+// single synthesis.
 class SpeechRenderer {
 public:
-    // The readings come from `readings`; none means the built-in lexicon alone.
-    explicit SpeechRenderer(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings = nullptr);
+    // The readings come from `readings`; none means the built-in lexicon alone. Clips are also
+    // looked up in and kept in `shared` when there is one; `metrics` counts look-ups and syntheses.
+    explicit SpeechRenderer(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings = nullptr,
+                            RedisClipStore* shared = nullptr, ServiceMetrics* metrics = nullptr);
 
     // 40 lower-case hex digits naming the clip of this voice, text and way of reading it.
     static std::string clipId(const std::string& utf8Text, const std::string& readingDigest);
@@ -25,6 +31,10 @@ public:
     // Throws std::runtime_error when synthesis or encoding fails.
     SpeechClip clipFor(const std::u32string& text);
     std::optional<SpeechClip> stored(const std::string& id);
+    // The clip of the text when it is stored anywhere.
+    std::optional<SpeechClip> storedFor(const std::u32string& text);
+    // The memory held by the clips kept in memory.
+    std::size_t bytesHeld() const { return cache_.bytes(); }
 
     // Synthesises and encodes without the store.
     static SpeechClip render(const std::u32string& text,
@@ -34,8 +44,12 @@ public:
     std::uint64_t synthesisCount() const { return syntheses_.load(); }
 
 private:
+    std::optional<SpeechClip> find(const std::string& id, bool counted);
+
     std::shared_ptr<ReadingSource> readings_;
     ClipCache cache_;
+    RedisClipStore* shared_;
+    ServiceMetrics* metrics_;
     std::mutex mutex_;
     std::unordered_map<std::string, std::shared_future<SpeechClip>> pending_;
     std::atomic<std::uint64_t> syntheses_{0};

@@ -1,5 +1,7 @@
 #include "speech/speechroutes.h"
 
+#include "speech/fairqueue.h"
+#include "speech/servicemetrics.h"
 #include "speech/speechquery.h"
 #include "speech/speechrenderer.h"
 
@@ -9,8 +11,6 @@
 namespace velanote {
 
 namespace {
-
-constexpr const char* plainText = "text/plain; charset=utf-8";
 
 constexpr std::string_view homePage = R"(<!DOCTYPE html>
 <html lang="zh-CN">
@@ -23,18 +23,38 @@ constexpr std::string_view homePage = R"(<!DOCTYPE html>
 </html>
 )";
 
-} // namespace
-
-HttpReply HttpReply::text(int status, std::string body) {
-    HttpReply reply;
-    reply.status = status;
-    reply.contentType = plainText;
-    reply.body = std::make_shared<const std::string>(std::move(body));
-    return reply;
+// The route named in the request counters; unknown paths share one name so that the set stays small.
+std::string routeName(std::string_view path) {
+    if (path == "/text2speech.php") {
+        return "speak";
+    }
+    if (path.starts_with("/tts/")) {
+        return "clip";
+    }
+    if (path == "/") {
+        return "home";
+    }
+    if (path == "/soft/velasoftjc/sjnt/jc.txt") {
+        return "version";
+    }
+    if (path == "/healthz") {
+        return "healthz";
+    }
+    if (path == "/metrics") {
+        return "metrics";
+    }
+    return "other";
 }
 
-SpeechRoutes::SpeechRoutes(SpeechRenderer& renderer, std::string latestVersion)
-    : renderer_(renderer), latestVersion_(std::move(latestVersion)) {}
+HttpReply spokenReply(const SpeechClip& clip) {
+    return HttpReply::text(200, "outurl=./tts/" + clip.id + ".mp3&bytes=" + std::to_string(clip.mp3->size()) +
+                                    "&ms=" + std::to_string(clip.durationMs));
+}
+
+} // namespace
+
+SpeechRoutes::SpeechRoutes(Parts parts, std::string latestVersion)
+    : parts_(std::move(parts)), latestVersion_(std::move(latestVersion)) {}
 
 bool SpeechRoutes::isClipId(std::string_view id) {
     return id.size() == 40 && std::all_of(id.begin(), id.end(), [](char c) {
@@ -42,7 +62,29 @@ bool SpeechRoutes::isClipId(std::string_view id) {
            });
 }
 
-HttpReply SpeechRoutes::handle(const HttpRequest& request) const {
+HttpReply SpeechRoutes::handle(const HttpRequest& request) {
+    const std::size_t mark = request.target.find('?');
+    const std::string_view path = request.target.substr(0, mark);
+    const std::string_view query =
+        mark == std::string_view::npos ? std::string_view() : request.target.substr(mark + 1);
+    std::string name = request.target.size() > maxTargetLength ? "other" : routeName(path);
+    HttpReply reply = route(request, path, query);
+    if (!reply.later) {
+        parts_.metrics.countRequest(name, reply.status);
+        return reply;
+    }
+    // Counted once the answer is there.
+    reply.later = [later = std::move(reply.later), &metrics = parts_.metrics,
+                   name = std::move(name)](HttpReply::Deliver deliver) {
+        later([&metrics, name, deliver = std::move(deliver)](HttpReply delivered) {
+            metrics.countRequest(name, delivered.status);
+            deliver(std::move(delivered));
+        });
+    };
+    return reply;
+}
+
+HttpReply SpeechRoutes::route(const HttpRequest& request, std::string_view path, std::string_view query) {
     if (request.target.size() > maxTargetLength) {
         return HttpReply::text(414, "address too long\n");
     }
@@ -54,13 +96,8 @@ HttpReply SpeechRoutes::handle(const HttpRequest& request) const {
         reply.headers.emplace_back("Allow", "GET, HEAD");
         return reply;
     }
-    const std::size_t mark = request.target.find('?');
-    const std::string_view path = request.target.substr(0, mark);
-    const std::string_view query =
-        mark == std::string_view::npos ? std::string_view() : request.target.substr(mark + 1);
-
     if (path == "/text2speech.php") {
-        return speak(query);
+        return speak(query, request.client);
     }
     if (path.starts_with("/tts/")) {
         return clip(path.substr(5));
@@ -74,20 +111,52 @@ HttpReply SpeechRoutes::handle(const HttpRequest& request) const {
     if (path == "/soft/velasoftjc/sjnt/jc.txt") {
         return HttpReply::text(200, latestVersion_);
     }
+    if (path == "/healthz") {
+        return health();
+    }
+    if (path == "/metrics") {
+        HttpReply reply =
+            HttpReply::text(200, parts_.metrics.text(parts_.renderer.bytesHeld(), parts_.queue.length()));
+        reply.contentType = "text/plain; version=0.0.4; charset=utf-8";
+        return reply;
+    }
     return HttpReply::text(404, "not found\n");
 }
 
-HttpReply SpeechRoutes::speak(std::string_view rawQuery) const {
-    const SpeechQuery query = SpeechQuery::parse(rawQuery);
+HttpReply SpeechRoutes::health() const {
+    if (!parts_.engineStarted()) {
+        return HttpReply::text(503, "the speech engine does not work\n");
+    }
+    if (lastSynthesisFailed_) {
+        return HttpReply::text(503, "the last synthesis failed\n");
+    }
+    return HttpReply::text(200, "ok\n");
+}
+
+HttpReply SpeechRoutes::speak(std::string_view rawQuery, std::string_view client) {
+    SpeechQuery query = SpeechQuery::parse(rawQuery);
     if (!query.error.empty()) {
         return HttpReply::text(400, query.error + "\n");
     }
+    if (const std::optional<SpeechClip> stored = parts_.renderer.storedFor(query.text)) {
+        return spokenReply(*stored);
+    }
+    HttpReply reply;
+    reply.later = [this, text = std::move(query.text),
+                   client = std::string(client)](HttpReply::Deliver deliver) {
+        parts_.queue.submit(client,
+                            [this, text, deliver = std::move(deliver)] { deliver(synthesise(text)); });
+    };
+    return reply;
+}
+
+HttpReply SpeechRoutes::synthesise(const std::u32string& text) {
     try {
-        const SpeechClip clip = renderer_.clipFor(query.text);
-        return HttpReply::text(200, "outurl=./tts/" + clip.id +
-                                        ".mp3&bytes=" + std::to_string(clip.mp3->size()) +
-                                        "&ms=" + std::to_string(clip.durationMs));
+        const SpeechClip clip = parts_.renderer.clipFor(text);
+        lastSynthesisFailed_ = false;
+        return spokenReply(clip);
     } catch (const std::exception& e) {
+        lastSynthesisFailed_ = true;
         return HttpReply::text(500, std::string("speech synthesis failed: ") + e.what() + "\n");
     }
 }
@@ -97,7 +166,7 @@ HttpReply SpeechRoutes::clip(std::string_view name) const {
     if (!name.ends_with(suffix) || !isClipId(name.substr(0, name.size() - suffix.size()))) {
         return HttpReply::text(404, "not found\n");
     }
-    const auto stored = renderer_.stored(std::string(name.substr(0, name.size() - suffix.size())));
+    const auto stored = parts_.renderer.stored(std::string(name.substr(0, name.size() - suffix.size())));
     if (!stored) {
         return HttpReply::text(404, "not found\n");
     }

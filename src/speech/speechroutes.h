@@ -1,33 +1,51 @@
 #pragma once
 #include "speech/httpexchange.h"
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace velanote {
 
+class FairQueue;
+class ServiceMetrics;
 class SpeechRenderer;
 
-// The web site of the speech service: the speech request, the stored clips, the home page and
-// the version file, plus the refusals (long addresses, bodies, other methods). The routes and
-// the reply's fields keep their names: desktops and other instances that call the service rely
-// on them.
+// The web site of the speech service: the speech request, the stored clips, the home page, the
+// version file, health and metrics, plus the refusals (long addresses, bodies, other methods).
+// Texts not yet stored wait their client's turn for the speech engine. The routes and the reply's
+// fields keep their names: desktops and other instances that call the service rely on them.
 class SpeechRoutes {
 public:
-    static constexpr std::size_t maxTargetLength = 8192;
+    // Room for 1000 characters of four UTF-8 bytes each, every byte percent-encoded, and the rest
+    // of the address.
+    static constexpr std::size_t maxTargetLength = 16384;
 
-    SpeechRoutes(SpeechRenderer& renderer, std::string latestVersion);
+    struct Parts {
+        SpeechRenderer& renderer;
+        FairQueue& queue;
+        ServiceMetrics& metrics;
+        std::function<bool()> engineStarted; // whether the speech engine came up
+    };
 
-    HttpReply handle(const HttpRequest& request) const;
+    SpeechRoutes(Parts parts, std::string latestVersion);
+
+    HttpReply handle(const HttpRequest& request);
 
     // True for the 40 lower-case hex digits of a clip id.
     static bool isClipId(std::string_view id);
 
 private:
-    HttpReply speak(std::string_view rawQuery) const;
+    HttpReply route(const HttpRequest& request, std::string_view path, std::string_view query);
+    HttpReply speak(std::string_view rawQuery, std::string_view client);
+    HttpReply synthesise(const std::u32string& text);
     HttpReply clip(std::string_view name) const;
+    HttpReply health() const;
 
-    SpeechRenderer& renderer_;
+    Parts parts_;
     std::string latestVersion_;
+    std::atomic<bool> lastSynthesisFailed_{false};
 };
 
 } // namespace velanote

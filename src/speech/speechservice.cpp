@@ -1,44 +1,87 @@
 #include "speech/speechservice.h"
 
 #include "speech/espeakengine.h"
+#include "speech/fairqueue.h"
 #include "speech/microhttpserver.h"
+#include "speech/redisclipstore.h"
+#include "speech/servicemetrics.h"
 #include "speech/speechrenderer.h"
 #include "speech/speechroutes.h"
 
+#include <chrono>
 #include <cstdio>
+#include <future>
 #include <mutex>
 
 namespace velanote {
 
 namespace {
-void reportToStderr(const std::string& line) {
-    std::fprintf(stderr, "%s\n", line.c_str());
-    std::fflush(stderr);
+
+MicroHttpServer::Settings serverSettings(const SpeechService::Options& options) {
+    MicroHttpServer::Settings settings;
+    settings.bindAddress = options.bindAddress.toStdString();
+    settings.port = options.port;
+    settings.perAddressLimit = options.connectionsPerAddress;
+    settings.requestDeadlineMs = options.requestDeadlineMs;
+    settings.trustedProxy = options.trustedProxy.toStdString();
+    return settings;
 }
+
 } // namespace
 
 struct SpeechService::Impl {
     Options options;
-    SpeechRenderer renderer;
-    SpeechRoutes routes;
-    MicroHttpServer server;
     std::mutex logMutex;
     QString error;
+    ServiceMetrics metrics;
+    std::unique_ptr<RedisClipStore> shared;
+    SpeechRenderer renderer;
+    std::shared_future<bool> engineStarted;
+    SpeechRoutes routes;
+    MicroHttpServer server;
+    // Last: its worker runs jobs that use the members above, and ends first.
+    FairQueue queue;
 
     explicit Impl(Options o)
-        : options(std::move(o)),
+        : options(std::move(o)), shared(makeSharedStore()),
           renderer(static_cast<std::size_t>(std::max<qint64>(options.cacheBytes, 0)),
-                   std::make_shared<ReadingSource>(options.lexiconPath, reportToStderr)),
-          routes(renderer, options.latestVersion.toStdString()),
+                   std::make_shared<ReadingSource>(options.lexiconPath,
+                                                   [this](const std::string& line) { warn(line); }),
+                   shared.get(), &metrics),
+          routes(SpeechRoutes::Parts{renderer, queue, metrics, [this] { return engineWorks(); }},
+                 options.latestVersion.toStdString()),
           server(
-              MicroHttpServer::Settings{options.bindAddress.toStdString(), options.port},
-              [this](const HttpRequest& request) { return routes.handle(request); },
+              serverSettings(options), [this](const HttpRequest& request) { return routes.handle(request); },
               [this](const std::string& line) { log(line); }) {}
 
-    void log(const std::string& line) {
-        if (!options.logRequests) {
-            return;
+    std::unique_ptr<RedisClipStore> makeSharedStore() {
+        if (options.storeUrl.isEmpty()) {
+            return nullptr;
         }
+        std::string reason;
+        const auto address = RedisClipStore::parseUrl(options.storeUrl.toStdString(), reason);
+        if (!address) {
+            error = QString::fromStdString(reason);
+            return nullptr;
+        }
+        return std::make_unique<RedisClipStore>(*address, std::chrono::seconds(options.storeTtlSeconds),
+                                                [this](const std::string& line) { warn(line); });
+    }
+
+    bool engineWorks() const {
+        return engineStarted.valid() &&
+               engineStarted.wait_for(std::chrono::seconds(2)) == std::future_status::ready &&
+               engineStarted.get();
+    }
+
+    void log(const std::string& line) {
+        if (options.logRequests) {
+            warn(line);
+        }
+    }
+
+    // Trouble with the shared store is worth a line even when requests are not logged.
+    void warn(const std::string& line) {
         std::lock_guard lock(logMutex);
         std::fprintf(stderr, "%s\n", line.c_str());
         std::fflush(stderr);
@@ -57,14 +100,17 @@ bool SpeechService::start() {
     if (impl_->server.isRunning()) {
         return true;
     }
+    if (!impl_->options.storeUrl.isEmpty() && !impl_->shared) {
+        return false; // the reason was set when the address was read
+    }
+    // Loads the voice now, so that the first request does not pay for it.
+    impl_->engineStarted = EspeakEngine::instance().warmUp().share();
     std::string error;
     if (!impl_->server.start(error)) {
         impl_->error = QString::fromStdString(error);
         return false;
     }
     impl_->error.clear();
-    // Loads the voice now, so that the first request does not pay for it.
-    EspeakEngine::instance().warmUp();
     return true;
 }
 

@@ -16,6 +16,13 @@ public:
         qint64 cacheBytes = 64LL * 1024 * 1024;
         bool logRequests = false; // one line per request on stderr
         QString lexiconPath;      // the user's lexicon of readings; problems in it go to stderr
+        // Connections one client address may hold; 0 for no limit, as on loopback where every
+        // local program shares one address.
+        uint connectionsPerAddress = 0;
+        uint requestDeadlineMs = 10000; // to receive a whole request, however slowly it trickles
+        QString storeUrl;               // redis://HOST:PORT[/DB] to share clips; empty: memory only
+        qint64 storeTtlSeconds = 7LL * 24 * 3600;
+        QString trustedProxy; // a load balancer whose X-Real-IP names the client
     };
 
     explicit SpeechService(Options options);
@@ -38,8 +45,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// `velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]`, given the words
-// after "serve": serves until SIGINT or SIGTERM and returns the exit code (2 for bad arguments).
+// `velanote serve [options]` (see ServeArguments::usage), given the words after "serve": serves
+// until SIGINT or SIGTERM and returns the exit code (2 for bad arguments).
 int runServeCommand(const QStringList& arguments);
 
 } // namespace velanote

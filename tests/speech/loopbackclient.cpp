@@ -14,8 +14,8 @@ std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* ta
 
 } // namespace
 
-LoopbackClient::LoopbackClient(unsigned port)
-    : base_("http://127.0.0.1:" + std::to_string(port)), curl_(curl_easy_init()) {}
+LoopbackClient::LoopbackClient(unsigned port, std::string from)
+    : base_("http://127.0.0.1:" + std::to_string(port)), from_(std::move(from)), curl_(curl_easy_init()) {}
 
 LoopbackClient::~LoopbackClient() {
     curl_easy_cleanup(static_cast<CURL*>(curl_));
@@ -33,6 +33,9 @@ LoopbackReply LoopbackClient::send(const std::string& method, const std::string&
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 30L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.body);
+    if (!from_.empty()) {
+        curl_easy_setopt(curl, CURLOPT_INTERFACE, ("host!" + from_).c_str());
+    }
     if (method == "HEAD") {
         curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
     } else if (method != "GET") {

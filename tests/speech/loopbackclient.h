@@ -15,7 +15,8 @@ struct LoopbackReply {
 
 class LoopbackClient {
 public:
-    explicit LoopbackClient(unsigned port);
+    // from: the loopback address to connect from (127.0.0.2, ...), so that a test can play several hosts.
+    explicit LoopbackClient(unsigned port, std::string from = {});
     ~LoopbackClient();
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;
@@ -29,6 +30,7 @@ public:
 
 private:
     std::string base_;
+    std::string from_;
     void* curl_;
 };
 

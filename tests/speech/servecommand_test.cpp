@@ -23,6 +23,9 @@ TEST(ServeArguments, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(defaults.options.port, 0);
     EXPECT_EQ(defaults.options.latestVersion, QStringLiteral("V6.0"));
     EXPECT_EQ(defaults.options.cacheBytes, 64LL * 1024 * 1024);
+    EXPECT_EQ(defaults.options.connectionsPerAddress, 64u);
+    EXPECT_TRUE(defaults.options.storeUrl.isEmpty());
+    EXPECT_EQ(defaults.options.storeTtlSeconds, 7 * 86400);
 
     const ServeArguments set = ServeArguments::parse(
         {"--bind", "0.0.0.0", "--port=8080", "--latest-version", "V7.0", "--cache-mb=8"});
@@ -31,6 +34,20 @@ TEST(ServeArguments, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(set.options.port, 8080);
     EXPECT_EQ(set.options.latestVersion, QStringLiteral("V7.0"));
     EXPECT_EQ(set.options.cacheBytes, 8LL * 1024 * 1024);
+
+    const ServeArguments shared =
+        ServeArguments::parse({"--store", "redis://10.0.0.5:6380/2", "--store-ttl=90m", "--per-address", "0",
+                               "--request-deadline=3", "--trust-proxy", "127.0.0.1"});
+    EXPECT_TRUE(shared.error.isEmpty()) << shared.error.toStdString();
+    EXPECT_EQ(shared.options.storeUrl, QStringLiteral("redis://10.0.0.5:6380/2"));
+    EXPECT_EQ(shared.options.storeTtlSeconds, 5400);
+    EXPECT_EQ(shared.options.connectionsPerAddress, 0u);
+    EXPECT_EQ(shared.options.requestDeadlineMs, 3000u);
+    EXPECT_EQ(shared.options.trustedProxy, QStringLiteral("127.0.0.1"));
+    for (const auto& [ttl, seconds] :
+         {std::pair{"3600", 3600}, std::pair{"45s", 45}, std::pair{"12h", 43200}, std::pair{"7d", 604800}}) {
+        EXPECT_EQ(ServeArguments::parse({"--store-ttl", ttl}).options.storeTtlSeconds, seconds) << ttl;
+    }
     EXPECT_TRUE(ServeArguments::parse({"--bind", "::1"}).error.isEmpty());
     EXPECT_EQ(ServeArguments::parse({"--lexicon", "词典.txt"}).options.lexiconPath,
               QStringLiteral("词典.txt"));
@@ -38,11 +55,27 @@ TEST(ServeArguments, ReadsEveryOptionInBothForms) {
 }
 
 TEST(ServeArguments, RefusesWhatItCannotUse) {
-    for (const QStringList& bad :
-         {QStringList{"--port"}, QStringList{"--port", "70000"}, QStringList{"--port", "-1"},
-          QStringList{"--port", "eighty"}, QStringList{"--cache-mb", "0"}, QStringList{"--cache-mb=lots"},
-          QStringList{"--bind", "localhost"}, QStringList{"--latest-version="}, QStringList{"--lexicon="},
-          QStringList{"--verbose"}, QStringList{"serve"}}) {
+    for (const QStringList& bad : {QStringList{"--port"},
+                                   QStringList{"--port", "70000"},
+                                   QStringList{"--port", "-1"},
+                                   QStringList{"--port", "eighty"},
+                                   QStringList{"--cache-mb", "0"},
+                                   QStringList{"--cache-mb=lots"},
+                                   QStringList{"--bind", "localhost"},
+                                   QStringList{"--latest-version="},
+                                   QStringList{"--lexicon="},
+                                   QStringList{"--verbose"},
+                                   QStringList{"serve"},
+                                   QStringList{"--store", "http://host:6379"},
+                                   QStringList{"--store", "redis://host:0"},
+                                   QStringList{"--store", "redis://:6379"},
+                                   QStringList{"--store", "redis://host:6379/x"},
+                                   QStringList{"--store-ttl", "0"},
+                                   QStringList{"--store-ttl", "7w"},
+                                   QStringList{"--store-ttl", "-5m"},
+                                   QStringList{"--per-address", "-1"},
+                                   QStringList{"--request-deadline", "0"},
+                                   QStringList{"--trust-proxy", "nginx"}}) {
         EXPECT_FALSE(ServeArguments::parse(bad).error.isEmpty()) << bad.join(' ').toStdString();
     }
     ::testing::internal::CaptureStderr();

@@ -1,5 +1,6 @@
 #include "speech/loopbackclient.h"
 #include "speech/mp3frames.h"
+#include "speech/rawconnection.h"
 #include "speech/speechquery.h"
 #include "speech/speechservice.h"
 
@@ -17,6 +18,7 @@ using velanote::testing::LoopbackClient;
 using velanote::testing::LoopbackReply;
 using velanote::testing::Mp3Frame;
 using velanote::testing::parseMp3Frames;
+using velanote::testing::RawConnection;
 
 namespace {
 
@@ -138,8 +140,9 @@ TEST_F(SpeechServiceTest, BadRequestsGetTheirStatusAndNoClip) {
         {"/text2speech.php?&text=%E4%BD", 400},
         {"/text2speech.php?&text=a%00b", 400},
         {"/text2speech.php?&text=" + SpeechQuery::encodeComponent(tooLongText), 400},
-        {"/text2speech.php?&text=" + percentEncodedRepeat("字", 1001), 414},
-        {"/text2speech.php?&text=" + std::string(9000, 'a'), 414},
+        {"/text2speech.php?&text=" + percentEncodedRepeat("字", 1001), 400},
+        {"/text2speech.php?&text=" + std::string(9000, 'a'), 400},
+        {"/text2speech.php?&text=" + percentEncodedRepeat("\U00020000", 1400), 414},
         {"/text2speech.php?&text=" + std::string(200000, 'a'), 414},
         {"/nothing/here", 404},
     };
@@ -153,6 +156,9 @@ TEST_F(SpeechServiceTest, BadRequestsGetTheirStatusAndNoClip) {
         }
     }
     EXPECT_EQ(client.speak(longestText).status, 200);
+    // The longest texts in the widest characters: three and four UTF-8 bytes, each byte as "%XX".
+    EXPECT_EQ(client.get("/text2speech.php?&text=" + percentEncodedRepeat("字", 1000)).status, 200);
+    EXPECT_EQ(client.get("/text2speech.php?&text=" + percentEncodedRepeat("\U00020000", 1000)).status, 200);
 
     const std::string body = "text=%E4%BD%A0";
     const std::string bigBody(100000, 'x');
@@ -205,6 +211,17 @@ TEST_F(SpeechServiceTest, OnlyStrictClipNamesReachTheStore) {
             << target;
     }
     EXPECT_EQ(client.get("/tts/" + spoken.id + ".mp3").body, spoken.mp3);
+
+    // A NUL byte would end the target early for a C-string reader.
+    using namespace std::string_literals;
+    for (const std::string& target : {"/tts/"s + spoken.id + ".mp3\0/../x"s, "/text2speech.php?&text=a\0b"s,
+                                      "/\0"s + "tts/"s + spoken.id + ".mp3"s}) {
+        RawConnection raw(service_->port());
+        ASSERT_TRUE(raw.send("GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n"));
+        const std::string answer = raw.receive(std::chrono::seconds(5));
+        EXPECT_TRUE(answer.starts_with("HTTP/1.1 400")) << answer.substr(0, 40);
+        EXPECT_EQ(answer.find("audio/mpeg"), std::string::npos);
+    }
 }
 
 TEST_F(SpeechServiceTest, HomePageVersionFileAndHead) {
