@@ -69,4 +69,16 @@ bool RawConnection::closedWithin(std::chrono::milliseconds wait) {
     return recv(fd_, &byte, 1, MSG_DONTWAIT | MSG_PEEK) <= 0;
 }
 
+unsigned freeLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
 } // namespace velanote::testing

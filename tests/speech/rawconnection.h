@@ -26,4 +26,7 @@ private:
     int fd_ = -1;
 };
 
+// A loopback port that was free a moment ago, for a program that must be told its port.
+unsigned freeLoopbackPort();
+
 } // namespace velanote::testing

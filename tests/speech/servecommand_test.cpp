@@ -1,13 +1,11 @@
 #include "speech/loopbackclient.h"
+#include "speech/rawconnection.h"
 #include "speech/servearguments.h"
 #include "speech/speechservice.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -85,24 +83,8 @@ TEST(ServeArguments, RefusesWhatItCannotUse) {
     EXPECT_NE(err.find("usage: velanote serve"), std::string::npos);
 }
 
-namespace {
-
-unsigned freePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
-
-} // namespace
-
 TEST(ServeCommand, ServesUntilSigtermAndLogsEachRequest) {
-    const unsigned port = freePort();
+    const unsigned port = velanote::testing::freeLoopbackPort();
     ::testing::internal::CaptureStderr();
     auto serving = std::async(std::launch::async, [port] {
         return velanote::runServeCommand({"--port", QString::number(port), "--latest-version", "V9.9"});
