@@ -1,5 +1,6 @@
 // Times the water ripple at the main window's picture size: a step with its drawing while the
 // water moves, a step on calm water, and a plain copy of the frame for comparison.
+#include "cosmetics/ripplekernels.h"
 #include "cosmetics/water.h"
 
 #include <QImage>
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     const int w = water.size().width();
     const int h = water.size().height();
     std::printf("picture: %d x %d\n", w, h);
+    std::printf("kernel: %s\n", ripple::activeKernels().name);
 
     // Someone playing with the water: the pointer sweeps to and fro leaving a light trail on every
     // frame, with a strong press every half second.

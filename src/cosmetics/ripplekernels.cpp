@@ -2,9 +2,16 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define VELANOTE_RIPPLE_AVX2 1
+// Functions built for processors with AVX2; they run only where activeKernels() finds it.
+#define AVX2_FUNCTION __attribute__((target("avx2")))
 #endif
 
 namespace velanote::ripple {
@@ -60,7 +67,9 @@ void renderRowPlain(uint32_t* out, const uint32_t* source, int stride, int margi
 
 #if defined(__SSE2__)
 
-bool stepRow(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
+namespace {
+
+bool stepRowSse2(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
     const __m128i roundUp = _mm_set1_epi16((1 << DampingShift) - 1);
     const __m128i zero = _mm_setzero_si128();
     const __m128i high = _mm_set1_epi16(HeightLimit);
@@ -88,8 +97,6 @@ bool stepRow(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t
     return anyVector || anyTail;
 }
 
-namespace {
-
 // Four pixels at base[index[first]] to base[index[first + 3]].
 template <int first> inline __m128i gather4(const uint32_t* base, const uint16_t* index) {
     const __m128i a = _mm_cvtsi32_si128(int(base[index[first + 0]]));
@@ -106,10 +113,8 @@ inline __m128i addToColours(__m128i pixels, __m128i amounts) {
     return _mm_xor_si128(_mm_adds_epi8(_mm_xor_si128(pixels, flip), amounts), flip);
 }
 
-} // namespace
-
-void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
-               const int16_t* mid, const int16_t* down, int width) {
+void renderRowSse2(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
+                   const int16_t* mid, const int16_t* down, int width) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i maxOffset = _mm_set1_epi16(int16_t(margin));
     const __m128i minOffset = _mm_set1_epi16(int16_t(-margin));
@@ -169,17 +174,153 @@ void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, co
     renderRowPlain(out + x, source + x, stride, margin, up + x, mid + x, down + x, width - x);
 }
 
-#else
+} // namespace
+
+#endif
+
+#if defined(VELANOTE_RIPPLE_AVX2)
+
+namespace {
+
+AVX2_FUNCTION inline __m256i load16(const int16_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// The sum of sixteen heights and their left and right neighbours.
+AVX2_FUNCTION inline __m256i sumOfThree(const int16_t* row) {
+    return _mm256_add_epi16(_mm256_add_epi16(load16(row - 1), load16(row)), load16(row + 1));
+}
+
+AVX2_FUNCTION bool stepRowAvx2(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down,
+                               int width) {
+    const __m256i roundUp = _mm256_set1_epi16((1 << DampingShift) - 1);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i high = _mm256_set1_epi16(HeightLimit);
+    const __m256i low = _mm256_set1_epi16(-HeightLimit);
+    __m256i any = zero;
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m256i around = _mm256_add_epi16(_mm256_add_epi16(sumOfThree(up + x), sumOfThree(down + x)),
+                                                _mm256_add_epi16(load16(mid + x - 1), load16(mid + x + 1)));
+        __m256i h = _mm256_sub_epi16(_mm256_srai_epi16(around, 2), load16(next + x));
+        const __m256i bias = _mm256_and_si256(_mm256_cmpgt_epi16(h, zero), roundUp);
+        h = _mm256_sub_epi16(h, _mm256_srai_epi16(_mm256_add_epi16(h, bias), DampingShift));
+        h = _mm256_min_epi16(_mm256_max_epi16(h, low), high);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(next + x), h);
+        any = _mm256_or_si256(any, h);
+    }
+    const bool anyVector = _mm256_testz_si256(any, any) == 0;
+    return x < width ? stepRowSse2(next + x, up + x, mid + x, down + x, width - x) || anyVector : anyVector;
+}
+
+// The offsets for sixteen height gradients, limited to +/- margin.
+AVX2_FUNCTION inline __m256i offsetsFor(__m256i gradient, __m256i minOffset, __m256i maxOffset) {
+    // The shift by 15 is -1 for a negative gradient and 0 otherwise.
+    const __m256i offset =
+        _mm256_sub_epi16(_mm256_srai_epi16(gradient, OffsetShift), _mm256_srai_epi16(gradient, 15));
+    return _mm256_min_epi16(_mm256_max_epi16(offset, minOffset), maxOffset);
+}
+
+// Adds a signed amount to each colour byte, saturating at 0 and 255: bytes are moved to the signed
+// range, added with signed saturation and moved back.
+AVX2_FUNCTION inline __m256i addToColours(__m256i pixels, __m256i amounts) {
+    const __m256i flip = _mm256_set1_epi8(char(0x80));
+    return _mm256_xor_si256(_mm256_adds_epi8(_mm256_xor_si256(pixels, flip), amounts), flip);
+}
+
+AVX2_FUNCTION void renderRowAvx2(uint32_t* out, const uint32_t* source, int stride, int margin,
+                                 const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
+    const __m256i maxOffset = _mm256_set1_epi16(int16_t(margin));
+    const __m256i minOffset = _mm256_set1_epi16(int16_t(-margin));
+    const __m256i rowStep = _mm256_set1_epi16(int16_t(stride));
+    // Pixel indices are counted from `margin` rows up and `margin` columns left of the block's
+    // first pixel, so they are never negative and fit unsigned 16-bit lanes.
+    const __m256i lanes = _mm256_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m256i marginVec = _mm256_set1_epi16(int16_t(margin));
+    const __m256i laneBase = _mm256_add_epi16(lanes, marginVec);
+    const __m256i unmoved = _mm256_add_epi16(_mm256_set1_epi16(int16_t(margin * stride + margin)), lanes);
+    // Spreads the low bytes of the 16-bit lights of pixels 0 to 7 over their three colour bytes
+    // (alpha gets 0).
+    const __m256i spreadLight =
+        _mm256_setr_epi8(0, 0, 0, -128, 2, 2, 2, -128, 4, 4, 4, -128, 6, 6, 6, -128, 8, 8, 8, -128, 10, 10,
+                         10, -128, 12, 12, 12, -128, 14, 14, 14, -128);
+    const uint32_t* corner = source - std::ptrdiff_t(margin) * stride - margin;
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m256i dx = _mm256_subs_epi16(load16(mid + x - 1), load16(mid + x + 1));
+        const __m256i dy = _mm256_subs_epi16(load16(up + x), load16(down + x));
+        const __m256i ox = offsetsFor(dx, minOffset, maxOffset);
+        const __m256i oy = offsetsFor(dy, minOffset, maxOffset);
+        const __m256i index = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_add_epi16(oy, marginVec), rowStep),
+                                               _mm256_add_epi16(ox, laneBase));
+        auto* target = reinterpret_cast<__m256i*>(out + x);
+        // Unmoved pixels are unlit too.
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi16(index, unmoved)) == -1) {
+            _mm256_storeu_si256(target, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + x)));
+            _mm256_storeu_si256(target + 1,
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + x + 8)));
+            continue;
+        }
+        const auto* base = reinterpret_cast<const int*>(corner + x);
+        const __m256i low =
+            _mm256_i32gather_epi32(base, _mm256_cvtepu16_epi32(_mm256_castsi256_si128(index)), 4);
+        const __m256i high =
+            _mm256_i32gather_epi32(base, _mm256_cvtepu16_epi32(_mm256_extracti128_si256(index, 1)), 4);
+        static_assert(ShadeScale == 2);
+        // Lights within +/- 2 * margin fit a signed byte, the low byte of each 16-bit lane.
+        const __m256i light = _mm256_add_epi16(ox, ox);
+        const __m256i lightLow = _mm256_shuffle_epi8(_mm256_permute4x64_epi64(light, 0x44), spreadLight);
+        const __m256i lightHigh = _mm256_shuffle_epi8(_mm256_permute4x64_epi64(light, 0xEE), spreadLight);
+        _mm256_storeu_si256(target, addToColours(low, lightLow));
+        _mm256_storeu_si256(target + 1, addToColours(high, lightHigh));
+    }
+    if (x < width) {
+        renderRowSse2(out + x, source + x, stride, margin, up + x, mid + x, down + x, width - x);
+    }
+}
+
+} // namespace
+
+#endif
+
+namespace {
+
+std::span<const Kernels> kernelsOfThisProcessor() {
+    static const std::vector<Kernels> kernels = [] {
+        std::vector<Kernels> found;
+#if defined(VELANOTE_RIPPLE_AVX2)
+        if (__builtin_cpu_supports("avx2")) {
+            found.push_back({"avx2", stepRowAvx2, renderRowAvx2});
+        }
+#endif
+#if defined(__SSE2__)
+        found.push_back({"sse2", stepRowSse2, renderRowSse2});
+#endif
+        found.push_back({"plain", stepRowPlain, renderRowPlain});
+        return found;
+    }();
+    return kernels;
+}
+
+} // namespace
+
+std::span<const Kernels> availableKernels() {
+    return kernelsOfThisProcessor();
+}
+
+const Kernels& activeKernels() {
+    return kernelsOfThisProcessor().front();
+}
 
 bool stepRow(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
-    return stepRowPlain(next, up, mid, down, width);
+    static const StepRowKernel kernel = activeKernels().stepRow;
+    return kernel(next, up, mid, down, width);
 }
 
 void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
                const int16_t* mid, const int16_t* down, int width) {
-    renderRowPlain(out, source, stride, margin, up, mid, down, width);
+    static const RenderRowKernel kernel = activeKernels().renderRow;
+    kernel(out, source, stride, margin, up, mid, down, width);
 }
-
-#endif
 
 } // namespace velanote::ripple

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <span>
 
-// The inner loops of the water ripple, one row at a time. Each has a vectorised form (SSE2 where the
-// compiler targets it) and a plain form that defines the results; both give identical output.
+// The inner loops of the water ripple, one row at a time. Each has a plain form that defines the
+// results and vectorised forms (SSE2 where the compiler targets it, AVX2 where the processor has it,
+// chosen when the program runs); all give identical output.
 namespace velanote::ripple {
 
 // How far a height gradient bends the picture: an offset of gradient / 2^OffsetShift pixels,
@@ -29,13 +31,30 @@ bool stepRowPlain(int16_t* next, const int16_t* up, const int16_t* mid, const in
 
 // Draws one row of `width` pixels of the rippled picture into `out`. `source` points at this row's
 // first pixel inside a copy of the picture whose edge pixels are repeated `margin` times on every
-// side, with `stride` pixels per row; 2 * margin * (stride + 1) + 7 must not exceed 65535. Each
-// pixel is taken from (x + dx, y + dy), the offsets being the height gradient scaled down by
-// OffsetShift and limited to +/- margin, and brightened or darkened by ShadeScale times dx.
-// The gradients are the differences of the heights on either side of the pixel.
+// side, with `stride` pixels per row; margin is at most 63 and 2 * margin * (stride + 1) + 7 must
+// not exceed 65535. Each pixel is taken from (x + dx, y + dy), the offsets being the height gradient
+// scaled down by OffsetShift and limited to +/- margin, and brightened or darkened by ShadeScale
+// times dx. The gradients are the differences of the heights on either side of the pixel.
 void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
                const int16_t* mid, const int16_t* down, int width);
 void renderRowPlain(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
                     const int16_t* mid, const int16_t* down, int width);
+
+using StepRowKernel = bool (*)(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down,
+                               int width);
+using RenderRowKernel = void (*)(uint32_t* out, const uint32_t* source, int stride, int margin,
+                                 const int16_t* up, const int16_t* mid, const int16_t* down, int width);
+
+// One set of the row loops, named after the instructions it uses.
+struct Kernels {
+    const char* name;
+    StepRowKernel stepRow;
+    RenderRowKernel renderRow;
+};
+
+// The sets this processor can run, fastest first; the last is the plain one.
+std::span<const Kernels> availableKernels();
+// The set that stepRow() and renderRow() use: the fastest available.
+const Kernels& activeKernels();
 
 } // namespace velanote::ripple

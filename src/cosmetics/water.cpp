@@ -147,9 +147,9 @@ void WaterRipple::stepRowBlocks(int older, int y) {
     forEachRun(stirred | blocksNearRow(latest, y), [&](int first, int end) {
         for (int block = first; block < end; ++block) {
             const int x = block * BlockWidth;
-            if (ripple::stepRow(heightRow(older, y) + x, heightRow(latest, y - 1) + x,
-                                heightRow(latest, y) + x, heightRow(latest, y + 1) + x,
-                                std::min(BlockWidth, width_ - x))) {
+            if (kernels_->stepRow(heightRow(older, y) + x, heightRow(latest, y - 1) + x,
+                                  heightRow(latest, y) + x, heightRow(latest, y + 1) + x,
+                                  std::min(BlockWidth, width_ - x))) {
                 stillMoving |= uint64_t(1) << block;
             }
         }
@@ -165,9 +165,9 @@ uint64_t WaterRipple::drawRowBlocks(int field, int y) {
     auto* out = reinterpret_cast<uint32_t*>(frame_.scanLine(y));
     forEachRun(near, [&](int first, int end) {
         const int x = first * BlockWidth;
-        ripple::renderRow(out + x, sourceRow(y) + x, paddedStride_, margin_, heightRow(field, y - 1) + x,
-                          heightRow(field, y) + x, heightRow(field, y + 1) + x,
-                          std::min(end * BlockWidth, width_) - x);
+        kernels_->renderRow(out + x, sourceRow(y) + x, paddedStride_, margin_, heightRow(field, y - 1) + x,
+                            heightRow(field, y) + x, heightRow(field, y + 1) + x,
+                            std::min(end * BlockWidth, width_) - x);
     });
     forEachRun(restore, [&](int first, int end) {
         const int x = first * BlockWidth;

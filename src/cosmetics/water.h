@@ -2,6 +2,8 @@
 #include <QImage>
 #include <QRect>
 
+#include "cosmetics/ripplekernels.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -67,6 +69,7 @@ private:
     // Redraws row y of the frame through the field `field`; returns the blocks that changed.
     uint64_t drawRowBlocks(int field, int y);
 
+    const ripple::Kernels* kernels_ = &ripple::activeKernels();
     QImage frame_;
     int width_ = 0;
     int height_ = 0;

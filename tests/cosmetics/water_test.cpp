@@ -258,9 +258,13 @@ TEST(WaterRipple, SkippingStillBlocksGivesTheSameFramesAsSteppingEverything) {
     EXPECT_LE(changed.right(), 2 * WaterRipple::BlockWidth);
 }
 
-TEST(RippleKernels, VectorisedRowsMatchThePlainOnes) {
+namespace {
+
+// Random rows, gentle to extreme, of widths that leave every kind of tail, and the limits of the
+// heights, through `kernels` and the plain loops.
+void expectKernelsMatchThePlainOnes(const ripple::Kernels& kernels) {
     std::mt19937 random(5);
-    for (int width : {640, 13, 8, 5}) {
+    for (int width : {640, 37, 16, 13, 8, 5}) {
         for (int amplitude : {3, 300, ripple::HeightLimit}) {
             const int stride = width + 2;
             std::vector<int16_t> field(std::size_t(stride) * 3), older(std::size_t(width) + 2);
@@ -279,7 +283,7 @@ TEST(RippleKernels, VectorisedRowsMatchThePlainOnes) {
             const int16_t* down = mid + stride;
 
             std::vector<int16_t> a(older), b(older);
-            EXPECT_EQ(ripple::stepRow(a.data() + 1, up, mid, down, width),
+            EXPECT_EQ(kernels.stepRow(a.data() + 1, up, mid, down, width),
                       ripple::stepRowPlain(b.data() + 1, up, mid, down, width));
             EXPECT_EQ(a, b) << width << " " << amplitude;
 
@@ -292,7 +296,7 @@ TEST(RippleKernels, VectorisedRowsMatchThePlainOnes) {
             const uint32_t* row = source.data() + std::size_t(margin) * std::size_t(padded) + margin;
             std::vector<uint32_t> fast(static_cast<std::size_t>(width)),
                 plain(static_cast<std::size_t>(width));
-            ripple::renderRow(fast.data(), row, padded, margin, up, mid, down, width);
+            kernels.renderRow(fast.data(), row, padded, margin, up, mid, down, width);
             ripple::renderRowPlain(plain.data(), row, padded, margin, up, mid, down, width);
             EXPECT_EQ(fast, plain) << width << " " << amplitude;
         }
@@ -302,9 +306,20 @@ TEST(RippleKernels, VectorisedRowsMatchThePlainOnes) {
     for (int sign : {1, -1}) {
         const std::vector<int16_t> field(3 * 42, int16_t(sign * ripple::HeightLimit));
         std::vector<int16_t> a(42, int16_t(-sign * ripple::HeightLimit)), b(a);
-        ripple::stepRow(a.data() + 1, field.data() + 1, field.data() + 43, field.data() + 85, 40);
+        kernels.stepRow(a.data() + 1, field.data() + 1, field.data() + 43, field.data() + 85, 40);
         ripple::stepRowPlain(b.data() + 1, field.data() + 1, field.data() + 43, field.data() + 85, 40);
         EXPECT_EQ(a, b);
         EXPECT_EQ(a[20], sign * ripple::HeightLimit);
     }
+}
+
+} // namespace
+
+TEST(RippleKernels, EveryKernelOfThisProcessorMatchesThePlainOne) {
+    for (const ripple::Kernels& kernels : ripple::availableKernels()) {
+        SCOPED_TRACE(kernels.name);
+        expectKernelsMatchThePlainOnes(kernels);
+    }
+    EXPECT_STREQ(ripple::availableKernels().back().name, "plain");
+    EXPECT_STREQ(ripple::activeKernels().name, ripple::availableKernels().front().name);
 }
