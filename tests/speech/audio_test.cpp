@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 
 using velanote::HalfBandDecimator;
 using velanote::Mp3Encoder;
@@ -95,6 +97,26 @@ TEST(HalfBandDecimator, StreamingInPiecesGivesTheSameSamples) {
     decimator.push(std::span(input).subspan(offset), streamed);
     decimator.finish(streamed);
     EXPECT_EQ(streamed, whole);
+}
+
+TEST(HalfBandDecimator, EveryFormOfTheLoopGivesThePlainSamples) {
+    std::mt19937 random(3);
+    std::vector<std::int16_t> padded(2 * 100 + HalfBandDecimator::TapCount);
+    for (auto& sample : padded) {
+        sample = static_cast<std::int16_t>(random());
+    }
+    // Full-scale samples of one sign under every tap: the sums' limits.
+    std::fill_n(padded.begin(), 2 * 40, std::int16_t(-32768));
+    const auto forms = HalfBandDecimator::availableForms();
+    ASSERT_STREQ(forms.back().name, "plain");
+    for (std::size_t count = 0; count <= 100; count += count < 40 ? 1 : 20) {
+        std::vector<std::int16_t> plain(count), other(count);
+        forms.back().filter(padded.data(), count, plain.data());
+        for (const auto& form : forms) {
+            form.filter(padded.data(), count, other.data());
+            EXPECT_EQ(other, plain) << form.name << " " << count;
+        }
+    }
 }
 
 TEST(Mp3Encoder, WritesBareMpeg25Layer3At16KbitsMono) {
