@@ -22,6 +22,9 @@ packages=(
     dpkg-dev lintian desktop-file-utils appstream systemd man-db
     # tests: the shared store and the load balancer of a scaled-out speech service
     redis-server nginx
+    # benchmarks: the shell pipeline that `velanote speak` is measured against, and an X server
+    # with tools that watch windows appear
+    espeak-ng sox lame xvfb x11-utils xdotool
 )
 
 # One query for all of them; a package dpkg has never heard of is simply absent from its answer.

@@ -1,6 +1,7 @@
 // MainWindow's loading, start-up lock and update check, keyboard and mouse, and closing.
 #include "cosmetics/menupictures.h"
 #include "cosmetics/skin.h"
+#include "cosmetics/water.h"
 #include "joiner/joinerwindow.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/mainwindowtexts.h"
@@ -165,6 +166,10 @@ void MainWindow::stirWater(double x, double y, int a, int b) {
     const QString caption = effectAction->text();
     if (caption == QString::fromUtf8(EffectOnCaption)) {
         surface_->mouseAction(qRound(x), qRound(y), a, b);
+        // The ticks pause while the water is calm.
+        if (!waterRipple().isCalm() && !rippleTimer->isActive()) {
+            rippleTimer->start();
+        }
     } else if (caption == QString::fromUtf8(EffectOffCaption)) {
         surface_->mouseAction(qRound(x), qRound(y), 0, 0);
     }
@@ -172,6 +177,10 @@ void MainWindow::stirWater(double x, double y, int a, int b) {
 
 void MainWindow::onRippleTick() {
     surface_->tick();
+    // Calm water stays calm until the mouse stirs it, so the ticks can rest meanwhile.
+    if (waterRipple().isCalm()) {
+        rippleTimer->stop();
+    }
 }
 
 void MainWindow::onRelationChosen() {

@@ -258,6 +258,14 @@ TEST_F(MainWindowTest, RippleFollowsTheMouseOnlyWhileTheEffectIsOn) {
         form->onRippleTick();
     }
     EXPECT_TRUE(waterRipple().isCalm());
+
+    // The ticks rest while the water is calm, and the mouse wakes them.
+    form->rippleTimer->start();
+    form->onRippleTick();
+    EXPECT_FALSE(form->rippleTimer->isActive());
+    form->effectAction->setText(QStringLiteral("关闭主题特效"));
+    QTest::mouseMove(surface, QPoint(250, 40));
+    EXPECT_TRUE(form->rippleTimer->isActive());
 }
 
 TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {

@@ -206,30 +206,32 @@ TEST_F(PrefixSwitchTest, OnlyATickedSwitchIsOnAndTheWindowOpensOverTheMainWindow
 class EventCounter : public QObject {
 public:
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            ++paints;
+        if (e->type() == QEvent::Move) {
+            ++moves;
         } else if (e->type() == QEvent::KeyPress) {
             ++keys;
         }
         return false;
     }
-    int paints = 0;
+    int moves = 0;
     int keys = 0;
 };
 
-TEST_F(PrefixSwitchTest, ShakeIsPaintedBlocksInputAndEndsInPlace) {
+TEST_F(PrefixSwitchTest, ShakeMovesBlocksInputEndsInPlaceAndShowsTheBoxThere) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
     movePositionTwips(prefixCheck, 607, 3001); // not whole pixels
     const QPoint pixels = prefixCheck->pos();
+    QCoreApplication::processEvents();
+    const QImage before = mainWindow.grab().toImage();
     EventCounter counter;
     prefixCheck->installEventFilter(&counter);
     for (int tick = 0; tick < 3; ++tick) {
         QCoreApplication::postEvent(prefixCheck,
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
-        counter.paints = 0;
+        counter.moves = 0;
         counter.keys = 0;
         prefixSwitch.onShakeTick();
-        EXPECT_GE(counter.paints, 600) << "tick " << tick;
+        EXPECT_GE(counter.moves, 600) << "tick " << tick;
         EXPECT_EQ(counter.keys, 0) << "tick " << tick;
         EXPECT_EQ(positionTwips(prefixCheck), QPoint(607, 3001));
         EXPECT_EQ(prefixCheck->pos(), pixels);
@@ -237,6 +239,7 @@ TEST_F(PrefixSwitchTest, ShakeIsPaintedBlocksInputAndEndsInPlace) {
         EXPECT_EQ(counter.keys, 1);
     }
     prefixCheck->removeEventFilter(&counter);
+    EXPECT_EQ(mainWindow.grab().toImage(), before);
 }
 
 } // namespace
