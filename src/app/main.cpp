@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -53,11 +54,24 @@ QStringList argumentsAfter(int argc, char** argv, int first) {
 
 int runGui(int argc, char** argv) {
     QApplication app(argc, argv);
-    velanote::installQtChineseTranslations(app);
     QApplication::setApplicationName(QStringLiteral("velanote"));
     QApplication::setApplicationVersion(QString::fromLatin1(velanote::kVersion));
     velanote::initResources();
-    velanote::installMarkFont();
+
+    // The splash goes on the screen first; what only the later windows need is done while it fades
+    // in (it waits for a click before the main window comes).
+    const velanote::ProgramFolder folder = velanote::ProgramFolder::locate();
+    std::unique_ptr<velanote::Platform> platform;
+    std::optional<velanote::AppContext> ctx;
+    std::unique_ptr<velanote::MainWindow> mainWindow;
+    auto* splash = new velanote::SplashWindow(folder, [&ctx, &mainWindow] {
+        mainWindow = std::make_unique<velanote::MainWindow>(*ctx);
+        mainWindow->show();
+    });
+    splash->show();
+    QGuiApplication::sync();
+
+    velanote::installQtChineseTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velanote.png")));
     QFont font = QApplication::font();
     font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
@@ -69,7 +83,6 @@ int runGui(int argc, char** argv) {
     // The embedded speech service, also the connectivity probe and the site of the version file.
     // Without it the program still runs and reads as off line. The user's lexicon of readings is
     // read on the first request, not here.
-    const velanote::ProgramFolder folder = velanote::ProgramFolder::locate();
     velanote::SpeechService::Options serviceOptions;
     serviceOptions.lexiconPath = velanote::userLexiconPath(folder);
     velanote::SpeechService service(serviceOptions);
@@ -77,15 +90,9 @@ int runGui(int argc, char** argv) {
     if (port == 0) {
         std::fputs("velanote: the embedded speech service could not start\n", stderr);
     }
+    platform = velanote::createDesktopPlatform();
+    ctx.emplace(velanote::AppContext{*platform, folder, velanote::Endpoints::forLocalService(port)});
 
-    const std::unique_ptr<velanote::Platform> platform = velanote::createDesktopPlatform();
-    velanote::AppContext ctx{*platform, folder, velanote::Endpoints::forLocalService(port)};
-    std::unique_ptr<velanote::MainWindow> mainWindow;
-    auto* splash = new velanote::SplashWindow(ctx.folder, [&ctx, &mainWindow] {
-        mainWindow = std::make_unique<velanote::MainWindow>(ctx);
-        mainWindow->show();
-    });
-    splash->show();
     const int code = QApplication::exec();
     mainWindow.reset();
     service.stop();

@@ -1,13 +1,11 @@
 #include "generation/composition.h"
 
+#include "generation/traditionaltable.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <opencc/opencc.h>
-
-#include <mutex>
 
 namespace velanote {
 
@@ -59,56 +57,6 @@ QString MessageComposer::finalSentence(const MessageInputs& in) {
     return ToTraditionalChinese(spokenSentence(in));
 }
 
-namespace {
-
-// One OpenCC converter for the program's life; OpenCC conversions are serialised.
-class SimplifiedToTraditional {
-public:
-    static SimplifiedToTraditional& instance() {
-        static SimplifiedToTraditional converter;
-        return converter;
-    }
-
-    // Nothing when OpenCC or its configuration is unavailable.
-    std::optional<QByteArray> convert(const QByteArray& utf8) {
-        if (handle_ == opencc_t(-1)) {
-            return std::nullopt;
-        }
-        const std::lock_guard<std::mutex> lock(mutex_);
-        // OpenCC reads C strings, so each piece between NUL characters is converted on its own.
-        QByteArray result;
-        const QList<QByteArray> pieces = utf8.split('\0');
-        for (qsizetype i = 0; i < pieces.size(); ++i) {
-            if (i > 0) {
-                result.append('\0');
-            }
-            if (pieces[i].isEmpty()) {
-                continue;
-            }
-            char* out = opencc_convert_utf8(handle_, pieces[i].constData(), size_t(pieces[i].size()));
-            if (out == nullptr) {
-                return std::nullopt;
-            }
-            result.append(out);
-            opencc_convert_utf8_free(out);
-        }
-        return result;
-    }
-
-private:
-    SimplifiedToTraditional() : handle_(opencc_open("/usr/share/opencc/s2t.json")) {}
-    ~SimplifiedToTraditional() {
-        if (handle_ != opencc_t(-1)) {
-            opencc_close(handle_);
-        }
-    }
-
-    opencc_t handle_;
-    std::mutex mutex_;
-};
-
-} // namespace
-
 QString ToTraditionalChinese(const QString& text) {
     if (text.isEmpty()) {
         return text;
@@ -118,8 +66,10 @@ QString ToTraditionalChinese(const QString& text) {
     QStringDecoder fromGbk("GBK");
     const QByteArray gbk = toGbk.encode(text);
     const QString narrowed = fromGbk.decode(gbk);
-    const auto traditional = SimplifiedToTraditional::instance().convert(narrowed.toUtf8());
-    return traditional ? QString::fromUtf8(*traditional) : narrowed;
+    const QByteArray utf8 = narrowed.toUtf8();
+    const std::string traditional =
+        TraditionalTable::builtIn().convert(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+    return QString::fromUtf8(traditional.data(), qsizetype(traditional.size()));
 }
 
 } // namespace velanote

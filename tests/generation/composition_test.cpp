@@ -1,6 +1,11 @@
 #include "generation/composition.h"
+#include "generation/traditionaltable.h"
 
 #include <gtest/gtest.h>
+#include <opencc/opencc.h>
+
+#include <fstream>
+#include <string>
 
 using namespace velanote;
 
@@ -81,4 +86,55 @@ TEST(TraditionalChinese, MapsSimplifiedAndReplacesWhatGbkCannotHold) {
         QStringLiteral("??書"));
     EXPECT_EQ(MessageComposer::finalSentence(inputs("小红", "小明", "妈妈", "生日快乐")),
               QStringLiteral("親愛的小明，您好，您的媽媽：小紅，通過Vela聲箋對您說：生日快樂\""));
+}
+
+namespace {
+
+// OpenCC's own s2t conversion of `utf8`.
+std::string openccTraditional(const std::string& utf8) {
+    static const opencc_t converter = opencc_open("/usr/share/opencc/s2t.json");
+    if (converter == reinterpret_cast<opencc_t>(-1)) {
+        return "(OpenCC unavailable)";
+    }
+    char* out = opencc_convert_utf8(converter, utf8.c_str(), utf8.size());
+    std::string result(out);
+    opencc_convert_utf8_free(out);
+    return result;
+}
+
+} // namespace
+
+TEST(TraditionalTable, ConvertsAsOpenCCDoesOverTheCommonWords) {
+    // Runs of common words, so that phrases meet and overlap at every kind of boundary.
+    std::ifstream essay("/usr/share/rime-data/essay.txt");
+    ASSERT_TRUE(essay) << "the word list of rime-data is missing";
+    std::string line;
+    std::string sentence;
+    int sentences = 0;
+    int differing = 0;
+    for (int words = 0; std::getline(essay, line) && words < 60000; ++words) {
+        sentence += line.substr(0, line.find('\t'));
+        if (words % 7 == 6) {
+            const std::string ours = TraditionalTable::builtIn().convert(sentence);
+            const std::string theirs = openccTraditional(sentence);
+            if (ours != theirs && ++differing <= 5) {
+                ADD_FAILURE() << sentence << ": " << ours << " / " << theirs;
+            }
+            ++sentences;
+            sentence.clear();
+        }
+    }
+    EXPECT_GT(sentences, 8000);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(TraditionalTable, AnUnreadableTableConvertsNothing) {
+    // Too short for a header; a header promising more entries than follow.
+    const std::string promising = std::string("VNS2T001") + std::string(4, '\xff') + std::string(12, '\0');
+    for (const std::string_view table : {std::string_view("VNS2T001"), std::string_view(promising)}) {
+        const TraditionalTable broken(table);
+        EXPECT_TRUE(broken.isEmpty());
+        EXPECT_EQ(broken.convert("书 a\xff"), "书 a\xff");
+    }
+    EXPECT_FALSE(TraditionalTable::builtIn().isEmpty());
 }
