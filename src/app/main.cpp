@@ -1,26 +1,17 @@
-// velanote: the desktop program, or one of its command-line tools.
-#include "app/appcontext.h"
+// velanote-cli: the command-line tools of velanote (serve, speak, pinyin, help and version), started
+// by the velanote command; it loads nothing that only the windows need.
 #include "app/endpoints.h"
 #include "app/programfolder.h"
-#include "app/qttranslations.h"
 #include "app/resourcestore.h"
-#include "app/splashwindow.h"
 #include "app/version.h"
 #include "generation/pinyincommand.h"
 #include "generation/speakcommand.h"
-#include "mainwindow/mainwindow.h"
-#include "platform/platform.h"
 #include "speech/servearguments.h"
 #include "speech/speechservice.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QFont>
-#include <QIcon>
 
 #include <cstdio>
-#include <memory>
-#include <optional>
 
 namespace {
 
@@ -52,53 +43,6 @@ QStringList argumentsAfter(int argc, char** argv, int first) {
     return list;
 }
 
-int runGui(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("velanote"));
-    QApplication::setApplicationVersion(QString::fromLatin1(velanote::kVersion));
-    velanote::initResources();
-
-    // The splash goes on the screen first; what only the later windows need is done while it fades
-    // in (it waits for a click before the main window comes).
-    const velanote::ProgramFolder folder = velanote::ProgramFolder::locate();
-    std::unique_ptr<velanote::Platform> platform;
-    std::optional<velanote::AppContext> ctx;
-    std::unique_ptr<velanote::MainWindow> mainWindow;
-    auto* splash = new velanote::SplashWindow(folder, [&ctx, &mainWindow] {
-        mainWindow = std::make_unique<velanote::MainWindow>(*ctx);
-        mainWindow->show();
-    });
-    splash->show();
-    QGuiApplication::sync();
-
-    velanote::installQtChineseTranslations(app);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/velanote.png")));
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
-                      QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Microsoft YaHei")});
-    font.setPointSize(9);
-    QApplication::setFont(font);
-
-    // The embedded speech service, also the connectivity probe and the site of the version file.
-    // Without it the program still runs and reads as off line. The user's lexicon of readings is
-    // read on the first request, not here.
-    velanote::SpeechService::Options serviceOptions;
-    serviceOptions.lexiconPath = velanote::userLexiconPath(folder);
-    velanote::SpeechService service(serviceOptions);
-    const quint16 port = service.start() ? service.port() : 0;
-    if (port == 0) {
-        std::fputs("velanote: the embedded speech service could not start\n", stderr);
-    }
-    platform = velanote::createDesktopPlatform();
-    ctx.emplace(velanote::AppContext{*platform, folder, velanote::Endpoints::forLocalService(port)});
-
-    const int code = QApplication::exec();
-    mainWindow.reset();
-    service.stop();
-    return code;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -124,10 +68,7 @@ int main(int argc, char** argv) {
         std::printf("velanote %s\n", velanote::kVersion);
         return 0;
     }
-    if (!command.isEmpty() && !command.startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "velanote: unknown command \"%s\"\n\n%s", argv[1],
-                     helpText().toUtf8().constData());
-        return 2;
-    }
-    return runGui(argc, argv);
+    std::fprintf(stderr, "velanote: unknown command \"%s\"\n\n%s", argc > 1 ? argv[1] : "",
+                 helpText().toUtf8().constData());
+    return 2;
 }

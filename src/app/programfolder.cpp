@@ -39,7 +39,12 @@ ProgramFolder ProgramFolder::locate() {
 bool ProgramFolder::isInstallFolder(const QString& path) {
     const QString clean = QDir::cleanPath(path);
     const QString name = QFileInfo(clean).fileName();
-    if (name == QLatin1String("bin") || name == QLatin1String("sbin")) {
+    // bin and sbin hold programs; lib/velanote holds velanote's private ones.
+    const QString parent = QFileInfo(QFileInfo(clean).path()).fileName();
+    if (name == QLatin1String("bin") || name == QLatin1String("sbin") ||
+        (name == QLatin1String("velanote") &&
+         (parent == QLatin1String("lib") || parent == QLatin1String("lib64") ||
+          parent == QLatin1String("libexec")))) {
         return true;
     }
     const QLatin1String usr("/usr");

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 
 #include <cstdio>
 #include <mutex>
@@ -92,14 +91,6 @@ bool restoreJingleFiles(const ProgramFolder& folder) {
 void initResources() {
     static std::once_flag once;
     std::call_once(once, [] { registerEmbeddedFiles(); });
-}
-
-void installMarkFont() {
-    initResources();
-    static const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/velamarks.ttf"));
-    if (id < 0) {
-        std::fputs("velanote: the font for the phrase marks could not be loaded\n", stderr);
-    }
 }
 
 QByteArray loadResource(int id) {

@@ -48,7 +48,9 @@ void SplashWindow::load() {
     // No sizing border, and nothing drawn until the first fade-in tick sets an alpha.
     setFixedSize(size());
     setWindowOpacity(0.0);
-    prepareProgramFolder(folder_);
+    // The folder is prepared as soon as the event loop runs: the window's first frame does not
+    // need it, and the main window comes only after a click.
+    QTimer::singleShot(0, this, [this] { prepareProgramFolder(folder_); });
 }
 
 void SplashWindow::activate() {

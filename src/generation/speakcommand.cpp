@@ -7,9 +7,8 @@
 #include "generation/filebytes.h"
 #include "generation/pinyincommand.h"
 #include "generation/serviceclient.h"
-#include "generation/waitwithoutinput.h"
 #include "platform/atomicfile.h"
-#include "platform/platform.h"
+#include "platform/desktophttpclient.h"
 #include "speech/speechservice.h"
 
 #include <QHash>
@@ -235,12 +234,13 @@ int SpeakCommand::run(const QStringList& arguments) {
     }
     progress(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
 
-    const std::unique_ptr<Platform> platform = createDesktopPlatform();
-    HttpClient& http = platform->http();
+    CurlHttpClient client;
+    HttpClient& http = client;
     progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
              in.recipient + "]");
     const QString request = SpeechRequest::address(endpoints.speechBase, encoded).trimmed();
-    const HttpResult reply = waitWithoutInput([&http, request] { return http.get(request); });
+    // No window waits on these requests, so they run right here rather than on a worker.
+    const HttpResult reply = http.get(request);
     if (!reply.completed) {
         err_(QStringLiteral("Vela声笺生成失败!无法连接语音服务: ") +
              withoutLeadingBlank(endpoints.speechBase));
@@ -263,8 +263,7 @@ int SpeakCommand::run(const QStringList& arguments) {
 
     progress(QStringLiteral("正在下载音信文件..."));
     const QString messageAddress = *address;
-    const auto speech = waitWithoutInput(
-        [&http, messageAddress] { return SpeechRequest::fetchSpeech(http, messageAddress); });
+    const auto speech = SpeechRequest::fetchSpeech(http, messageAddress);
     if (!speech) {
         err_(QStringLiteral("音信文件下载失败!请检查网络后重试..: ") + withoutLeadingBlank(messageAddress));
         return ExitService;

@@ -15,11 +15,14 @@ TEST(ProgramFolder, AnInstalledCopyKeepsItsFilesOutOfTheFoldersItSharesWithOther
         {"/home/u/.local/bin", true},
         {"/opt/velanote/sbin", true},
         {"/usr/lib/velanote", true},
+        {"/opt/velanote/lib/velanote", true},
         {"/usr/bin/../lib", true},
         {"/usr2/tools", false},
         {"/home/u/binaries", false},
         {"/home/u/velanote/build", false},
         {"/opt/velanote", false},
+        {"/home/u/lib", false},
+        {"/home/u/lib/tools", false},
         {"/home/u/usr", false},
     };
     for (const auto& c : cases) {

@@ -53,12 +53,15 @@ void deliverDeferredDeletes() {
 
 } // namespace
 
-TEST(SplashWindow, LoadingPreparesTheFolderAndTheWindow) {
+TEST(SplashWindow, LoadingPreparesTheWindowAndThenTheFolder) {
     fakes::TempProgramFolder home;
     int shown = 0;
     auto* form = new SplashWindow(home.folder(), [&] { ++shown; });
     QPointer<SplashWindow> guard(form);
 
+    // Prepared once the event loop runs, after the window is up.
+    EXPECT_FALSE(QFileInfo(home.path("\\skinh.she")).exists());
+    QCoreApplication::processEvents();
     EXPECT_EQ(home.read("\\sc\\1.mp3"), loadResource(112));
     EXPECT_EQ(home.read("\\sc\\10.mp3"), loadResource(121));
     EXPECT_TRUE(QFileInfo(home.path("\\yx")).isDir());
