@@ -35,7 +35,7 @@ foreach(source velanote.1 debian/changelog)
 endforeach()
 
 install(TARGETS velanote RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS velanote-cli velanote-desktop RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/velanote)
+install(TARGETS velanote-cli velanote-desktop velanote-splash RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/velanote)
 install(FILES ${VELANOTE_PACKAGING_SOURCE}/velanote.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES ${VELANOTE_PACKAGING_BUILD}/${VELANOTE_APPSTREAM_ID}.metainfo.xml

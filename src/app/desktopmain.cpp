@@ -14,10 +14,14 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QSocketNotifier>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -31,12 +35,34 @@ int main(int argc, char** argv) {
     std::unique_ptr<velanote::Platform> platform;
     std::optional<velanote::AppContext> ctx;
     std::unique_ptr<velanote::MainWindow> mainWindow;
-    auto* splash = new velanote::SplashWindow(folder, [&ctx, &mainWindow] {
+    const auto showMain = [&ctx, &mainWindow] {
         mainWindow = std::make_unique<velanote::MainWindow>(*ctx);
         mainWindow->show();
-    });
-    splash->show();
-    QGuiApplication::sync();
+    };
+    // Started by the velanote command, the splash is a process of its own (velanote-splash) that
+    // says on a pipe when the main window is due; started alone, this program shows it.
+    bool splashElsewhere = false;
+    const int splashPipe = qEnvironmentVariableIntValue("VELANOTE_SPLASH_PIPE", &splashElsewhere);
+    std::unique_ptr<QSocketNotifier> splashWatch;
+    if (splashElsewhere) {
+        splashWatch = std::make_unique<QSocketNotifier>(splashPipe, QSocketNotifier::Read);
+        QObject::connect(splashWatch.get(), &QSocketNotifier::activated, [&] {
+            char word[8] = {};
+            const ssize_t got = read(splashPipe, word, sizeof word - 1);
+            splashWatch->setEnabled(false);
+            close(splashPipe);
+            if (got > 0 && std::string_view(word).starts_with("main")) {
+                showMain();
+            } else {
+                // The splash closed without its click: so does the program.
+                QCoreApplication::quit();
+            }
+        });
+    } else {
+        auto* splash = new velanote::SplashWindow(folder, showMain);
+        splash->show();
+        QGuiApplication::sync();
+    }
 
     velanote::installQtChineseTranslations(app);
     velanote::installMarkFont();

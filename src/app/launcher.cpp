@@ -1,9 +1,13 @@
-// velanote: starts the desktop program (velanote-desktop) when given no command, and the
-// command-line tools (velanote-cli) otherwise. It links nothing but the C++ library, so a command
-// loads only what the tools need and the desktop program only what it needs.
+// velanote: starts the desktop program (velanote-desktop, with its splash from velanote-splash) when
+// given no command, and the command-line tools (velanote-cli) otherwise. It links nothing but the C++
+// library, so a command loads only what the tools need and the desktop program only what it needs.
 #include "app/launchpaths.h"
 
+#include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include <cerrno>
 #include <climits>
@@ -13,6 +17,9 @@
 #include <string_view>
 
 namespace {
+
+// How long the splash may take to come up before the desktop program starts regardless.
+constexpr int SplashWaitMs = 5000;
 
 // The folder this program was started from.
 std::string ownFolder() {
@@ -51,12 +58,51 @@ bool isCommand(const char* word) {
 
 } // namespace
 
+// Starts velanote-splash and waits until its window is up (it writes "up" to a pipe), so that the
+// splash does not share the processor with the start of the rest; this process then becomes
+// velanote-desktop, which reads the rest of the pipe. Without a splash process the desktop program
+// shows the splash itself.
+void startSplash(char** argv) {
+    const std::string splash = privateProgram("velanote-splash");
+    int ends[2];
+    if (splash.empty() || pipe(ends) != 0) {
+        return;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        // The splash runs in a grandchild, which init takes over: the desktop program never has
+        // to collect it.
+        if (fork() == 0) {
+            close(ends[0]);
+            setenv("VELANOTE_SPLASH_PIPE", std::to_string(ends[1]).c_str(), 1);
+            execv(splash.c_str(), argv);
+        }
+        _exit(127);
+    }
+    close(ends[1]);
+    if (child > 0) {
+        waitpid(child, nullptr, 0);
+    }
+    char up[3] = {};
+    pollfd wait{ends[0], POLLIN, 0};
+    if (child > 0 && poll(&wait, 1, SplashWaitMs) >= 0 && read(ends[0], up, sizeof up) == sizeof up &&
+        std::string_view(up, sizeof up) == "up\n") {
+        setenv("VELANOTE_SPLASH_PIPE", std::to_string(ends[0]).c_str(), 1);
+    } else {
+        close(ends[0]);
+    }
+}
+
 int main(int argc, char** argv) {
-    const char* name = argc > 1 && isCommand(argv[1]) ? "velanote-cli" : "velanote-desktop";
+    const bool command = argc > 1 && isCommand(argv[1]);
+    const char* name = command ? "velanote-cli" : "velanote-desktop";
     const std::string program = privateProgram(name);
     if (program.empty()) {
         std::fprintf(stderr, "velanote: %s is missing beside %s\n", name, ownFolder().c_str());
         return 127;
+    }
+    if (!command) {
+        startSplash(argv);
     }
     execv(program.c_str(), argv);
     std::fprintf(stderr, "velanote: cannot start %s: %s\n", program.c_str(), std::strerror(errno));

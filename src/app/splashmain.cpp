@@ -1,0 +1,32 @@
+// velanote-splash: the splash window in a process of its own, started by the velanote command beside
+// velanote-desktop. It loads only what the splash needs, so it is on the screen while the desktop
+// program is still starting; when the splash has faded out after its click it writes "main" to the
+// pipe named by VELANOTE_SPLASH_PIPE, and the desktop program shows its main window. It writes "up"
+// there first, as soon as its window is on the screen.
+#include "app/programfolder.h"
+#include "app/resourcestore.h"
+#include "app/splashwindow.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velanote"));
+    velanote::initResources();
+    bool ok = false;
+    const int pipe = qEnvironmentVariableIntValue("VELANOTE_SPLASH_PIPE", &ok);
+    auto* splash = new velanote::SplashWindow(velanote::ProgramFolder::locate(), [&ok, pipe] {
+        if (ok && write(pipe, "main\n", 5) == 5) {
+            close(pipe);
+        }
+    });
+    splash->show();
+    QGuiApplication::sync();
+    // The window is up: the rest of the program may start now.
+    if (ok && write(pipe, "up\n", 3) != 3) {
+        ok = false;
+    }
+    return QApplication::exec();
+}
