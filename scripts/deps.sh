@@ -24,7 +24,7 @@ packages=(
     redis-server nginx
     # benchmarks: the shell pipeline that `velanote speak` is measured against, and an X server
     # with tools that watch windows appear
-    espeak-ng sox lame xvfb x11-utils xdotool
+    espeak-ng sox lame xdotool
 )
 
 # One query for all of them; a package dpkg has never heard of is simply absent from its answer.
