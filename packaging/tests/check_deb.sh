@@ -20,7 +20,9 @@ echo "$listing"
 for path in "${installed_paths[@]}"; do
     grep -q " \./usr/$path\$" <<<"$listing" || fail "not in the package: /usr/$path"
 done
-grep -q -- '-rwxr-xr-x root/root .* \./usr/bin/velanote$' <<<"$listing" || fail "/usr/bin/velanote is not root's 0755"
+for program in "${programs[@]}"; do
+    grep -q -- "-rwxr-xr-x root/root .* \./usr/$program\$" <<<"$listing" || fail "/usr/$program is not root's 0755"
+done
 ! awk '{ print $6 }' <<<"$listing" | grep -v '^\./\(usr/\)\?$' | grep -v '^\./usr/\(bin\|lib\|share\)/' ||
     fail "files outside /usr/bin, /usr/lib, /usr/share"
 

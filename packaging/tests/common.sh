@@ -1,12 +1,14 @@
-# Shared by the packaging checks: a failure message that ends the check, and the paths every
-# install of velanote holds, relative to its prefix.
+# Shared by the packaging checks (after `build` is set): a failure message that ends the check,
+# and the paths every install of velanote holds, relative to its prefix.
 fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
 
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$build/CMakeCache.txt")
+programs=(bin/velanote "$libdir"/velanote/velanote-cli "$libdir"/velanote/velanote-desktop "$libdir"/velanote/velanote-splash)
 installed_paths=(
-    bin/velanote
+    "${programs[@]}"
     share/applications/velanote.desktop
     share/icons/hicolor/scalable/apps/velanote.svg
     share/icons/hicolor/48x48/apps/velanote.png
