@@ -1,10 +1,10 @@
 // Puts a `velanote serve` process under the loads a shared speech service meets and prints what it
 // saw, one figure per line:
-//   bench_speech_load VELANOTE slow [TRICKLING IDLE SECONDS]
+//   bench_speech_load VELANOTE slow [TRICKLING IDLE SECONDS FROM [SERVE OPTIONS...]]
 //     connections from 127.0.0.1 that trickle one byte every 5 s and ones that send nothing, while
-//     a client on 127.0.0.2 asks for a stored clip four times a second;
-//   bench_speech_load VELANOTE fair [LONG]
-//     one client's LONG requests for 1000-character texts, then another client's short one;
+//     a client on FROM (127.0.0.2) asks for a stored clip four times a second;
+//   bench_speech_load VELANOTE fair [LONG CHARACTERS]
+//     one client's LONG requests for texts of CHARACTERS (1000), then another client's short one;
 //   bench_speech_load VELANOTE memory [CLIENTS REQUESTS CHARACTERS CACHE_MB]
 //     CLIENTS clients each asking REQUESTS new texts, and the process's resident memory.
 #include "speech/speechquery.h"
@@ -179,8 +179,11 @@ private:
     CURL* curl_;
 };
 
+// A text of exactly `characters` characters that begins with the number, so that no two are alike.
 std::string text(int number, int characters) {
     static const std::u32string pool = U"春风送暖万家灯火平安喜乐岁岁年年花好月圆天长地久心想事成福寿安康";
+    const std::string prefix = std::to_string(number);
+    characters -= static_cast<int>(prefix.size());
     std::u32string out;
     unsigned state = static_cast<unsigned>(number) * 2654435761U + 1;
     for (int i = 0; i < characters; ++i) {
@@ -197,12 +200,13 @@ std::string text(int number, int characters) {
             utf8 += static_cast<char>(0x80 | (c & 0x3F));
         }
     }
-    return std::to_string(number) + utf8;
+    return prefix + utf8;
 }
 
-int slowClients(const std::string& program, int trickling, int idle, int duration) {
-    Serve serve(program, {});
-    Client client(serve.port(), "127.0.0.2", 10);
+int slowClients(const std::string& program, int trickling, int idle, int duration, const std::string& from,
+                std::vector<std::string> options) {
+    Serve serve(program, std::move(options));
+    Client client(serve.port(), from, 10);
     const std::string clip = client.speak("慢客户端");
     if (clip.empty()) {
         std::fprintf(stderr, "the clip was not made\n");
@@ -256,7 +260,8 @@ int slowClients(const std::string& program, int trickling, int idle, int duratio
         char byte;
         open += fd >= 0 && recv(fd, &byte, 1, MSG_DONTWAIT) < 0 && errno == EAGAIN;
     }
-    std::printf("trickling-connections: %d\nidle-connections: %d\n", trickling, idle);
+    std::printf("trickling-connections: %d\nidle-connections: %d\nclient-address: %s\n", trickling, idle,
+                from.c_str());
     std::printf("served: %zu of %d\n", ms.size(), asked);
     std::printf("served-ratio: %.3f\n", asked > 0 ? static_cast<double>(ms.size()) / asked : 0.0);
     std::printf("cached-median: %.1f ms\ncached-p95: %.1f ms\n", percentile(ms, 0.5), percentile(ms, 0.95));
@@ -271,20 +276,27 @@ int slowClients(const std::string& program, int trickling, int idle, int duratio
     return 0;
 }
 
-int fairness(const std::string& program, int longOnes) {
+int fairness(const std::string& program, int longOnes, int characters) {
     Serve serve(program, {});
     // One long text alone, then a short one alone, for the yardstick.
     Client alone(serve.port(), "127.0.0.4");
     auto before = Clock::now();
-    alone.speak(text(-1, 1000));
+    const bool madeLong = !alone.speak(text(1000000, characters)).empty();
     const double longSeconds = seconds(Clock::now() - before);
     before = Clock::now();
-    alone.speak("早安");
+    const bool madeShort = !alone.speak("早安").empty();
     const double shortSeconds = seconds(Clock::now() - before);
+    if (!madeLong || !madeShort) {
+        std::fprintf(stderr, "the service did not speak the yardstick texts\n");
+        return 1;
+    }
 
     std::vector<std::thread> flood;
+    std::atomic<int> floodServed{0};
     for (int i = 0; i < longOnes; ++i) {
-        flood.emplace_back([&, i] { Client(serve.port(), "127.0.0.2", 600).speak(text(i, 1000)); });
+        flood.emplace_back([&, i] {
+            floodServed += !Client(serve.port(), "127.0.0.2", 600).speak(text(i, characters)).empty();
+        });
     }
     std::this_thread::sleep_for(500ms);
     before = Clock::now();
@@ -293,7 +305,8 @@ int fairness(const std::string& program, int longOnes) {
     for (std::thread& thread : flood) {
         thread.join();
     }
-    std::printf("long-texts-queued: %d\n", longOnes);
+    std::printf("long-texts-queued: %d of %d characters (served %d)\n", longOnes, characters,
+                floodServed.load());
     std::printf("one-long-text: %.2f s\none-short-text: %.3f s\n", longSeconds, shortSeconds);
     std::printf("short-text-waited: %.2f s%s\n", waited, served ? "" : " (failed)");
     std::printf("wait-over-one-long-plus-short: %.2f\n", waited / (longSeconds + shortSeconds));
@@ -352,9 +365,10 @@ int main(int argc, char** argv) {
     int code = 2;
     if (load == "slow") {
         code = slowClients(program, number(argc, argv, 3, 500), number(argc, argv, 4, 300),
-                           number(argc, argv, 5, 60));
+                           number(argc, argv, 5, 60), argc > 6 ? argv[6] : "127.0.0.2",
+                           std::vector<std::string>(argv + std::min(argc, 7), argv + argc));
     } else if (load == "fair") {
-        code = fairness(program, number(argc, argv, 3, 32));
+        code = fairness(program, number(argc, argv, 3, 32), number(argc, argv, 4, 1000));
     } else if (load == "memory") {
         code = memory(program, number(argc, argv, 3, 64), number(argc, argv, 4, 20),
                       number(argc, argv, 5, 300), number(argc, argv, 6, 64));
