@@ -16,16 +16,16 @@
 namespace {
 
 QString helpText() {
-    return QStringLiteral(
-               "velanote V6.0 — Vela系列软件の声笺: turns a typed greeting into a spoken voice message.\n"
-               "\n"
-               "usage: velanote                 start the desktop program\n"
-               "       velanote serve [options] run the speech service on its own\n"
-               "       velanote speak [options] make one voice message from the command line\n"
-               "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
-               "       velanote --help          show this text\n"
-               "       velanote --version       show the name and version\n"
-               "\n") +
+    return QStringLiteral("velanote ") + QLatin1String(velanote::kVersionTag) +
+           QStringLiteral(" — Vela系列软件の声笺: turns a typed greeting into a spoken voice message.\n"
+                          "\n"
+                          "usage: velanote                 start the desktop program\n"
+                          "       velanote serve [options] run the speech service on its own\n"
+                          "       velanote speak [options] make one voice message from the command line\n"
+                          "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
+                          "       velanote --help          show this text\n"
+                          "       velanote --version       show the name and version\n"
+                          "\n") +
            velanote::ServeArguments::usage().replace(QStringLiteral("usage: "), QStringLiteral("")) + "\n" +
            velanote::SpeakCommand::usage() + "\n" +
            QStringLiteral("\n"

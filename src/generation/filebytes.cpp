@@ -1,6 +1,7 @@
 #include "generation/filebytes.h"
 
 #include "platform/atomicfile.h"
+#include "platform/samefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,36 +43,13 @@ bool WriteFileBytes(const QString& path, const QByteArray& block, qint64 positio
     return writeFileAtomically(path, content);
 }
 
-namespace {
-
-QString normalisedPath(const QString& path) {
-    const QFileInfo info(path);
-    if (info.exists()) {
-        return info.canonicalFilePath();
-    }
-    const QFileInfo folder(info.absolutePath());
-    if (folder.exists()) {
-        return folder.canonicalFilePath() + '/' + info.fileName();
-    }
-    return QDir::cleanPath(info.absoluteFilePath());
-}
-
-} // namespace
-
-bool samePath(const QString& a, const QString& b) {
-    if (a.isEmpty() || b.isEmpty()) {
-        return false;
-    }
-    return normalisedPath(a) == normalisedPath(b);
-}
-
 PrefixJoinOutcome joinPrefixAndSpeech(const QString& prefixPath, const QString& speechPath,
                                       const QString& joinedPath) {
     const auto prefix = ReadFileBytes(prefixPath, 1, -1);
     if (!prefix || prefix->isEmpty()) {
         return PrefixJoinOutcome::PrefixMissing;
     }
-    if (samePath(prefixPath, joinedPath)) {
+    if (isSameFile(prefixPath, joinedPath)) {
         return PrefixJoinOutcome::SameAsPrefix;
     }
     const auto speech = ReadFileBytes(speechPath, 1, -1);

@@ -23,7 +23,4 @@ enum class PrefixJoinOutcome { Joined, PrefixMissing, SameAsPrefix, SpeechUnread
 PrefixJoinOutcome joinPrefixAndSpeech(const QString& prefixPath, const QString& speechPath,
                                       const QString& joinedPath);
 
-// True when both paths name the same file (or would, once it exists).
-bool samePath(const QString& a, const QString& b);
-
 } // namespace velanote

@@ -1,5 +1,6 @@
 #include "generation/generationrun.h"
 
+#include "app/messagetitles.h"
 #include "generation/composition.h"
 #include "generation/filebytes.h"
 #include "generation/serviceclient.h"
@@ -61,7 +62,7 @@ void GenerationRun::setStatus(const QString& text) {
 }
 
 int GenerationRun::ask(const QString& prompt, int style) {
-    return ctx_.platform.messageBox().MsgBox(prompt, style, QString::fromUtf8(MessageTitle), c_.window);
+    return ctx_.platform.messageBox().MsgBox(prompt, style, MessageTitles::program(), c_.window);
 }
 
 void GenerationRun::enableInputs() {
@@ -120,14 +121,7 @@ void GenerationRun::onGenerateClicked() {
     }
 
     tray_.minimise(QStringLiteral("程序正在生成音信文件..请稍等.."));
-    // workingBox shows each form in turn; the values themselves are carried in variables, so that the
-    // text box's own line-break handling cannot alter them.
-    const QString sentence = MessageComposer::spokenSentence(in);
-    c_.workingBox->setPlainText(sentence);
-    const QString traditional = ToTraditionalChinese(sentence);
-    c_.workingBox->setPlainText(traditional);
-    const QString encoded = UTF8EncodeURI(traditional);
-    c_.workingBox->setPlainText(encoded);
+    const QString encoded = UTF8EncodeURI(ToTraditionalChinese(MessageComposer::spokenSentence(in)));
     setStatus(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
               in.recipient + "]");
 
@@ -141,15 +135,15 @@ void GenerationRun::onGenerateClicked() {
         tray_.restore();
         return;
     }
-    c_.addressBox->setText(*address);
+    messageAddress_ = *address;
 
     if (c_.prefixCheck->checkState() == Qt::Checked) {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
-        onSaveWithPrefix();
+        saveSpeechThenJoined();
         enableInputs();
     } else {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-        onlineAddress_ = c_.addressBox->text();
+        onlineAddress_ = messageAddress_;
         c_.player->setURL(onlineAddress_);
         enableInputs();
     }
@@ -167,7 +161,7 @@ void GenerationRun::onExampleClicked() {
 }
 
 void GenerationRun::onCopyAddress() {
-    const QString address = c_.addressBox->text();
+    const QString address = messageAddress_;
     if (address.isEmpty()) {
         setStatus(NothingGenerated);
         return;
@@ -204,7 +198,7 @@ void GenerationRun::onFindJoinedClicked() {
 bool GenerationRun::downloadSpeech(const QString& path) {
     tray_.minimise(SavingBalloon);
     HttpClient& http = ctx_.platform.http();
-    const QString address = c_.addressBox->text().trimmed();
+    const QString address = messageAddress_.trimmed();
     const DownloadOutcome outcome =
         waitWithoutInput([&http, address, path] { return http.download(address, path); });
     tray_.restore();
@@ -216,7 +210,7 @@ bool GenerationRun::downloadSpeech(const QString& path) {
     return outcome == DownloadOutcome::Saved;
 }
 
-bool GenerationRun::saveSpeechThroughC5(const QString& title, const QString& cancelled) {
+bool GenerationRun::saveSpeechThroughDialog(const QString& title, const QString& cancelled) {
     c_.speechFileDialog->DialogTitle = title;
     c_.speechFileDialog->CancelError = true;
     if (c_.speechFileDialog->ShowSave() == CommonDialog::Outcome::Cancelled) {
@@ -226,9 +220,9 @@ bool GenerationRun::saveSpeechThroughC5(const QString& title, const QString& can
     return downloadSpeech(c_.speechFileDialog->FileName);
 }
 
-void GenerationRun::onSaveWithPrefix() {
-    if (saveSpeechThroughC5(QStringLiteral("请选择您要保存音信文件的路径"),
-                            QStringLiteral("您已取消保存音频文件..."))) {
+void GenerationRun::saveSpeechThenJoined() {
+    if (saveSpeechThroughDialog(QStringLiteral("请选择您要保存音信文件的路径"),
+                                QStringLiteral("您已取消保存音频文件..."))) {
         saveJoinedFile();
     }
 }
@@ -274,11 +268,11 @@ void GenerationRun::saveJoinedFile() {
 }
 
 void GenerationRun::onSaveMessage() {
-    if (c_.addressBox->text().isEmpty()) {
+    if (messageAddress_.isEmpty()) {
         setStatus(QStringLiteral("请先生成音信,再执行本操作..."));
         return;
     }
-    if (!saveSpeechThroughC5(QStringLiteral("保存音频文件"), QStringLiteral("您取消了音信保存操作..."))) {
+    if (!saveSpeechThroughDialog(QStringLiteral("保存音频文件"), QStringLiteral("您取消了音信保存操作..."))) {
         return;
     }
     setStatus(QStringLiteral("音信文件已保存,是否找到此文件?!"));

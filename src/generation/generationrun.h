@@ -25,8 +25,6 @@ struct GenerationControls {
     QLineEdit* recipientEdit = nullptr;      // recipient
     QComboBox* relationCombo = nullptr;      // relationship (editable)
     QPlainTextEdit* messageEdit = nullptr;   // message
-    QPlainTextEdit* workingBox = nullptr;    // working box: sentence, then its encoded form
-    QLineEdit* addressBox = nullptr;         // message address
     StatusBar* statusLine = nullptr;         // panel 2 is the status line
     QPushButton* generateButton = nullptr;   // "生成音信"
     QPushButton* findSpeechButton = nullptr; // "找到音信文件"
@@ -42,12 +40,11 @@ struct GenerationControls {
 // The "生成音信" command and the commands that act on its result, for the main window.
 //
 // Usage from the window:
-//     run_ = std::make_unique<GenerationRun>(ctx, GenerationControls{.senderEdit = senderEdit, ...,
-//     .joinedFileDialog = &joinedFileDialog}); void MainWindow::onGenerateClicked() {
-//     run_->onGenerateClicked(); }   // and so on for each handler
-// Every pointer of GenerationControls must be set. The window creates speechFileDialog and joinedFileDialog
-// with makeSpeechFileDialog and makeJoinedFileDialog (their design-time titles and filters). speechFilePath
-// and joinedFilePath are the window-level values of the two "find" buttons; they live here, empty at start.
+//     run_ = std::make_unique<GenerationRun>(ctx, GenerationControls{.senderEdit = senderEdit, ...});
+//     void MainWindow::onGenerateClicked() { run_->onGenerateClicked(); }   // and so on
+// Every pointer of GenerationControls must be set. The window creates speechFileDialog and
+// joinedFileDialog with makeSpeechFileDialog and makeJoinedFileDialog (their titles and filters).
+// The message address and the paths of the two "find" buttons live here, empty at start.
 // The commands block while the service works, but keep painting and timers alive (user input is
 // dropped meanwhile), so the tray balloon is on screen and no second command can start.
 class GenerationRun {
@@ -63,8 +60,13 @@ public:
     void onFindSpeechClicked(); // "找到音信文件"
     void onFindJoinedClicked(); // "找到合成音信"
     void onSaveMessage();       // "保存音信文件"
-    void onSaveWithPrefix();    // the hidden button `save`: speech file, then saveJoinedFile
+    // The saving branch of a generation: the speech file, then the joined file.
+    void saveSpeechThenJoined();
     void saveJoinedFile();
+
+    // The address of the last generated message; empty until one was generated.
+    const QString& messageAddress() const { return messageAddress_; }
+    void setMessageAddress(const QString& address) { messageAddress_ = address; }
 
     // Tray operations shared with the window's other save commands.
     void minimiseToTray(const QString& balloon) { tray_.minimise(balloon); }
@@ -72,8 +74,6 @@ public:
 
     QString speechFilePath;
     QString joinedFilePath;
-
-    static constexpr const char* MessageTitle = "Vela系列软件";
 
 private:
     void setStatus(const QString& text);
@@ -84,13 +84,14 @@ private:
     bool downloadSpeech(const QString& path);
     // Asks for the speech path in speechFileDialog under `title` and downloads to it; false (and the status
     // text set) when the dialog was cancelled or the download failed.
-    bool saveSpeechThroughC5(const QString& title, const QString& cancelled);
+    bool saveSpeechThroughDialog(const QString& title, const QString& cancelled);
     int ask(const QString& prompt, int style);
     void onlinePlaybackFailed();
 
     AppContext& ctx_;
     GenerationControls c_;
     TrayParking tray_;
+    QString messageAddress_;
     QString onlineAddress_; // the message address handed to the player, until it fails
 };
 

@@ -9,6 +9,7 @@
 #include "generation/serviceclient.h"
 #include "platform/atomicfile.h"
 #include "platform/desktophttpclient.h"
+#include "platform/samefile.h"
 #include "speech/speechservice.h"
 
 #include <QHash>
@@ -208,7 +209,7 @@ int SpeakCommand::run(const QStringList& arguments) {
             err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
             return ExitFile;
         }
-        if (!toStandardOutput && samePath(prefixPath, output)) {
+        if (!toStandardOutput && isSameFile(prefixPath, output)) {
             err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
             return ExitFile;
         }

@@ -1,6 +1,7 @@
 #include "joiner/audiojoiner.h"
 
 #include "platform/atomicfile.h"
+#include "platform/samefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,21 +15,6 @@ namespace velanote {
 const QString AudioJoiner::NotLoaded = QStringLiteral("未载入");
 const QString AudioJoiner::NoSuchFile = QStringLiteral("文件不存在");
 const QString AudioJoiner::JoinFailedText = QStringLiteral("音频文件合成失败!请检查文件路径..");
-
-namespace {
-
-// The absolute path with its existing folders resolved, for paths whose file may not exist yet.
-QString resolvedPath(const QString& path) {
-    const QFileInfo info(path);
-    if (info.exists()) {
-        return info.canonicalFilePath();
-    }
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
-                            : QDir::cleanPath(folder + QLatin1Char('/') + info.fileName());
-}
-
-} // namespace
 
 std::optional<qint64> AudioJoiner::kilobytes(const QString& path) {
     if (path.isEmpty()) {
@@ -84,7 +70,7 @@ AudioJoiner::Verdict AudioJoiner::check(const QString& first, const QString& sec
     if (first.right(4) != second.right(4)) {
         return Verdict::FormatDiffers;
     }
-    if (samePath(output, first) || samePath(output, second)) {
+    if (isSameFile(output, first) || isSameFile(output, second)) {
         return Verdict::OutputIsInput;
     }
     return Verdict::Ready;
@@ -110,19 +96,6 @@ QString AudioJoiner::statusText(Verdict verdict) {
         return QStringLiteral("保存路径不能与音频文件相同!请重新选择..");
     }
     return {};
-}
-
-bool AudioJoiner::samePath(const QString& a, const QString& b) {
-    if (a.isEmpty() || b.isEmpty()) {
-        return false;
-    }
-    std::error_code error;
-    const bool equivalent = std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
-                                                        QFile::encodeName(b).toStdString(), error);
-    if (!error) {
-        return equivalent;
-    }
-    return resolvedPath(a) == resolvedPath(b);
 }
 
 bool AudioJoiner::join(const QString& first, const QString& second, const QString& output) {

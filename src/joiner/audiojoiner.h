@@ -42,10 +42,6 @@ public:
     // The status line text for a verdict other than Ready.
     static QString statusText(Verdict verdict);
 
-    // Whether two paths name the same file: the same file on disk when both exist, else the same
-    // absolute path once symbolic links in the existing folders are resolved.
-    static bool samePath(const QString& a, const QString& b);
-
     // Writes the bytes of `first` followed by those of `second` to `output` through a temporary
     // file and rename; false when an input cannot be read or the output cannot be written, and
     // then nothing at `output` has changed.

@@ -1,5 +1,7 @@
 #include "joiner/joinerwindow.h"
 
+#include "app/messagetitles.h"
+#include "app/version.h"
 #include "joiner/audiojoiner.h"
 #include "platform/playerstrip.h"
 #include "platform/statusbar.h"
@@ -25,8 +27,6 @@ const QString JoinerWindow::Chosen = QStringLiteral("已选择");
 
 namespace {
 
-const QString kTitle = QStringLiteral("Tomo阿朔");
-const QString kNoticeTitle = QStringLiteral("Tomo阿朔提示");
 const QString kAudioFilter = QStringLiteral("MP3音频文件|*.mp3|WMA音频文件|*.wma|AVI音频文件|*.avi");
 const QString kExplanation =
     QStringLiteral("本工具主要是将两段音频分先后顺序整合合并为单一音频,并非混合,混合技术阿朔正在研发中，"
@@ -102,7 +102,7 @@ QPixmap discPicture() {
 
 } // namespace
 
-JoinerWindow::JoinerWindow(AppContext& ctx, QWidget* mainWindow, QWidget* parent)
+JoinerWindow::JoinerWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window),
       firstDialog(ctx.platform.fileDialogs(), this, QStringLiteral("请选择要合并的音频文件一(前半部分)"),
                   kAudioFilter),
@@ -110,7 +110,7 @@ JoinerWindow::JoinerWindow(AppContext& ctx, QWidget* mainWindow, QWidget* parent
                    kAudioFilter),
       outputDialog(ctx.platform.fileDialogs(), this, QStringLiteral("请选择您要保存合成音频的路径"),
                    kAudioFilter),
-      ctx_(ctx), mainWindow_(mainWindow) {
+      ctx_(ctx) {
     setObjectName(QStringLiteral("JoinerWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     player = ctx.platform.createPlayer(this);
@@ -234,7 +234,8 @@ void JoinerWindow::buildControls() {
 }
 
 void JoinerWindow::load() {
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺V6.0【星河】-音频整合工具"));
+    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
+                   QStringLiteral("【星河】-音频整合工具"));
 }
 
 void JoinerWindow::setStatus(const QString& text) {
@@ -249,7 +250,7 @@ void JoinerWindow::pickInput(QPushButton* button, CommonDialog& dialog, QLineEdi
         }
     } else if (button->text() == Chosen) {
         if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择音频,是否要更换?"),
-                                              MsgBoxStyle::YesNoInformation, kTitle,
+                                              MsgBoxStyle::YesNoInformation, MessageTitles::author(),
                                               this) == MsgBoxAnswer::Yes) {
             text->setText(QString());
             button->setText(Browse);
@@ -288,7 +289,7 @@ void JoinerWindow::onOutputBrowseClicked() {
         }
     } else if (outputBrowseButton->text() == Chosen) {
         if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择保存路径,是否要更换?"),
-                                              MsgBoxStyle::YesNoInformation, kTitle,
+                                              MsgBoxStyle::YesNoInformation, MessageTitles::author(),
                                               this) == MsgBoxAnswer::Yes) {
             outputPathEdit->setText(QString());
             outputBrowseButton->setText(Browse);
@@ -369,7 +370,7 @@ void JoinerWindow::onJoinClicked() {
     updateOutputPicker();
 
     if (ctx_.platform.messageBox().MsgBox(QStringLiteral("音频文件已合成成功!是否试听?"),
-                                          MsgBoxStyle::YesNoInformation, kNoticeTitle,
+                                          MsgBoxStyle::YesNoInformation, MessageTitles::notice(),
                                           this) == MsgBoxAnswer::Yes) {
         play(outputFilePath);
     }
@@ -380,7 +381,7 @@ void JoinerWindow::onFindOutputClicked() {
         ctx_.platform.shell().showFileInManager(outputFilePath);
     } else {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"),
-                                          MsgBoxStyle::OkExclamation, kNoticeTitle, this);
+                                          MsgBoxStyle::OkExclamation, MessageTitles::notice(), this);
     }
 }
 
@@ -389,9 +390,7 @@ void JoinerWindow::play(const QString& path) {
 }
 
 void JoinerWindow::runClosingSteps() {
-    if (mainWindow_) {
-        mainWindow_->show();
-    }
+    Q_EMIT closed();
 }
 
 void JoinerWindow::closeEvent(QCloseEvent* event) {

@@ -22,8 +22,8 @@ class PlayerStrip;
 class StatusBar;
 
 // The audio joiner tool: two chosen audio files joined one after the other into a third. It
-// hides nothing itself; the window that opens it hides itself and is shown again when this one
-// closes. Deleted on close.
+// hides nothing itself; the window that opens it hides itself and shows itself again when this
+// one emits closed(). Deleted on close.
 //
 // control                 caption                         purpose
 // firstPathEdit           (a path)                        the file that comes first
@@ -43,8 +43,8 @@ class StatusBar;
 class JoinerWindow : public QWidget {
     Q_OBJECT
 public:
-    // `mainWindow` is the window to show again on closing (it may be null or go away first).
-    JoinerWindow(AppContext& ctx, QWidget* mainWindow, QWidget* parent = nullptr);
+    // Opens centred on the screen of `mainWindow` (which it does not keep), or the primary screen.
+    explicit JoinerWindow(AppContext& ctx, const QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
     ~JoinerWindow() override;
 
     static const QString Browse; // "浏览": no path set, a press opens the dialog
@@ -94,6 +94,10 @@ public:
     void onFindOutputClicked();
     void runClosingSteps();
 
+Q_SIGNALS:
+    // The window is closing; its owner shows the main window again.
+    void closed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -105,7 +109,6 @@ private:
     void setStatus(const QString& text);
 
     AppContext& ctx_;
-    QPointer<QWidget> mainWindow_;
 };
 
 } // namespace velanote

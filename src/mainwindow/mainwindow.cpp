@@ -60,9 +60,6 @@ QAction* menuItem(QMenu* parent, const char* name, const QString& caption) {
     return a;
 }
 
-// Controls that hold working values only and are never seen lie beyond the client area.
-constexpr int OutsideX = 2000;
-
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
@@ -90,8 +87,6 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     controls.recipientEdit = recipientEdit;
     controls.relationCombo = relationCombo;
     controls.messageEdit = messageEdit;
-    controls.workingBox = workingBox;
-    controls.addressBox = addressBox;
     controls.statusLine = statusLine;
     controls.generateButton = generateButton;
     controls.findSpeechButton = findSpeechButton;
@@ -103,7 +98,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     controls.speechFileDialog = &speechFileDialog;
     controls.joinedFileDialog = &joinedFileDialog;
     run_ = std::make_unique<GenerationRun>(ctx_, controls);
-    prefix_ = new PrefixSwitch(ctx_, this, prefixCheck, shakeTimer, usageBox, this);
+    prefix_ = new PrefixSwitch(ctx_, this, prefixCheck, shakeTimer, this);
 
     // The start-up lock, lifted by the first tick of startupCheckTimer.
     setLocked(true);
@@ -223,51 +218,12 @@ void MainWindow::buildControls() {
     findJoinedButton = named(new QPushButton(QStringLiteral("找到合成音信"), s), "findJoinedButton");
     place(findJoinedButton, 430, 435, 110, 22);
     findJoinedButton->hide();
-    saveWithPrefixButton = named(new QPushButton(QStringLiteral("Command5"), s), "saveWithPrefixButton");
-    place(saveWithPrefixButton, OutsideX, 0, 80, 24);
-    saveWithPrefixButton->hide();
-
     // The border of the rippling picture at (10, 10).
     const QColor border(0x9c, 0xc3, 0xcc);
     makeLine(s, 9, 9, 642, 1, border);
     makeLine(s, 9, 116, 642, 1, border);
     makeLine(s, 9, 10, 1, 106, border);
     makeLine(s, 650, 10, 1, 106, border);
-
-    // Working boxes and picture sources, beyond the client area.
-    workingBox = named(new QPlainTextEdit(s), "workingBox");
-    place(workingBox, OutsideX, 40, 200, 60);
-    addressBox = named(new QLineEdit(s), "addressBox");
-    place(addressBox, OutsideX, 110, 200, 24);
-    usageBox = named(new QPlainTextEdit(s), "usageBox");
-    place(usageBox, OutsideX, 140, 200, 60);
-    updateNotesBox = named(new QPlainTextEdit(s), "updateNotesBox");
-    place(updateNotesBox, OutsideX, 210, 200, 60);
-    updateNotesBox->setPlainText(MainWindowTexts::updateNotes());
-    copyPicture = named(new QLabel(s), "copyPicture");
-    savePicture = named(new QLabel(s), "savePicture");
-    exitPicture = named(new QLabel(s), "exitPicture");
-    updatePicture = named(new QLabel(s), "updatePicture");
-    copyPicture->setPixmap(MainWindowPictures::copyIcon());
-    savePicture->setPixmap(MainWindowPictures::saveIcon());
-    exitPicture->setPixmap(MainWindowPictures::exitIcon());
-    updatePicture->setPixmap(MainWindowPictures::updateIcon());
-    int picX = OutsideX;
-    for (QLabel* pic : {copyPicture, savePicture, exitPicture, updatePicture}) {
-        place(pic, picX, 280, 16, 16);
-        picX += 20;
-    }
-    waterPicture = named(new QLabel(s), "waterPicture");
-    waterPicture->setPixmap(MainWindowPictures::waterPicture());
-    place(waterPicture, OutsideX, 300, 640, 106);
-    bannerImage = named(new QLabel(s), "bannerImage");
-    bannerImage->setPixmap(MainWindowPictures::banner());
-    place(bannerImage, OutsideX, 420, 640, 207);
-    for (QWidget* hidden : std::initializer_list<QWidget*>{workingBox, addressBox, usageBox, updateNotesBox,
-                                                           copyPicture, savePicture, exitPicture,
-                                                           updatePicture, waterPicture, bannerImage}) {
-        hidden->hide();
-    }
 
     shakeTimer = named(new QTimer(this), "shakeTimer");
     shakeTimer->setInterval(5000);
@@ -348,7 +304,6 @@ void MainWindow::wireHandlers() {
     connect(exampleButton, &QPushButton::clicked, this, [this] { onExampleClicked(); });
     connect(findSpeechButton, &QPushButton::clicked, this, [this] { onFindSpeechClicked(); });
     connect(findJoinedButton, &QPushButton::clicked, this, [this] { onFindJoinedClicked(); });
-    connect(saveWithPrefixButton, &QPushButton::clicked, this, [this] { onSaveWithPrefix(); });
     connect(toolsButton, &QPushButton::clicked, this, [this] { onToolsClicked(); });
     connect(phrasesButton, &QPushButton::clicked, this, [this] { onPhrasesClicked(); });
     connect(relationCombo, &QComboBox::activated, this, [this] { onRelationChosen(); });
@@ -381,8 +336,9 @@ void MainWindow::wireHandlers() {
         {clearAllAction, &MainWindow::onClearAll},
         {clearClipboardAction, &MainWindow::onClearClipboard},
     };
-    for (const auto& [action, handler] : items) {
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    for (const auto& item : items) {
+        const auto handler = item.second;
+        connect(item.first, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     }
     connect(prefixSettingsAction, &QAction::triggered, this, [this] { prefix_->onSettingsChosen(); });
 

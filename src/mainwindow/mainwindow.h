@@ -89,20 +89,9 @@ public:
     QCheckBox* prefixCheck = nullptr;
     QPushButton* findSpeechButton = nullptr;
     QPushButton* findJoinedButton = nullptr;
-    QPushButton* saveWithPrefixButton = nullptr;
-    QPlainTextEdit* workingBox = nullptr;
-    QLineEdit* addressBox = nullptr;
-    QPlainTextEdit* usageBox = nullptr;
-    QPlainTextEdit* updateNotesBox = nullptr;
     QTimer* shakeTimer = nullptr;        // 5000 ms: shakes the unticked prefix switch
     QTimer* startupCheckTimer = nullptr; // 1000 ms: runs the start-up update check once
     QTimer* rippleTimer = nullptr;       // 10 ms: advances the water ripple
-    QLabel* copyPicture = nullptr;
-    QLabel* savePicture = nullptr;
-    QLabel* exitPicture = nullptr;
-    QLabel* updatePicture = nullptr;
-    QLabel* waterPicture = nullptr;
-    QLabel* bannerImage = nullptr;
     QLabel* stripImage = nullptr;
     QMovie* stripMovie = nullptr;
     QProgressBar* repairProgress = nullptr;
@@ -171,7 +160,6 @@ public:
     void onFindJoinedClicked();
     void onCopyAddress();
     void onSaveMessage();
-    void onSaveWithPrefix();
 
     // Menu commands.
     void onCheckUpdate();
@@ -199,6 +187,8 @@ public:
     PhraseWindow* phraseWindow() const { return phraseWindow_.data(); }
     PrefixSwitch* prefixSwitch() const { return prefix_; }
     GenerationRun* generation() const { return run_.get(); }
+    // Whether the water ripple answers the mouse; the effect item's caption offers the opposite.
+    bool isEffectOn() const { return effectOn_; }
     // Whether the start-up check has run and unlocked the window.
     bool isUnlocked() const { return unlocked_; }
     // Where toolsButton's pop-up opens, in global coordinates.
@@ -221,6 +211,10 @@ private:
     // Hands a mouse event to the ripple with the strength values of the effect's state.
     void stirWater(double x, double y, int a, int b);
     void setStatus(const QString& text);
+    // Shows the one phrase library beside this window, connected to the message box.
+    void showPhraseWindow();
+    // Puts a phrase chosen in the phrase library into the message box.
+    void usePhrase(const QString& phrase);
     int ask(const QString& prompt, int style, const QString& title);
 
     AppContext& ctx_;
@@ -235,6 +229,7 @@ private:
     bool unlocked_ = false;
     bool programEnded_ = false;
     bool unloaded_ = false;
+    bool effectOn_ = true;
 };
 
 } // namespace velanote

@@ -1,5 +1,6 @@
 // MainWindow's commands: the generation buttons, the maintenance and information items of the menu,
 // the links, and the audio repair.
+#include "app/messagetitles.h"
 #include "generation/generationrun.h"
 #include "joiner/joinerwindow.h"
 #include "mainwindow/maintenance.h"
@@ -37,17 +38,14 @@ void MainWindow::onCopyAddress() {
 void MainWindow::onSaveMessage() {
     run_->onSaveMessage();
 }
-void MainWindow::onSaveWithPrefix() {
-    run_->onSaveWithPrefix();
-}
 
 void MainWindow::onExit() {
     close();
 }
 
 void MainWindow::onRestart() {
-    if (ask(MainWindowTexts::restartQuestion(), MsgBoxStyle::YesNoInformation,
-            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+    if (ask(MainWindowTexts::restartQuestion(), MsgBoxStyle::YesNoInformation, MessageTitles::program()) !=
+        MsgBoxAnswer::Yes) {
         return;
     }
     Shell& shell = ctx_.platform.shell();
@@ -60,28 +58,23 @@ void MainWindow::onAbout() {
 }
 
 void MainWindow::onUpdateNotes() {
-    ask(plainTextWithCrLf(*updateNotesBox), MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
+    ask(MainWindowTexts::updateNotes(), MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
 }
 
 void MainWindow::onToggleEffect() {
-    const QString on = QString::fromUtf8(EffectOnCaption);
-    const QString off = QString::fromUtf8(EffectOffCaption);
-    if (effectAction->text() == on) {
-        effectAction->setText(off);
-    } else if (effectAction->text() == off) {
-        effectAction->setText(on);
-    }
+    effectOn_ = !effectOn_;
+    effectAction->setText(QString::fromUtf8(effectOn_ ? EffectOnCaption : EffectOffCaption));
 }
 
 void MainWindow::onDeleteMessages() {
     if (ask(QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"),
-            MsgBoxStyle::YesNoInformation, MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+            MsgBoxStyle::YesNoInformation, MessageTitles::program()) != MsgBoxAnswer::Yes) {
         return;
     }
     const QStringList files = Maintenance::generatedMessageFiles(ctx_.folder);
     if (files.isEmpty()) {
         ask(QStringLiteral("当前目录下没有音信文件!无需删除!"), MsgBoxStyle::OkInformation,
-            MainWindowTexts::messageTitle());
+            MessageTitles::program());
         return;
     }
     Maintenance::deleteFiles(files);
@@ -89,7 +82,7 @@ void MainWindow::onDeleteMessages() {
 
 void MainWindow::onClearAll() {
     if (ask(QStringLiteral("是否确认清除全部信息?"), MsgBoxStyle::YesNoInformation,
-            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+            MessageTitles::program()) != MsgBoxAnswer::Yes) {
         return;
     }
     messageEdit->clear();
@@ -104,7 +97,7 @@ void MainWindow::onClearMessage() {
         return;
     }
     if (ask(QStringLiteral("您已输入内容,确认清空?"), MsgBoxStyle::YesNoInformation,
-            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+            MessageTitles::program()) != MsgBoxAnswer::Yes) {
         return;
     }
     messageEdit->clear();
@@ -128,12 +121,26 @@ void MainWindow::onPaste() {
 }
 
 void MainWindow::onChoosePhrase() {
-    PhraseWindow::showSingle(phraseWindow_, ctx_, messageEdit, statusLine);
+    showPhraseWindow();
+}
+
+void MainWindow::showPhraseWindow() {
+    const bool opening = phraseWindow_.isNull();
+    PhraseWindow::showSingle(phraseWindow_, ctx_, this);
+    if (opening) {
+        connect(phraseWindow_, &PhraseWindow::phraseChosen, this, &MainWindow::usePhrase);
+    }
+}
+
+void MainWindow::usePhrase(const QString& phrase) {
+    messageEdit->setPlainText(phrase);
+    setStatus(QStringLiteral("祝福语自动填写成功..."));
 }
 
 void MainWindow::onJoiner() {
     if (!joinerWindow_) {
         joinerWindow_ = new JoinerWindow(ctx_, this);
+        connect(joinerWindow_, &JoinerWindow::closed, this, &QWidget::show);
     }
     joinerWindow_->show();
     joinerWindow_->raise();
@@ -158,15 +165,15 @@ void MainWindow::onContact() {
 }
 
 void MainWindow::onLessons() {
-    ask(MainWindowTexts::lessonsAdvert(), MsgBoxStyle::OkInformation, MainWindowTexts::messageTitle());
+    ask(MainWindowTexts::lessonsAdvert(), MsgBoxStyle::OkInformation, MessageTitles::program());
     Clipboard& clipboard = ctx_.platform.clipboard();
     clipboard.clear();
     clipboard.setText(ctx_.endpoints.authorAccount);
 }
 
 void MainWindow::onRepair() {
-    if (ask(MainWindowTexts::repairQuestion(), MsgBoxStyle::YesNoInformation,
-            MainWindowTexts::messageTitle()) != MsgBoxAnswer::Yes) {
+    if (ask(MainWindowTexts::repairQuestion(), MsgBoxStyle::YesNoInformation, MessageTitles::program()) !=
+        MsgBoxAnswer::Yes) {
         return;
     }
     findSpeechButton->hide();

@@ -1,9 +1,11 @@
 // MainWindow's loading, start-up lock and update check, keyboard and mouse, and closing.
+#include "app/messagetitles.h"
 #include "cosmetics/menupictures.h"
 #include "cosmetics/skin.h"
 #include "cosmetics/water.h"
 #include "joiner/joinerwindow.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/mainwindowpictures.h"
 #include "mainwindow/mainwindowtexts.h"
 #include "mainwindow/watersurface.h"
 #include "phrases/phrasewindow.h"
@@ -43,10 +45,10 @@ void MainWindow::load() {
     }
 
     // 2. Pictures beside the four items of the first menu.
-    MenuPictures::setItemPicture(this, updatePicture->pixmap(), 0, 0);
-    MenuPictures::setItemPicture(this, savePicture->pixmap(), 0, 2);
-    MenuPictures::setItemPicture(this, copyPicture->pixmap(), 0, 4);
-    MenuPictures::setItemPicture(this, exitPicture->pixmap(), 0, 6);
+    MenuPictures::setItemPicture(this, MainWindowPictures::updateIcon(), 0, 0);
+    MenuPictures::setItemPicture(this, MainWindowPictures::saveIcon(), 0, 2);
+    MenuPictures::setItemPicture(this, MainWindowPictures::copyIcon(), 0, 4);
+    MenuPictures::setItemPicture(this, MainWindowPictures::exitIcon(), 0, 6);
 
     // 3. The skin.
     SkinH_AttachEx(ctx_.folder.path() + "/skinh.she", QString());
@@ -60,12 +62,10 @@ void MainWindow::load() {
     relationCombo->setEditText(QString());
 
     // 6. The water ripple over waterPicture's picture.
-    surface_->initWater(waterPicture->pixmap().toImage());
+    surface_->initWater(MainWindowPictures::waterPicture().toImage());
 
     // 7. The forum page, fetched quietly and dropped.
     browser.loadQuietly(ctx_.endpoints.forumUrl);
-
-    usageBox->setPlainText(PrefixSwitch::usageText());
 }
 
 void MainWindow::onStartupCheckTick() {
@@ -163,14 +163,13 @@ void MainWindow::onMouseMove(double x, double y) {
 }
 
 void MainWindow::stirWater(double x, double y, int a, int b) {
-    const QString caption = effectAction->text();
-    if (caption == QString::fromUtf8(EffectOnCaption)) {
+    if (effectOn_) {
         surface_->mouseAction(qRound(x), qRound(y), a, b);
         // The ticks pause while the water is calm.
         if (!waterRipple().isCalm() && !rippleTimer->isActive()) {
             rippleTimer->start();
         }
-    } else if (caption == QString::fromUtf8(EffectOffCaption)) {
+    } else {
         surface_->mouseAction(qRound(x), qRound(y), 0, 0);
     }
 }
@@ -195,12 +194,12 @@ void MainWindow::onToolsClicked() {
 }
 
 void MainWindow::onPhrasesClicked() {
-    PhraseWindow::showSingle(phraseWindow_, ctx_, messageEdit, statusLine);
+    showPhraseWindow();
 }
 
 bool MainWindow::askToClose() {
-    const int answer = ask(MainWindowTexts::exitQuestion(), MsgBoxStyle::YesNoCancelInformation,
-                           MainWindowTexts::messageTitle());
+    const int answer =
+        ask(MainWindowTexts::exitQuestion(), MsgBoxStyle::YesNoCancelInformation, MessageTitles::program());
     if (answer == MsgBoxAnswer::Yes) {
         ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
     } else if (answer != MsgBoxAnswer::No) {

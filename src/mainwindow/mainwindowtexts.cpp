@@ -1,13 +1,12 @@
 #include "mainwindow/mainwindowtexts.h"
 
+#include "app/version.h"
+
 namespace velanote::MainWindowTexts {
 
 QString caption() {
-    return QStringLiteral("Vela系列软件の声笺V6.0【星河】[娱乐类软件]  -By:Tomo阿朔");
-}
-
-QString messageTitle() {
-    return QStringLiteral("Vela系列软件");
+    return QStringLiteral("Vela系列软件の声笺") + QLatin1String(kVersionTag) +
+           QStringLiteral("【星河】[娱乐类软件]  -By:Tomo阿朔");
 }
 
 QString customRelation() {

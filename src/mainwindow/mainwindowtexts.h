@@ -8,11 +8,10 @@ namespace velanote {
 namespace MainWindowTexts {
 
 QString caption();
-QString messageTitle(); // "Vela系列软件"
 // The relationship list of relationCombo, ending with customRelation().
 const QStringList& relationships();
 QString customRelation(); // "自己添加..."
-// The update notes kept in updateNotesBox: 31 lines, each ended by CR LF.
+// The update notes: 31 lines, each ended by CR LF.
 QString updateNotes();
 QString softwareDescription();
 // The exit question; its line breaks are carriage returns alone.

@@ -1,10 +1,10 @@
 #include "mainwindow/updatecheck.h"
 
+#include "app/messagetitles.h"
+
 namespace velanote {
 
-namespace {
-const QString kTitle = QStringLiteral("Vela系列软件");
-} // namespace
+namespace {} // namespace
 
 UpdateCheck::UpdateCheck(Platform& platform, QString versionUrl, QString forumUrl)
     : platform_(platform), versionUrl_(std::move(versionUrl)), forumUrl_(std::move(forumUrl)) {}
@@ -39,8 +39,8 @@ QString UpdateCheck::fetchReply() {
 }
 
 void UpdateCheck::askAndEnd(const QString& reply, QWidget* parent) {
-    const int answer =
-        platform_.messageBox().MsgBox(updateQuestion(reply), MsgBoxStyle::YesNoInformation, kTitle, parent);
+    const int answer = platform_.messageBox().MsgBox(updateQuestion(reply), MsgBoxStyle::YesNoInformation,
+                                                     MessageTitles::program(), parent);
     if (answer == MsgBoxAnswer::Yes) {
         platform_.shell().openAddress(forumUrl_);
     }
@@ -69,11 +69,11 @@ UpdateCheck::Outcome UpdateCheck::runManual(QWidget* parent) {
     switch (judge(reply)) {
     case Verdict::Failed:
         platform_.messageBox().MsgBox(QStringLiteral("检测失败!请检查您的网络连接!"),
-                                      MsgBoxStyle::OkExclamation, kTitle, parent);
+                                      MsgBoxStyle::OkExclamation, MessageTitles::program(), parent);
         return Outcome::Failed;
     case Verdict::Current:
-        platform_.messageBox().MsgBox(QStringLiteral("当前为最新版本!"), MsgBoxStyle::OkInformation, kTitle,
-                                      parent);
+        platform_.messageBox().MsgBox(QStringLiteral("当前为最新版本!"), MsgBoxStyle::OkInformation,
+                                      MessageTitles::program(), parent);
         return Outcome::Current;
     case Verdict::OtherVersion:
         break;

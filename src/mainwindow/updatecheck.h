@@ -1,4 +1,5 @@
 #pragma once
+#include "app/version.h"
 #include "platform/platform.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ public:
     // window painting while it waits).
     void setFetcher(Fetcher fetcher) { fetcher_ = std::move(fetcher); }
 
-    static QString ownVersion() { return QStringLiteral("V6.0"); }
+    static QString ownVersion() { return QString::fromLatin1(kVersionTag); }
     // The reply without its trailing line breaks and blanks.
     static QString normalizedReply(const QString& body);
     static Verdict judge(const QString& reply);

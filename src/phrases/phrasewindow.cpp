@@ -1,7 +1,8 @@
 #include "phrases/phrasewindow.h"
 
+#include "app/messagetitles.h"
+#include "app/version.h"
 #include "phrases/phrasetable.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
 
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -23,8 +23,6 @@
 namespace velanote {
 
 namespace {
-
-const QString kNoticeTitle = QStringLiteral("Tomo阿朔提示");
 
 // A small round "i" drawn for the hint when the resources hold no picture for it.
 QPixmap drawnHintIcon() {
@@ -79,14 +77,14 @@ QCursor penCursor() {
 
 } // namespace
 
-PhraseWindow::PhraseWindow(AppContext& ctx, QPlainTextEdit* messageEdit, StatusBar* statusLine,
-                           QWidget* parent)
+PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window),
       fileDialog(ctx.platform.fileDialogs(), this, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3")),
-      ctx_(ctx), messageEdit_(messageEdit), statusLine_(statusLine) {
+      ctx_(ctx) {
     setObjectName(QStringLiteral("PhraseWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Vela系列软件の声笺V6.0【星河】 - 快捷祝福语填写"));
+    setWindowTitle(QStringLiteral("Vela系列软件の声笺") + QLatin1String(kVersionTag) +
+                   QStringLiteral("【星河】 - 快捷祝福语填写"));
     buildControls();
     load();
 
@@ -100,10 +98,10 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QPlainTextEdit* messageEdit, StatusB
 }
 
 PhraseWindow* PhraseWindow::showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx,
-                                       QPlainTextEdit* messageEdit, StatusBar* statusLine, QWidget* parent) {
+                                       const QWidget* mainWindow, QWidget* parent) {
     if (!slot) {
-        slot = new PhraseWindow(ctx, messageEdit, statusLine, parent);
-        slot->placeBesideMainWindow();
+        slot = new PhraseWindow(ctx, parent);
+        slot->placeBesideWindow(mainWindow);
         slot->show();
         return slot;
     }
@@ -139,8 +137,8 @@ QPoint PhraseWindow::placeBeside(const QRect& anchor, const QSize& size, const Q
     return best;
 }
 
-void PhraseWindow::placeBesideMainWindow() {
-    const QWidget* main = messageEdit_ ? messageEdit_->window() : nullptr;
+void PhraseWindow::placeBesideWindow(const QWidget* mainWindow) {
+    const QWidget* main = mainWindow != nullptr ? mainWindow->window() : nullptr;
     const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return;
@@ -226,17 +224,12 @@ void PhraseWindow::onPhraseChosen() {
     const QString phrase = selected.isEmpty() ? QString() : selected.first()->text();
     if (phrase.isEmpty()) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类,在使用双击自动填写功能!"),
-                                          MsgBoxStyle::OkExclamation, kNoticeTitle, this);
+                                          MsgBoxStyle::OkExclamation, MessageTitles::notice(), this);
         return;
     }
-    if (messageEdit_) {
-        messageEdit_->setPlainText(phrase);
-    }
-    if (statusLine_) {
-        statusLine_->setPanelText(2, QStringLiteral("祝福语自动填写成功..."));
-    }
+    Q_EMIT phraseChosen(phrase);
     if (ctx_.platform.messageBox().MsgBox(QStringLiteral("祝福语填写成功!是否关闭本页面?"),
-                                          MsgBoxStyle::YesNoInformation, kNoticeTitle,
+                                          MsgBoxStyle::YesNoInformation, MessageTitles::notice(),
                                           this) == MsgBoxAnswer::Yes) {
         close();
     }
@@ -246,7 +239,7 @@ void PhraseWindow::onSearchClicked() {
     const QString category = categoryCombo->currentText();
     if (category.isEmpty()) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类"), MsgBoxStyle::OkExclamation,
-                                          kNoticeTitle, this);
+                                          MessageTitles::notice(), this);
         return;
     }
     if (PhraseTable::categoryNames().contains(category)) {

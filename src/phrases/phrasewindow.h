@@ -9,15 +9,12 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace velanote {
 
-class StatusBar;
-
-// The greeting phrase library: pick a category, double-click a phrase to put it into the main
-// window's message box. One instance at a time (see showSingle); deleted on close.
+// The greeting phrase library: pick a category, double-click a phrase and the window emits it for
+// the main window's message box. One instance at a time (see showSingle); deleted on close.
 //
 // control                 caption                         purpose
 // categoryCombo           请选择分类                      which category of phrases to list
@@ -27,14 +24,12 @@ class StatusBar;
 class PhraseWindow : public QWidget {
     Q_OBJECT
 public:
-    // `messageEdit` receives a chosen phrase, panel 2 of `statusLine` reports it; either may be null.
-    PhraseWindow(AppContext& ctx, QPlainTextEdit* messageEdit, StatusBar* statusLine,
-                 QWidget* parent = nullptr);
+    explicit PhraseWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // Shows the one phrase library: brings the window in `slot` forward unchanged when it exists,
-    // else creates it, keeps it in `slot` and shows it. The slot empties itself when it closes.
-    static PhraseWindow* showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx,
-                                    QPlainTextEdit* messageEdit, StatusBar* statusLine,
+    // else creates it beside `mainWindow` (or centred when that is null or hidden), keeps it in
+    // `slot` and shows it. The slot empties itself when it closes.
+    static PhraseWindow* showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx, const QWidget* mainWindow,
                                     QWidget* parent = nullptr);
     // Where a window of `size` goes within `area` beside the window `anchor`: to its right where it
     // fits, else to its left, else where it covers the least of it.
@@ -56,16 +51,18 @@ public:
     void onHintClicked();
     void onHintPictureClicked();
 
+Q_SIGNALS:
+    // A phrase was double-clicked, for the message box.
+    void phraseChosen(const QString& phrase);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
-    void placeBesideMainWindow();
+    void placeBesideWindow(const QWidget* mainWindow);
 
     AppContext& ctx_;
-    QPointer<QPlainTextEdit> messageEdit_;
-    QPointer<StatusBar> statusLine_;
 };
 
 } // namespace velanote

@@ -1,5 +1,8 @@
 #include "platform/desktophttpclient.h"
 
+#include "app/version.h"
+#include "platform/atomicfile.h"
+
 #include <curl/curl.h>
 
 #include <QRegularExpression>
@@ -72,7 +75,8 @@ HttpResult CurlHttpClient::get(const QString& url) {
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, limits_.totalTimeoutMs);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits_.maxBodyBytes));
     curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(c, CURLOPT_USERAGENT, "velanote/6.0");
+    static const std::string userAgent = std::string("velanote/") + kVersion;
+    curl_easy_setopt(c, CURLOPT_USERAGENT, userAgent.c_str());
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &receive);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &reception);
 

@@ -1,7 +1,7 @@
 #include "prefix/prefixswitch.h"
 
+#include "app/messagetitles.h"
 #include "cosmetics/messageboxrelabel.h"
-#include "platform/textbox.h"
 #include "platform/twips.h"
 #include "prefix/prefixstore.h"
 #include "prefix/prefixwindow.h"
@@ -14,7 +14,6 @@
 namespace velanote {
 
 namespace {
-const QString kTitle = QStringLiteral("Vela系列软件");
 
 // Keeps the relabelling hook installed for exactly one question.
 class RelabelledQuestion {
@@ -30,9 +29,9 @@ public:
 } // namespace
 
 PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QTimer* shakeTimer,
-                           QPlainTextEdit* usageBox, QObject* parent)
-    : QObject(parent), ctx_(ctx), mainWindow_(mainWindow), prefixCheck_(prefixCheck), shakeTimer_(shakeTimer),
-      usageBox_(usageBox) {}
+                           QObject* parent)
+    : QObject(parent), ctx_(ctx), mainWindow_(mainWindow), prefixCheck_(prefixCheck),
+      shakeTimer_(shakeTimer) {}
 
 PrefixSwitch::~PrefixSwitch() {
     delete settingsWindow_.data();
@@ -61,26 +60,25 @@ void PrefixSwitch::onSwitchToggled() {
         return;
     }
 
-    const QString usage = usageBox_ != nullptr ? plainTextWithCrLf(*usageBox_) : usageText();
-    boxes.MsgBox(usage, MsgBoxStyle::OkInformation, kTitle, mainWindow_);
+    boxes.MsgBox(usageText(), MsgBoxStyle::OkInformation, MessageTitles::program(), mainWindow_);
     if (shakeTimer_ != nullptr) {
         shakeTimer_->stop();
     }
     if (!store.prefixExists()) {
-        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation, kTitle,
-                     mainWindow_);
+        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation,
+                     MessageTitles::program(), mainWindow_);
         openSettingsWindow();
         return;
     }
     if (stored == QLatin1String("0")) {
-        boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation, kTitle,
-                     mainWindow_);
+        boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation,
+                     MessageTitles::program(), mainWindow_);
         openSettingsWindow();
         return;
     }
     int answer = 0;
     {
-        const RelabelledQuestion relabel(kTitle);
+        const RelabelledQuestion relabel(MessageTitles::program());
         answer = boxes.MsgBox(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
                               MsgBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, mainWindow_);
     }
@@ -92,7 +90,7 @@ void PrefixSwitch::onSwitchToggled() {
 void PrefixSwitch::onSettingsChosen() {
     if (prefixCheck_->checkState() == Qt::Unchecked) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
-                                          MsgBoxStyle::OkExclamation, kTitle, mainWindow_);
+                                          MsgBoxStyle::OkExclamation, MessageTitles::program(), mainWindow_);
         return;
     }
     openSettingsWindow();
@@ -104,7 +102,8 @@ void PrefixSwitch::onShakeTick() {
 
 void PrefixSwitch::openSettingsWindow() {
     if (settingsWindow_.isNull()) {
-        settingsWindow_ = new PrefixWindow(ctx_, mainWindow_, prefixCheck_);
+        settingsWindow_ = new PrefixWindow(ctx_, mainWindow_);
+        connect(settingsWindow_, &PrefixWindow::closed, this, &PrefixSwitch::onSettingsWindowClosed);
         connect(settingsWindow_, &PrefixWindow::unloaded, this, [this] { settingsWindow_.clear(); });
     } else {
         settingsWindow_->raise();
@@ -113,6 +112,15 @@ void PrefixSwitch::openSettingsWindow() {
     settingsWindow_->activateWindow();
     if (mainWindow_ != nullptr) {
         mainWindow_->hide();
+    }
+}
+
+void PrefixSwitch::onSettingsWindowClosed(bool withPrefix) {
+    if (mainWindow_ != nullptr) {
+        mainWindow_->show();
+    }
+    if (!withPrefix && prefixCheck_ != nullptr) {
+        prefixCheck_->setChecked(false);
     }
 }
 

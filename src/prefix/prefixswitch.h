@@ -6,7 +6,6 @@
 #include <QString>
 
 class QCheckBox;
-class QPlainTextEdit;
 class QTimer;
 class QWidget;
 
@@ -26,20 +25,20 @@ class PrefixWindow;
 //       each change must run the handler once.)
 //   shakeTimer (interval 5000 ms, started with the window):
 //       connect(shakeTimer, &QTimer::timeout, [this] { prefix->onShakeTick(); });
-//   menu item qz ("前缀音频设置"): connect(qz, &QAction::triggered, [this] { prefix->onSettingsChosen(); });
-//   usageBox: setPlainText(PrefixSwitch::usageText()) when MainWindow loads (read back when ticking).
-//   exit sequence ("unload PrefixWindow"): prefix->closeSettingsWindow().
+//   prefixSettingsAction ("前缀音频设置"):
+//       connect(prefixSettingsAction, &QAction::triggered, [this] { prefix->onSettingsChosen(); });
+//   exit sequence: prefix->closeSettingsWindow().
 // The switch reads prefixCheck's value, the settings file and "\yx\qz.mp3"; it stops and starts
-// shakeTimer, hides MainWindow while the settings window is open, and the settings window shows MainWindow
-// again (and unticks prefixCheck when no prefix file exists) when it closes.
+// shakeTimer, hides the main window while the settings window is open, and when that window closes
+// shows the main window again (and unticks prefixCheck when no prefix file exists).
 class PrefixSwitch : public QObject {
     Q_OBJECT
 public:
     PrefixSwitch(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QTimer* shakeTimer,
-                 QPlainTextEdit* usageBox, QObject* parent = nullptr);
+                 QObject* parent = nullptr);
     ~PrefixSwitch() override;
 
-    // The usage text MainWindow keeps in usageBox (lines ending with CR LF).
+    // The usage text shown when the switch is ticked (lines ending with CR LF).
     static QString usageText();
 
     // Runs the switch procedure for prefixCheck's current value.
@@ -57,11 +56,12 @@ public:
     PrefixWindow* settingsWindow() const { return settingsWindow_.data(); }
 
 private:
+    void onSettingsWindowClosed(bool withPrefix);
+
     AppContext& ctx_;
     QWidget* mainWindow_;
     QCheckBox* prefixCheck_;
     QTimer* shakeTimer_;
-    QPlainTextEdit* usageBox_;
     QPointer<PrefixWindow> settingsWindow_;
 };
 

@@ -1,8 +1,9 @@
 #include "prefix/prefixwindow.h"
 
+#include "app/messagetitles.h"
 #include "app/resourcestore.h"
+#include "app/version.h"
 #include "platform/playerstrip.h"
-#include "platform/textbox.h"
 #include "prefix/prefixstore.h"
 
 #include <QCheckBox>
@@ -25,9 +26,6 @@
 namespace velanote {
 
 namespace {
-const QString kTitle = QStringLiteral("Tomo阿朔提示");
-const QString kListen = QStringLiteral("试听");
-const QString kStop = QStringLiteral("停止");
 const QString kNoPrefix = QStringLiteral("程序检测：您当前未设置过前缀音频,请先进行前缀音频设定");
 
 } // namespace
@@ -52,12 +50,11 @@ QString PrefixWindow::parameterNote() {
                           "否则将无法成功合成音频!\r\n");
 }
 
-PrefixWindow::PrefixWindow(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QWidget* parent)
+PrefixWindow::PrefixWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window),
       fileDialog(ctx.platform.fileDialogs(), this, QStringLiteral("请选择要合并的前缀音频文件"),
                  QStringLiteral("(MP3音频文件)|*.MP3")),
-      player(ctx.platform.createPlayer(this)), browser(ctx.platform.shell()), ctx_(ctx),
-      mainWindow_(mainWindow), prefixCheck_(prefixCheck) {
+      player(ctx.platform.createPlayer(this)), browser(ctx.platform.shell()), ctx_(ctx) {
     setObjectName(QStringLiteral("PrefixWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
@@ -84,7 +81,7 @@ PrefixWindow::PrefixWindow(AppContext& ctx, QWidget* mainWindow, QCheckBox* pref
     welcomeFrame->installEventFilter(this);
 
     load();
-    placeOverMainWindow();
+    placeOver(mainWindow);
 }
 
 PrefixWindow::~PrefixWindow() = default;
@@ -125,7 +122,7 @@ void PrefixWindow::buildControls() {
     jingleCombo->setEditable(true);
     jingleCombo->setInsertPolicy(QComboBox::NoInsert);
     jingleCombo->setMinimumWidth(170);
-    previewJingleButton = new QPushButton(kListen, builtInFrame);
+    previewJingleButton = new QPushButton(previewCaption(PreviewState::Idle), builtInFrame);
     named(previewJingleButton, "previewJingleButton");
     auto* builtIn = new QHBoxLayout(builtInFrame);
     builtIn->addWidget(builtInLabel);
@@ -141,7 +138,7 @@ void PrefixWindow::buildControls() {
     customPathEdit->setReadOnly(true);
     browseButton = new QPushButton(QStringLiteral("浏览"), customFrame);
     named(browseButton, "browseButton");
-    previewCustomButton = new QPushButton(kListen, customFrame);
+    previewCustomButton = new QPushButton(previewCaption(PreviewState::Idle), customFrame);
     named(previewCustomButton, "previewCustomButton");
     auto* custom = new QVBoxLayout(customFrame);
     custom->addWidget(customLabel);
@@ -166,7 +163,7 @@ void PrefixWindow::buildControls() {
     storedLabel = new QLabel(kNoPrefix, storedFrame);
     named(storedLabel, "storedLabel");
     storedLabel->setWordWrap(true);
-    previewStoredButton = new QPushButton(kListen, storedFrame);
+    previewStoredButton = new QPushButton(previewCaption(PreviewState::Idle), storedFrame);
     named(previewStoredButton, "previewStoredButton");
     auto* state = new QHBoxLayout(storedFrame);
     state->addWidget(storedLabel, 1);
@@ -177,8 +174,8 @@ void PrefixWindow::buildControls() {
     named(playerStrip, "playerStrip");
     connect(playerStrip, &PlayerStrip::stopped, this, [this] {
         for (QPushButton* preview : {previewJingleButton, previewCustomButton, previewStoredButton}) {
-            if (preview->text() == kStop) {
-                preview->setText(kListen);
+            if (stateOf(preview) == PreviewState::Playing) {
+                setPreview(preview, PreviewState::Idle);
             }
         }
     });
@@ -186,11 +183,6 @@ void PrefixWindow::buildControls() {
     confirmButton = new QPushButton(QStringLiteral("确定"), this);
     named(confirmButton, "confirmButton");
     confirmButton->setMinimumWidth(120);
-
-    parameterNoteBox = new QPlainTextEdit(this);
-    named(parameterNoteBox, "parameterNoteBox");
-    parameterNoteBox->setPlainText(parameterNote());
-    parameterNoteBox->setVisible(false);
 
     for (QPushButton* b : {previewJingleButton, browseButton, previewCustomButton, previewStoredButton}) {
         b->setMinimumWidth(64);
@@ -208,17 +200,16 @@ void PrefixWindow::buildControls() {
     confirmRow->addWidget(confirmButton);
     confirmRow->addStretch(1);
     page->addLayout(confirmRow);
-    page->addWidget(parameterNoteBox);
 
     setFixedWidth(520);
 }
 
 // Opens centred where the main window stands (it is hidden meanwhile), kept on its screen.
-void PrefixWindow::placeOverMainWindow() {
+void PrefixWindow::placeOver(const QWidget* mainWindow) {
     QRect frame = frameGeometry();
-    const QScreen* screen = mainWindow_ ? mainWindow_->screen() : QGuiApplication::primaryScreen();
-    if (mainWindow_) {
-        frame.moveCenter(mainWindow_->frameGeometry().center());
+    const QScreen* screen = mainWindow != nullptr ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    if (mainWindow != nullptr) {
+        frame.moveCenter(mainWindow->frameGeometry().center());
     } else if (screen != nullptr) {
         frame.moveCenter(screen->availableGeometry().center());
     }
@@ -233,7 +224,8 @@ void PrefixWindow::placeOverMainWindow() {
 void PrefixWindow::load() {
     jingleCombo->addItems(jingleNames());
     jingleCombo->setCurrentIndex(-1);
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺V6.0【星河】-前缀音频设置"));
+    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
+                   QStringLiteral("【星河】-前缀音频设置"));
     if (builtInOption->isChecked()) {
         onBuiltInChosen();
     } else {
@@ -260,33 +252,33 @@ void PrefixWindow::onBuiltInChosen() {
     customPathEdit->setEnabled(false);
     browseButton->setEnabled(false);
     previewCustomButton->setEnabled(false);
-    previewCustomButton->setText(kListen);
+    setPreview(previewCustomButton, PreviewState::Idle);
     jingleCombo->setEnabled(true);
     previewJingleButton->setEnabled(false);
 }
 
 void PrefixWindow::onCustomChosen() {
-    msgBox(plainTextWithCrLf(*parameterNoteBox), MsgBoxStyle::OkInformation);
+    msgBox(parameterNote(), MsgBoxStyle::OkInformation);
     jingleCombo->setEnabled(false);
     previewJingleButton->setEnabled(false);
-    previewJingleButton->setText(kListen);
+    setPreview(previewJingleButton, PreviewState::Idle);
     browseButton->setEnabled(true);
     previewCustomButton->setEnabled(false);
 }
 
 void PrefixWindow::onJingleChosen() {
     previewJingleButton->setEnabled(!jingleCombo->currentText().isEmpty());
-    if (previewJingleButton->text() == kStop) {
-        previewJingleButton->setText(kListen);
+    if (stateOf(previewJingleButton) == PreviewState::Playing) {
+        setPreview(previewJingleButton, PreviewState::Idle);
         player->setURL(QString());
     }
 }
 
 void PrefixWindow::onPreviewJingleClicked() {
-    if (previewJingleButton->text() == kListen) {
-        previewJingleButton->setText(kStop);
-        previewStoredButton->setText(kListen);
-        previewCustomButton->setText(kListen);
+    if (stateOf(previewJingleButton) == PreviewState::Idle) {
+        setPreview(previewJingleButton, PreviewState::Playing);
+        setPreview(previewStoredButton, PreviewState::Idle);
+        setPreview(previewCustomButton, PreviewState::Idle);
         const int row = listIndex();
         if (row >= 0) {
             // A copy damaged since start-up is restored before it is heard.
@@ -295,8 +287,8 @@ void PrefixWindow::onPreviewJingleClicked() {
         if (player->URL().isEmpty()) {
             msgBox(QStringLiteral("情进行选择后在试听,请勿手动输入非法字符!"), MsgBoxStyle::OkExclamation);
         }
-    } else if (previewJingleButton->text() == kStop) {
-        previewJingleButton->setText(kListen);
+    } else if (stateOf(previewJingleButton) == PreviewState::Playing) {
+        setPreview(previewJingleButton, PreviewState::Idle);
         player->setURL(QString());
     }
 }
@@ -330,43 +322,43 @@ void PrefixWindow::onCustomPathChanged() {
         previewCustomButton->setEnabled(true);
     }
     player->setURL(QString());
-    previewCustomButton->setText(kListen);
+    setPreview(previewCustomButton, PreviewState::Idle);
 }
 
 void PrefixWindow::onPreviewCustomClicked() {
-    if (previewCustomButton->text() == kListen) {
+    if (stateOf(previewCustomButton) == PreviewState::Idle) {
         const QString path = customPathEdit->text();
         if (isOrdinaryFile(path)) {
-            previewCustomButton->setText(kStop);
-            previewStoredButton->setText(kListen);
-            previewJingleButton->setText(kListen);
+            setPreview(previewCustomButton, PreviewState::Playing);
+            setPreview(previewStoredButton, PreviewState::Idle);
+            setPreview(previewJingleButton, PreviewState::Idle);
             player->setURL(path);
         } else {
             msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
             customPathEdit->clear();
             previewCustomButton->setEnabled(false);
         }
-    } else if (previewCustomButton->text() == kStop) {
-        previewCustomButton->setText(kListen);
+    } else if (stateOf(previewCustomButton) == PreviewState::Playing) {
+        setPreview(previewCustomButton, PreviewState::Idle);
         player->setURL(QString());
     }
 }
 
 void PrefixWindow::onPreviewStoredClicked() {
-    if (previewStoredButton->text() == kListen) {
+    if (stateOf(previewStoredButton) == PreviewState::Idle) {
         const PrefixStore store(ctx_.folder);
         if (prefixFileExists()) {
-            previewStoredButton->setText(kStop);
-            previewJingleButton->setText(kListen);
-            previewCustomButton->setText(kListen);
+            setPreview(previewStoredButton, PreviewState::Playing);
+            setPreview(previewJingleButton, PreviewState::Idle);
+            setPreview(previewCustomButton, PreviewState::Idle);
             player->setURL(store.prefixPath());
         } else {
             msgBox(QStringLiteral("文件错误!未找到文件!请您重新设置!"), MsgBoxStyle::OkExclamation);
             storedLabel->setText(kNoPrefix);
             previewStoredButton->setEnabled(false);
         }
-    } else if (previewStoredButton->text() == kStop) {
-        previewStoredButton->setText(kListen);
+    } else if (stateOf(previewStoredButton) == PreviewState::Playing) {
+        setPreview(previewStoredButton, PreviewState::Idle);
         player->setURL(QString());
     }
 }
@@ -402,7 +394,6 @@ void PrefixWindow::onConfirmClicked() {
         return;
     }
     msgBox(QStringLiteral("选择成功!"), MsgBoxStyle::OkInformation);
-    showMainWindow();
     close();
 }
 
@@ -419,10 +410,7 @@ void PrefixWindow::onWelcomeMouseMove() {
 }
 
 void PrefixWindow::runClosingSteps() {
-    showMainWindow();
-    if (!prefixFileExists() && prefixCheck_) {
-        prefixCheck_->setChecked(false);
-    }
+    Q_EMIT closed(prefixFileExists());
 }
 
 void PrefixWindow::closeEvent(QCloseEvent* event) {
@@ -454,13 +442,23 @@ bool PrefixWindow::prefixFileExists() const {
 }
 
 int PrefixWindow::msgBox(const QString& prompt, int style) {
-    return ctx_.platform.messageBox().MsgBox(prompt, style, kTitle, this);
+    return ctx_.platform.messageBox().MsgBox(prompt, style, MessageTitles::notice(), this);
 }
 
-void PrefixWindow::showMainWindow() {
-    if (mainWindow_) {
-        mainWindow_->show();
+QString PrefixWindow::previewCaption(PreviewState state) {
+    return state == PreviewState::Playing ? QStringLiteral("停止") : QStringLiteral("试听");
+}
+
+PrefixWindow::PreviewState& PrefixWindow::stateOf(QPushButton* button) {
+    if (button == previewJingleButton) {
+        return jinglePreview_;
     }
+    return button == previewCustomButton ? customPreview_ : storedPreview_;
+}
+
+void PrefixWindow::setPreview(QPushButton* button, PreviewState state) {
+    stateOf(button) = state;
+    button->setText(previewCaption(state));
 }
 
 } // namespace velanote

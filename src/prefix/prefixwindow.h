@@ -24,8 +24,8 @@ class PlayerStrip;
 
 // The prefix audio settings window: the user picks one of the ten built-in jingles or a small
 // MP3 file of their own, previews it, and confirms; confirming stores a copy as "\yx\qz.mp3" and
-// records the choice under [Information] qzyp. Opened by the prefix switch while MainWindow is hidden;
-// closing shows MainWindow again and unticks MainWindow's prefixCheck when no prefix file exists. The window
+// records the choice under [Information] qzyp. Opened by the prefix switch while the main window is
+// hidden; on closing it emits closed(), and its owner shows the main window again. The window
 // deletes itself when it closes.
 //
 // control                 caption                         purpose
@@ -43,7 +43,8 @@ class PlayerStrip;
 class PrefixWindow : public QWidget {
     Q_OBJECT
 public:
-    PrefixWindow(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QWidget* parent = nullptr);
+    // Opens centred over `mainWindow` (which it does not keep), or the screen when that is null.
+    explicit PrefixWindow(AppContext& ctx, const QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
     ~PrefixWindow() override;
 
     // The names of the built-in jingles in list order; row i is the file "\sc\<i+1>.mp3".
@@ -68,7 +69,6 @@ public:
     QLabel* storedLabel;
     QPushButton* previewStoredButton;
     QPushButton* confirmButton;
-    QPlainTextEdit* parameterNoteBox;
     CommonDialog fileDialog;
     std::unique_ptr<MediaPlayer> player;
     PlayerStrip* playerStrip = nullptr; // the player's visible controls
@@ -101,6 +101,8 @@ public:
     void runClosingSteps();
 
 Q_SIGNALS:
+    // The window is closing; `withPrefix` tells whether a prefix file exists now.
+    void closed(bool withPrefix);
     // The window has closed and is about to be released.
     void unloaded();
 
@@ -110,15 +112,20 @@ protected:
 
 private:
     void buildControls();
-    void placeOverMainWindow();
+    enum class PreviewState { Idle, Playing };
+    static QString previewCaption(PreviewState state);
+    PreviewState& stateOf(QPushButton* previewButton);
+    // Sets the state of one preview button and the caption that follows from it.
+    void setPreview(QPushButton* previewButton, PreviewState state);
+    void placeOver(const QWidget* mainWindow);
     int listIndex() const;
     bool prefixFileExists() const;
     int msgBox(const QString& prompt, int style);
-    void showMainWindow();
 
     AppContext& ctx_;
-    QPointer<QWidget> mainWindow_;
-    QPointer<QCheckBox> prefixCheck_;
+    PreviewState jinglePreview_ = PreviewState::Idle;
+    PreviewState customPreview_ = PreviewState::Idle;
+    PreviewState storedPreview_ = PreviewState::Idle;
 };
 
 } // namespace velanote

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/version.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +14,7 @@ public:
     struct Options {
         QString bindAddress = QStringLiteral("127.0.0.1");
         quint16 port = 0; // 0: an ephemeral port
-        QString latestVersion = QStringLiteral("V6.0");
+        QString latestVersion = QString::fromLatin1(kVersionTag);
         qint64 cacheBytes = 64LL * 1024 * 1024;
         bool logRequests = false; // one line per request on stderr
         QString lexiconPath;      // the user's lexicon of readings; problems in it go to stderr

@@ -108,7 +108,7 @@ TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
 
 TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
     FakeRun w;
-    w.addressBox->setText(" http://tts.test/old.mp3");
+    w.run->setMessageAddress(" http://tts.test/old.mp3");
     bool disabledDuringPreview = false;
     QString statusDuringPreview;
     w.platform.boxes.onShow = [&](const fakes::ShownBox&) {
@@ -125,8 +125,7 @@ TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
     EXPECT_EQ(statusDuringPreview, QStringLiteral("经检测,您已联网,进入预览界面!"));
     EXPECT_EQ(w.status(), QStringLiteral("您已取消生成!"));
     EXPECT_TRUE(w.generateButton->isEnabled());
-    EXPECT_TRUE(w.workingBox->toPlainText().isEmpty());
-    EXPECT_EQ(w.addressBox->text(), " http://tts.test/old.mp3");
+    EXPECT_EQ(w.run->messageAddress(), " http://tts.test/old.mp3");
     EXPECT_TRUE(w.fakeTray().balloons.isEmpty());
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
@@ -159,10 +158,11 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     EXPECT_TRUE(w.fakeTray().isVisible());
     EXPECT_FALSE(w.fakeTray().balloonShown);
 
-    EXPECT_EQ(w.workingBox->toPlainText(), UTF8EncodeURI(MessageComposer::finalSentence(Greeting)));
-    EXPECT_TRUE(w.workingBox->toPlainText().contains("%20%26%20100%25%20%22"));
-    EXPECT_TRUE(w.workingBox->toPlainText().contains("%22%0A%E7%AC%AC"));
-    EXPECT_EQ(w.addressBox->text(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
+    const QString requests = w.platform.httpFake.requests.join(QLatin1Char('\n'));
+    EXPECT_TRUE(requests.contains(UTF8EncodeURI(MessageComposer::finalSentence(Greeting))));
+    EXPECT_TRUE(requests.contains("%20%26%20100%25%20%22"));
+    EXPECT_TRUE(requests.contains("%22%0A%E7%AC%AC"));
+    EXPECT_EQ(w.run->messageAddress(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
     EXPECT_TRUE(w.window.isVisible());
@@ -185,7 +185,7 @@ TEST(GenerationRun, UnplayableMessageAddressEndsTheRunAsAFailure) {
     EXPECT_EQ(w.fakePlayer().URL(), QString());
     EXPECT_FALSE(w.fakePlayer().isPlaying());
     EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled());
-    EXPECT_EQ(w.addressBox->text(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
+    EXPECT_EQ(w.run->messageAddress(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
 
     // A failure of another source (the joined file the user chose to hear) is not this run's.
     w.fakePlayer().setURL(w.folder.path("\\joined.mp3"));
@@ -207,14 +207,14 @@ TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
             w.serviceAnswers(*reply);
         }
         w.prefixCheck->setChecked(true);
-        w.addressBox->setText(" http://tts.test/old.mp3");
+        w.run->setMessageAddress(" http://tts.test/old.mp3");
         w.senderEdit->setEnabled(false);
         w.relationCombo->setEnabled(false);
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
         w.run->onGenerateClicked();
 
         EXPECT_EQ(w.status(), Failed);
-        EXPECT_EQ(w.addressBox->text(), " http://tts.test/old.mp3");
+        EXPECT_EQ(w.run->messageAddress(), " http://tts.test/old.mp3");
         EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
         EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
         EXPECT_EQ(w.platform.boxes.shown.size(), 1);
@@ -405,11 +405,11 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
 TEST(GenerationRun, JoinWriteFailureIsReported) {
     FakeRun w;
     ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
-    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.run->setMessageAddress(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\no\\folder\\joined.mp3"));
-    w.run->onSaveWithPrefix();
+    w.run->saveSpeechThenJoined();
     EXPECT_EQ(w.status(), SaveFailed);
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
     EXPECT_TRUE(w.run->joinedFilePath.isEmpty());
@@ -421,7 +421,7 @@ TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
     EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作..."));
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
 
-    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.run->setMessageAddress(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     w.platform.dialogs.cancelNext();
     w.run->onSaveMessage();
@@ -488,7 +488,7 @@ TEST(GenerationRun, CopyAndExampleCommands) {
     w.run->onCopyAddress();
     EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作.."));
     EXPECT_EQ(w.platform.clipboardFake.writes + w.platform.clipboardFake.clears, 0);
-    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.run->setMessageAddress(" http://tts.test/s.mp3");
     w.run->onCopyAddress();
     EXPECT_EQ(w.platform.clipboardFake.text(), QStringLiteral(" http://tts.test/s.mp3"));
     EXPECT_EQ(w.platform.clipboardFake.clears, 1);

@@ -100,7 +100,7 @@ TEST_F(Loopback, PlayingRunPutsAServedMp3AddressInText3) {
     w.run->onGenerateClicked();
 
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-    const QString address = w.addressBox->text();
+    const QString address = w.run->messageAddress();
     EXPECT_TRUE(address.startsWith(" " + serviceUrl() + "/tts/")) << address.toStdString();
     EXPECT_TRUE(address.endsWith(".mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), address);
@@ -160,7 +160,7 @@ TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
 
     const QByteArray speech = w.folder.read("\\speech.mp3");
     EXPECT_TRUE(looksLikeMp3(speech));
-    EXPECT_EQ(speech, http().get(w.addressBox->text()).body);
+    EXPECT_EQ(speech, http().get(w.run->messageAddress()).body);
     EXPECT_EQ(w.folder.read("\\joined.mp3"), prefix + speech);
     EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
@@ -176,13 +176,13 @@ TEST_F(Loopback, StoppedServiceFailsTheRunCleanly) {
     RunWindow w(e);
     w.platform.useHttp(http());
     w.fill("a", "b", "c", "d");
-    w.addressBox->setText(" http://127.0.0.1:9/old.mp3");
+    w.run->setMessageAddress(" http://127.0.0.1:9/old.mp3");
     // The probe passes, then the service goes away before the request.
     w.platform.boxes.onShow = [&other](const fakes::ShownBox&) { other.stop(); };
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.run->onGenerateClicked();
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
-    EXPECT_EQ(w.addressBox->text(), " http://127.0.0.1:9/old.mp3");
+    EXPECT_EQ(w.run->messageAddress(), " http://127.0.0.1:9/old.mp3");
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
 

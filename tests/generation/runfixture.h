@@ -31,8 +31,6 @@ struct RunWindow {
         relationCombo->addItems(
             {QStringLiteral("同学"), QStringLiteral("妈妈"), QStringLiteral("自己添加...")});
         messageEdit = new QPlainTextEdit(&window);
-        workingBox = new QPlainTextEdit(&window);
-        addressBox = new QLineEdit(&window);
         statusLine = new StatusBar(
             {QStringLiteral("当前状态："), QString(), QStringLiteral("程序设计:Tomo阿朔")}, 2, &window);
         setGeometryTwips(statusLine, 0, 6000, 9000, 375);
@@ -52,8 +50,6 @@ struct RunWindow {
                                                                       .recipientEdit = recipientEdit,
                                                                       .relationCombo = relationCombo,
                                                                       .messageEdit = messageEdit,
-                                                                      .workingBox = workingBox,
-                                                                      .addressBox = addressBox,
                                                                       .statusLine = statusLine,
                                                                       .generateButton = generateButton,
                                                                       .findSpeechButton = findSpeechButton,
@@ -84,8 +80,6 @@ struct RunWindow {
     QLineEdit* recipientEdit;
     QComboBox* relationCombo;
     QPlainTextEdit* messageEdit;
-    QPlainTextEdit* workingBox;
-    QLineEdit* addressBox;
     StatusBar* statusLine;
     QPushButton* generateButton;
     QPushButton* findSpeechButton;

@@ -1,4 +1,5 @@
 #include "joiner/audiojoiner.h"
+#include "platform/samefile.h"
 #include "support/tempfolder.h"
 
 #include <QDir>
@@ -78,24 +79,24 @@ TEST(AudioJoiner, SamePathSeesThroughSpellingsLinksAndMissingFiles) {
     ASSERT_TRUE(tmp.write("\\d\\a.mp3", "A"));
     const QString a = tmp.path("\\d\\a.mp3");
     const QString root = tmp.folder().path();
-    EXPECT_TRUE(AudioJoiner::samePath(a, root + "/d/./a.mp3"));
-    EXPECT_TRUE(AudioJoiner::samePath(a, root + "/d/../d/a.mp3"));
+    EXPECT_TRUE(isSameFile(a, root + "/d/./a.mp3"));
+    EXPECT_TRUE(isSameFile(a, root + "/d/../d/a.mp3"));
     ASSERT_TRUE(QFile::link(root + "/d", root + "/alias"));
-    EXPECT_TRUE(AudioJoiner::samePath(a, root + "/alias/a.mp3"));
+    EXPECT_TRUE(isSameFile(a, root + "/alias/a.mp3"));
     ASSERT_TRUE(QFile::link(a, root + "/link.mp3"));
-    EXPECT_TRUE(AudioJoiner::samePath(a, root + "/link.mp3"));
+    EXPECT_TRUE(isSameFile(a, root + "/link.mp3"));
     // Relative spelling of the same file.
     const QString saved = QDir::currentPath();
     QDir::setCurrent(root);
-    EXPECT_TRUE(AudioJoiner::samePath(a, "d/a.mp3"));
+    EXPECT_TRUE(isSameFile(a, "d/a.mp3"));
     QDir::setCurrent(saved);
 
-    EXPECT_FALSE(AudioJoiner::samePath(a, root + "/d/A.mp3"));
-    EXPECT_FALSE(AudioJoiner::samePath(a, root + "/d/b.mp3"));
+    EXPECT_FALSE(isSameFile(a, root + "/d/A.mp3"));
+    EXPECT_FALSE(isSameFile(a, root + "/d/b.mp3"));
     // Neither exists: compared as resolved paths.
-    EXPECT_TRUE(AudioJoiner::samePath(root + "/alias/new.mp3", root + "/d/new.mp3"));
-    EXPECT_FALSE(AudioJoiner::samePath(root + "/d/new.mp3", root + "/d/new2.mp3"));
-    EXPECT_FALSE(AudioJoiner::samePath(QString(), QString()));
+    EXPECT_TRUE(isSameFile(root + "/alias/new.mp3", root + "/d/new.mp3"));
+    EXPECT_FALSE(isSameFile(root + "/d/new.mp3", root + "/d/new2.mp3"));
+    EXPECT_FALSE(isSameFile(QString(), QString()));
 }
 
 TEST(AudioJoiner, JoinWritesBothInputsWholeOrNothing) {

@@ -41,6 +41,7 @@ class JoinerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         form = new JoinerWindow(ctx, &mainWindow);
+        QObject::connect(form, &JoinerWindow::closed, &mainWindow, &QWidget::show);
         guard = form;
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));

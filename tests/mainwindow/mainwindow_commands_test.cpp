@@ -250,3 +250,12 @@ TEST_F(MainWindowTest, GenerationCommandsReachTheRun) {
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
     EXPECT_EQ(form->speechFileDialog.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
 }
+
+TEST_F(MainWindowTest, APhraseChosenInTheLibraryFillsTheMessageBox) {
+    openUnlocked();
+    form->phrasesButton->click();
+    ASSERT_TRUE(form->phraseWindow());
+    Q_EMIT form->phraseWindow()->phraseChosen(QStringLiteral("生日快乐"));
+    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("生日快乐"));
+    EXPECT_EQ(form->statusLine->panelText(2), QStringLiteral("祝福语自动填写成功..."));
+}

@@ -28,8 +28,6 @@ protected:
             new QCheckBox(QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"), &mainWindow);
         prefixCheck->setObjectName(QStringLiteral("prefixCheck"));
         prefixCheck->setGeometry(40, 200, 320, 24);
-        usageBox = new QPlainTextEdit(&mainWindow);
-        usageBox->setVisible(false);
         shakeTimer.setInterval(5000);
         shakeTimer.start();
     }
@@ -51,7 +49,6 @@ protected:
     AppContext ctx;
     QWidget mainWindow;
     QCheckBox* prefixCheck = nullptr;
-    QPlainTextEdit* usageBox = nullptr;
     QTimer shakeTimer;
 };
 

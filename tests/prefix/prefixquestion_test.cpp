@@ -100,9 +100,7 @@ private:
 class PrefixQuestionTest : public prefixtest::PrefixFixture {
 protected:
     PrefixQuestionTest() : realCtx{real, temp.folder(), Endpoints::forLocalService(0)} {
-        usageBox->setPlainText(PrefixSwitch::usageText());
-        prefixSwitch =
-            new PrefixSwitch(realCtx, &mainWindow, prefixCheck, &shakeTimer, usageBox, &mainWindow);
+        prefixSwitch = new PrefixSwitch(realCtx, &mainWindow, prefixCheck, &shakeTimer, &mainWindow);
         QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch->onSwitchToggled(); });
         mainWindow.show();
     }

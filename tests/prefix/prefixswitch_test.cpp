@@ -28,8 +28,7 @@ const QString kQuestion = QStringLiteral("程序检测:您已设置过前缀音�
 // Wires the switch the way the main window does.
 class PrefixSwitchTest : public prefixtest::PrefixFixture {
 protected:
-    PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow, prefixCheck, &shakeTimer, usageBox) {
-        usageBox->setPlainText(PrefixSwitch::usageText());
+    PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow, prefixCheck, &shakeTimer) {
         QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch.onSwitchToggled(); });
         mainWindow.show();
     }
