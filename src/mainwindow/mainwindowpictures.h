@@ -7,13 +7,13 @@ namespace velanote {
 // The main window's pictures, from the embedded resources.
 namespace MainWindowPictures {
 
-QPixmap banner();        // bannerImage, 640 x 207
-QString animatedStrip(); // stripImage, 21 x 184 animated GIF (a resource path for QMovie)
-QPixmap waterPicture();  // waterPicture, 640 x 106
-QPixmap copyIcon();      // copyPicture, 16 x 16
-QPixmap saveIcon();      // savePicture
-QPixmap exitIcon();      // exitPicture
-QPixmap updateIcon();    // updatePicture
+QPixmap banner();        // 640 x 207
+QString animatedStrip(); // 21 x 184 animated GIF beside the input frame (a resource path for QMovie)
+QPixmap waterPicture();  // 640 x 106, under the water ripple
+QPixmap copyIcon();      // 16 x 16 menu pictures: copy address, save message, exit, check update
+QPixmap saveIcon();
+QPixmap exitIcon();
+QPixmap updateIcon();
 
 } // namespace MainWindowPictures
 

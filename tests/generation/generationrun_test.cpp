@@ -464,7 +464,7 @@ TEST(GenerationRun, FindButtonsShowWhollyInsideTheWindowOnTheStatusBar) {
     FakeRun w;
     w.findJoinedButton->setMinimumHeight(24);
     ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
-    w.addressBox->setText(" http://tts.test/s.mp3");
+    w.run->setMessageAddress(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     setGeometryTwips(w.statusLine, 0, 6930, 9600, 270); // 18 pixels high, ending at the window's bottom
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
@@ -472,7 +472,7 @@ TEST(GenerationRun, FindButtonsShowWhollyInsideTheWindowOnTheStatusBar) {
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MsgBoxAnswer::No);
-    w.run->onSaveWithPrefix();
+    w.run->saveSpeechThenJoined();
     const QRect bar = w.statusLine->geometry();
     for (QPushButton* button : {w.findSpeechButton, w.findJoinedButton}) {
         EXPECT_TRUE(w.window.rect().contains(button->geometry())) << button->text().toStdString();
