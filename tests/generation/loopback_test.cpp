@@ -91,7 +91,7 @@ const QStringList Inputs = {"--sender",   QStringLiteral("小红"), "--recipient
 
 } // namespace
 
-TEST_F(Loopback, PlayingRunPutsAServedMp3AddressInText3) {
+TEST_F(Loopback, PlayingRunKeepsTheServedMp3Address) {
     RunWindow w(endpoints());
     w.platform.useHttp(http());
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("自己写的"),
@@ -133,7 +133,7 @@ TEST_F(Loopback, PlayingRunWhoseMp3IsNotFoundEndsAsAPlaybackFailure) {
            QStringLiteral("生日快乐"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.run->onGenerateClicked();
-    EXPECT_TRUE(w.addressBox->text().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
+    EXPECT_TRUE(w.run->messageAddress().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
 
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return w.status() == QStringLiteral("音信播放失败!请检查网络后重试.."); }, 10000))
