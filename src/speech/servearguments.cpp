@@ -46,7 +46,8 @@ QString ServeArguments::usage() {
     return QStringLiteral(
                "usage: velanote serve [--bind ADDR] [--port N] [--latest-version TEXT] [--cache-mb N]\n"
                "                      [--lexicon FILE] [--per-address N] [--request-deadline SECONDS]\n"
-               "                      [--store redis://HOST:PORT[/DB]] [--store-ttl TIME] [--trust-proxy ADDR]\n"
+               "                      [--store redis://HOST:PORT[/DB]] [--store-ttl TIME] [--trust-proxy "
+               "ADDR]\n"
                "  --bind ADDR            IP address to listen on (default 127.0.0.1)\n"
                "  --port N               port, 0 for any free one (default 0)\n"
                "  --latest-version TEXT  content of the version file (default ") +
@@ -56,10 +57,12 @@ QString ServeArguments::usage() {
                "  --cache-mb N           size of the clip store in memory in MiB, 1 to 65536 (default 64)\n"
                "  --lexicon FILE         user lexicon of readings, one \"词语<TAB>pin1 yin1\" per line;\n"
                "                         read again whenever it changes\n"
-               "  --per-address N        connections one client address may hold, 0 for no limit (default 64)\n"
+               "  --per-address N        connections one client address may hold, 0 for no limit (default "
+               "64)\n"
                "  --request-deadline S   seconds to receive a whole request, 1 to 300 (default 10)\n"
                "  --store URL            also keep clips in this Redis, shared with other instances\n"
-               "  --store-ttl TIME       how long Redis keeps a clip: seconds, or with s, m, h or d (default 7d)\n"
+               "  --store-ttl TIME       how long Redis keeps a clip: seconds, or with s, m, h or d (default "
+               "7d)\n"
                "  --trust-proxy ADDR     requests from this load balancer name their client in X-Real-IP\n");
 }
 
