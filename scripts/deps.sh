@@ -25,6 +25,8 @@ packages=(
     # benchmarks: the shell pipeline that `velanote speak` is measured against, and an X server
     # with tools that watch windows appear
     espeak-ng sox lame xdotool
+    # CI: the format check and clang-tidy; clang builds the tree as a second compiler
+    clang clang-format clang-tidy
 )
 
 # One query for all of them; a package dpkg has never heard of is simply absent from its answer.

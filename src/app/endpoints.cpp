@@ -8,9 +8,9 @@ Endpoints Endpoints::forLocalService(quint16 port) {
     Endpoints e;
     // Port 9 (discard) is never served here, so an absent service reads as off line.
     const QString host = QStringLiteral("127.0.0.1:%1").arg(port == 0 ? 9 : port);
-    e.speechBase = " http://" + host;
+    e.speechBase = QLatin1String(" http://") + host;
     e.probeHost = host;
-    e.versionUrl = "http://" + host + "/soft/velasoftjc/sjnt/jc.txt";
+    e.versionUrl = QLatin1String("http://") + host + QLatin1String("/soft/velasoftjc/sjnt/jc.txt");
     e.forumUrl = QStringLiteral("http://bbs.velasoft.example/");
     e.boardUrl = QStringLiteral("http://tieba.velasoft.example/f?kw=vela");
     e.blogUrl = QStringLiteral("http://blog.velasoft.example/");
@@ -31,14 +31,14 @@ Endpoints Endpoints::forLocalService(quint16 port) {
 
 void Endpoints::useSpeechService(const QString& url) {
     QString u = url.trimmed();
-    while (u.endsWith('/')) {
+    while (u.endsWith(QLatin1Char('/'))) {
         u.chop(1);
     }
-    if (!u.contains("://")) {
-        u.prepend("http://");
+    if (!u.contains(QLatin1String("://"))) {
+        u.prepend(QLatin1String("http://"));
     }
     const QUrl parsed(u);
-    speechBase = " " + u;
+    speechBase = QLatin1Char(' ') + u;
     probeHost =
         parsed.port() > 0 ? QStringLiteral("%1:%2").arg(parsed.host()).arg(parsed.port()) : parsed.host();
 }

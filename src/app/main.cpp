@@ -26,8 +26,8 @@ QString helpText() {
                           "       velanote --help          show this text\n"
                           "       velanote --version       show the name and version\n"
                           "\n") +
-           velanote::ServeArguments::usage().replace(QStringLiteral("usage: "), QStringLiteral("")) + "\n" +
-           velanote::SpeakCommand::usage() + "\n" +
+           velanote::ServeArguments::usage().replace(QStringLiteral("usage: "), QStringLiteral("")) +
+           QLatin1String("\n") + velanote::SpeakCommand::usage() + QLatin1String("\n") +
            QStringLiteral("\n"
                           "environment:\n"
                           "  VELANOTE_HOME        program folder (jingles, prefix, settings)\n"
@@ -46,6 +46,7 @@ QStringList argumentsAfter(int argc, char** argv, int first) {
 } // namespace
 
 int main(int argc, char** argv) {
+    velanote::initResources();
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (command == QLatin1String("serve")) {
         QCoreApplication app(argc, argv);

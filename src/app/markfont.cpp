@@ -9,7 +9,6 @@
 namespace velanote {
 
 void installMarkFont() {
-    initResources();
     static const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/velamarks.ttf"));
     if (id < 0) {
         std::fputs("velanote: the font for the phrase marks could not be loaded\n", stderr);

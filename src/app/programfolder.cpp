@@ -9,7 +9,7 @@ namespace velanote {
 
 namespace {
 QString withoutTrailingSeparator(QString path) {
-    while (path.size() > 1 && (path.endsWith('/') || path.endsWith('\\'))) {
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))) {
         path.chop(1);
     }
     return path;
@@ -30,7 +30,7 @@ ProgramFolder ProgramFolder::locate() {
     }
     QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     if (data.isEmpty()) {
-        data = QDir::homePath() + "/.local/share/velanote";
+        data = QDir::homePath() + QLatin1String("/.local/share/velanote");
     }
     QDir().mkpath(data);
     return ProgramFolder(data);
@@ -53,9 +53,9 @@ bool ProgramFolder::isInstallFolder(const QString& path) {
 
 QString ProgramFolder::file(const QString& relative) const {
     QString rel = relative;
-    rel.replace('\\', '/');
-    if (!rel.startsWith('/')) {
-        rel.prepend('/');
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!rel.startsWith(QLatin1Char('/'))) {
+        rel.prepend(QLatin1Char('/'));
     }
     return path_ + rel;
 }

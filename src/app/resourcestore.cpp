@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <mutex>
 
 // Registers resources/velanote.qrc; must live outside any namespace so the registration function
 // the resource compiler generates is found when the program is linked statically.
@@ -89,12 +88,10 @@ bool restoreJingleFiles(const ProgramFolder& folder) {
 } // namespace
 
 void initResources() {
-    static std::once_flag once;
-    std::call_once(once, [] { registerEmbeddedFiles(); });
+    registerEmbeddedFiles();
 }
 
 QByteArray loadResource(int id) {
-    initResources();
     QFile file(QStringLiteral(":/res/%1").arg(id));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};

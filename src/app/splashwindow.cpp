@@ -24,7 +24,6 @@ constexpr int FadeStep = 15;
 SplashWindow::SplashWindow(const ProgramFolder& folder, std::function<void()> showMain, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), folder_(folder), showMain_(std::move(showMain)) {
     setObjectName(QStringLiteral("SplashWindow"));
-    initResources();
     background_ = QPixmap(QStringLiteral(":/images/splash.jpg"));
     resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
     if (const QScreen* s = screen()) {

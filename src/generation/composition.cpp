@@ -36,21 +36,23 @@ std::optional<InputCheckFailure> MessageComposer::check(const MessageInputs& in)
 }
 
 QString MessageComposer::previewText(const MessageInputs& in) {
-    const QString blankLine = CRLF + " " + CRLF;
+    const QString blankLine = CRLF + QLatin1String(" ") + CRLF;
     return QStringLiteral("生成后语音提示将为:") + blankLine + QStringLiteral("亲爱的[") + in.recipient +
-           QStringLiteral("]您好,您的[") + in.relation + QStringLiteral("]：[") + in.sender + "]" +
-           blankLine + QStringLiteral("通过Vela声笺对您说：[") + in.message + "]" + blankLine +
-           QStringLiteral("以上为预览内容,是否确认生成音信?");
+           QStringLiteral("]您好,您的[") + in.relation + QStringLiteral("]：[") + in.sender +
+           QLatin1String("]") + blankLine + QStringLiteral("通过Vela声笺对您说：[") + in.message +
+           QLatin1String("]") + blankLine + QStringLiteral("以上为预览内容,是否确认生成音信?");
 }
 
 QString MessageComposer::spokenSentence(const MessageInputs& in) {
     return QStringLiteral("亲爱的") + in.recipient + QStringLiteral("，您好，您的") + in.relation +
-           QStringLiteral("：") + in.sender + QStringLiteral("，通过Vela声笺对您说：") + in.message + '"';
+           QStringLiteral("：") + in.sender + QStringLiteral("，通过Vela声笺对您说：") + in.message +
+           QLatin1Char('"');
 }
 
 QString MessageComposer::exampleText(const QString& sender, const QString& relation) {
-    return QStringLiteral("例如您现在选择或者输入了“") + relation + QStringLiteral("”") + CRLF + " " + CRLF +
-           QStringLiteral("语音则会跟对方说：您的") + relation + "(" + sender + ")";
+    return QStringLiteral("例如您现在选择或者输入了“") + relation + QStringLiteral("”") + CRLF +
+           QLatin1String(" ") + CRLF + QStringLiteral("语音则会跟对方说：您的") + relation +
+           QLatin1String("(") + sender + QLatin1String(")");
 }
 
 QString MessageComposer::finalSentence(const MessageInputs& in) {

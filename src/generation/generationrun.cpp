@@ -123,7 +123,7 @@ void GenerationRun::onGenerateClicked() {
     tray_.minimise(QStringLiteral("程序正在生成音信文件..请稍等.."));
     const QString encoded = UTF8EncodeURI(ToTraditionalChinese(MessageComposer::spokenSentence(in)));
     setStatus(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-              in.recipient + "]");
+              in.recipient + QLatin1String("]"));
 
     const QString base = ctx_.endpoints.speechBase;
     const QString request = SpeechRequest::address(base, encoded);

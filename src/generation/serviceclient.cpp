@@ -15,9 +15,9 @@ bool passesUnescaped(char16_t c) {
 
 void appendByte(QString& out, unsigned byte) {
     static const char hex[] = "0123456789ABCDEF";
-    out.append('%');
-    out.append(QChar(hex[(byte >> 4) & 0xF]));
-    out.append(QChar(hex[byte & 0xF]));
+    out.append(QLatin1Char('%'));
+    out.append(QLatin1Char(hex[(byte >> 4) & 0xF]));
+    out.append(QLatin1Char(hex[byte & 0xF]));
 }
 
 const QString OutUrlMarker = QStringLiteral("outurl=.");
@@ -49,7 +49,8 @@ QString UTF8EncodeURI(const QString& text) {
 
 QString BytesToBstr(const QByteArray& bytes, const QString& charset) {
     QString name = charset.trimmed();
-    if (name.compare("GB2312", Qt::CaseInsensitive) == 0 || name.compare("GBK", Qt::CaseInsensitive) == 0) {
+    if (name.compare(QLatin1String("GB2312"), Qt::CaseInsensitive) == 0 ||
+        name.compare(QLatin1String("GBK"), Qt::CaseInsensitive) == 0) {
         name = QStringLiteral("GB18030");
     }
     QStringDecoder decoder(name.toLatin1().constData());
@@ -72,7 +73,7 @@ QString SpeechRequest::address(const QString& base, const QString& encodedSenten
 }
 
 std::optional<QString> SpeechRequest::parseReply(const QString& reply, const QString& base) {
-    const QString first = reply.section('&', 0, 0);
+    const QString first = reply.section(QLatin1Char('&'), 0, 0);
     if (!first.startsWith(OutUrlMarker)) {
         return std::nullopt;
     }

@@ -35,28 +35,31 @@ struct SpeakOptions {
     bool help = false;
 };
 
-const QStringList ValueOptions = {"sender", "recipient", "relation", "message", "prefix", "jingle", "output"};
+const QStringList ValueOptions = {QStringLiteral("sender"),   QStringLiteral("recipient"),
+                                  QStringLiteral("relation"), QStringLiteral("message"),
+                                  QStringLiteral("prefix"),   QStringLiteral("jingle"),
+                                  QStringLiteral("output")};
 
 // Reads the options; nothing (and `error` set) when they do not parse.
 std::optional<SpeakOptions> parseOptions(const QStringList& args, QString& error) {
     SpeakOptions options;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == "--dry-run") {
+        if (arg == QLatin1String("--dry-run")) {
             options.dryRun = true;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             options.help = true;
             continue;
         }
-        if (!arg.startsWith("--")) {
+        if (!arg.startsWith(QLatin1String("--"))) {
             error = QStringLiteral("无法识别的参数: %1").arg(arg);
             return std::nullopt;
         }
         QString name = arg.mid(2);
         QString value;
-        const qsizetype eq = name.indexOf('=');
+        const qsizetype eq = name.indexOf(QLatin1Char('='));
         if (eq >= 0) {
             value = name.mid(eq + 1);
             name = name.left(eq);
@@ -112,10 +115,12 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitDone;
     }
     const auto& v = options->values;
-    const MessageInputs in{v.value("sender"), v.value("recipient"), v.value("relation"), v.value("message")};
+    const MessageInputs in{v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
+                           v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
     if (const auto failure = MessageComposer::check(in)) {
         err_(failure->status);
-        const QStringList required = {"sender", "recipient", "relation", "message"};
+        const QStringList required = {QStringLiteral("sender"), QStringLiteral("recipient"),
+                                      QStringLiteral("relation"), QStringLiteral("message")};
         for (const QString& name : required) {
             if (!v.contains(name)) {
                 err_(usage());
@@ -124,22 +129,22 @@ int SpeakCommand::run(const QStringList& arguments) {
         }
         return ExitUsage;
     }
-    if (v.contains("prefix") && v.contains("jingle")) {
+    if (v.contains(QStringLiteral("prefix")) && v.contains(QStringLiteral("jingle"))) {
         err_(QStringLiteral("--prefix 与 --jingle 只能选其一"));
         err_(usage());
         return ExitUsage;
     }
     int jingle = 0;
-    if (v.contains("jingle")) {
+    if (v.contains(QStringLiteral("jingle"))) {
         bool ok = false;
-        jingle = v.value("jingle").toInt(&ok);
+        jingle = v.value(QStringLiteral("jingle")).toInt(&ok);
         if (!ok || jingle < 1 || jingle > 10) {
             err_(QStringLiteral("--jingle 的取值应为 1 到 10 的整数"));
             err_(usage());
             return ExitUsage;
         }
     }
-    const QString output = v.value("output");
+    const QString output = v.value(QStringLiteral("output"));
     if (!options->dryRun && output.isEmpty()) {
         err_(QStringLiteral("缺少 --output 输出文件"));
         err_(usage());
@@ -162,8 +167,8 @@ int SpeakCommand::run(const QStringList& arguments) {
         out_(QStringLiteral("请求地址: ") + withoutLeadingBlank(SpeechRequest::address(base, encoded)));
         if (jingle > 0) {
             out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
-        } else if (v.contains("prefix")) {
-            out_(QStringLiteral("前缀音频: ") + v.value("prefix"));
+        } else if (v.contains(QStringLiteral("prefix"))) {
+            out_(QStringLiteral("前缀音频: ") + v.value(QStringLiteral("prefix")));
         }
         if (!output.isEmpty()) {
             out_(QStringLiteral("输出文件: ") + output);
@@ -181,7 +186,6 @@ int SpeakCommand::run(const QStringList& arguments) {
     if (jingle > 0) {
         const ProgramFolder folder = ProgramFolder::locate();
         progress(QStringLiteral("正在准备程序目录: ") + folder.path());
-        initResources();
         prepareProgramFolder(folder);
         const Jingle builtIn = builtInJingle(folder, jingle);
         if (builtIn.damaged) {
@@ -190,8 +194,8 @@ int SpeakCommand::run(const QStringList& arguments) {
         }
         prefixPath = builtIn.path;
         prefix = builtIn.bytes;
-    } else if (v.contains("prefix")) {
-        prefixPath = v.value("prefix");
+    } else if (v.contains(QStringLiteral("prefix"))) {
+        prefixPath = v.value(QStringLiteral("prefix"));
         switch (readRegularFile(prefixPath, MaxPrefixBytes, prefix)) {
         case ReadOutcome::Read:
             break;
@@ -238,7 +242,7 @@ int SpeakCommand::run(const QStringList& arguments) {
     CurlHttpClient client;
     HttpClient& http = client;
     progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-             in.recipient + "]");
+             in.recipient + QLatin1String("]"));
     const QString request = SpeechRequest::address(endpoints.speechBase, encoded).trimmed();
     // No window waits on these requests, so they run right here rather than on a worker.
     const HttpResult reply = http.get(request);
@@ -249,7 +253,8 @@ int SpeakCommand::run(const QStringList& arguments) {
     }
     if (!reply.ok()) {
         // The service's own first line says why, e.g. a text it cannot speak.
-        const QString reason = QString::fromUtf8(reply.body).section('\n', 0, 0).trimmed().left(200);
+        const QString reason =
+            QString::fromUtf8(reply.body).section(QLatin1Char('\n'), 0, 0).trimmed().left(200);
         err_(QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(reply.status) +
              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
         return ExitService;
@@ -292,7 +297,7 @@ int SpeakCommand::run(const QStringList& arguments) {
 int runSpeakCommand(const QStringList& arguments) {
     const auto writeLine = [](std::FILE* stream) {
         return [stream](const QString& line) {
-            const QByteArray bytes = (line + '\n').toUtf8();
+            const QByteArray bytes = QString(line + QLatin1Char('\n')).toUtf8();
             std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
             std::fflush(stream);
         };

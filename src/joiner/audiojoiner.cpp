@@ -32,7 +32,10 @@ QString AudioJoiner::sizeLine(const QString& prefix, const QString& path) {
         return prefix + NotLoaded;
     }
     const auto kb = kilobytes(path);
-    return kb ? prefix + QString::number(*kb) + QStringLiteral("KB") : prefix + NoSuchFile;
+    if (!kb) {
+        return prefix + NoSuchFile;
+    }
+    return prefix + QString::number(*kb) + QStringLiteral("KB");
 }
 
 QString AudioJoiner::estimateLine(const QString& first, const QString& second, const QString& output) {

@@ -238,33 +238,49 @@ void JoinerWindow::load() {
                    QStringLiteral("【星河】-音频整合工具"));
 }
 
+bool& JoinerWindow::chosenFlag(const QPushButton* picker) {
+    if (picker == firstBrowseButton) {
+        return firstChosen_;
+    }
+    return picker == secondBrowseButton ? secondChosen_ : outputChosen_;
+}
+
+bool JoinerWindow::isChosen(const QPushButton* picker) {
+    return chosenFlag(picker);
+}
+
+void JoinerWindow::setChosen(QPushButton* picker, bool chosen) {
+    chosenFlag(picker) = chosen;
+    picker->setText(chosen ? Chosen : Browse);
+}
+
 void JoinerWindow::setStatus(const QString& text) {
     statusLine->setPanelText(2, text);
 }
 
 void JoinerWindow::pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text) {
-    if (button->text() == Browse) {
+    if (!isChosen(button)) {
         dialog.CancelError = true;
         if (dialog.ShowOpen() == CommonDialog::Outcome::Chosen) {
             text->setText(dialog.FileName);
         }
-    } else if (button->text() == Chosen) {
+    } else {
         if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择音频,是否要更换?"),
                                               MsgBoxStyle::YesNoInformation, MessageTitles::author(),
                                               this) == MsgBoxAnswer::Yes) {
             text->setText(QString());
-            button->setText(Browse);
+            setChosen(button, false);
         }
     }
     updateOutputPicker();
 }
 
 void JoinerWindow::updateOutputPicker() {
-    if (firstBrowseButton->text() != Browse && secondBrowseButton->text() != Browse) {
+    if (isChosen(firstBrowseButton) && isChosen(secondBrowseButton)) {
         outputBrowseButton->setEnabled(true);
     } else {
         outputBrowseButton->setEnabled(false);
-        outputBrowseButton->setText(Browse);
+        setChosen(outputBrowseButton, false);
         estimateLabel->setText(QStringLiteral("预计合成后大小：") + AudioJoiner::NotLoaded);
     }
 }
@@ -278,7 +294,7 @@ void JoinerWindow::onSecondBrowseClicked() {
 }
 
 void JoinerWindow::onOutputBrowseClicked() {
-    if (outputBrowseButton->text() == Browse) {
+    if (!isChosen(outputBrowseButton)) {
         outputDialog.CancelError = true;
         if (outputDialog.ShowSave() == CommonDialog::Outcome::Chosen) {
             // The same path chosen again changes no text, yet the picker must read "已选择" again.
@@ -287,12 +303,12 @@ void JoinerWindow::onOutputBrowseClicked() {
             }
             outputPathEdit->setText(outputDialog.FileName);
         }
-    } else if (outputBrowseButton->text() == Chosen) {
+    } else {
         if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择保存路径,是否要更换?"),
                                               MsgBoxStyle::YesNoInformation, MessageTitles::author(),
                                               this) == MsgBoxAnswer::Yes) {
             outputPathEdit->setText(QString());
-            outputBrowseButton->setText(Browse);
+            setChosen(outputBrowseButton, false);
         }
     }
 }
@@ -300,20 +316,20 @@ void JoinerWindow::onOutputBrowseClicked() {
 void JoinerWindow::onFirstPathChanged() {
     firstPathEdit->setToolTip(firstPathEdit->text());
     firstSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(1)大小："), firstPathEdit->text()));
-    firstBrowseButton->setText(firstPathEdit->text().isEmpty() ? Browse : Chosen);
+    setChosen(firstBrowseButton, !firstPathEdit->text().isEmpty());
 }
 
 void JoinerWindow::onSecondPathChanged() {
     secondPathEdit->setToolTip(secondPathEdit->text());
     secondSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(2)大小："), secondPathEdit->text()));
-    secondBrowseButton->setText(secondPathEdit->text().isEmpty() ? Browse : Chosen);
+    setChosen(secondBrowseButton, !secondPathEdit->text().isEmpty());
 }
 
 void JoinerWindow::onOutputPathChanged() {
     outputPathEdit->setToolTip(outputPathEdit->text());
     estimateLabel->setText(
         AudioJoiner::estimateLine(firstPathEdit->text(), secondPathEdit->text(), outputPathEdit->text()));
-    outputBrowseButton->setText(outputPathEdit->text().isEmpty() ? Browse : Chosen);
+    setChosen(outputBrowseButton, !outputPathEdit->text().isEmpty());
 }
 
 void JoinerWindow::onJoinClicked() {

@@ -105,10 +105,17 @@ private:
     void buildControls();
     void pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text);
     void updateOutputPicker();
+    // Whether a picker holds a chosen path: its caption reads Chosen, else Browse.
+    bool& chosenFlag(const QPushButton* picker);
+    bool isChosen(const QPushButton* picker);
+    void setChosen(QPushButton* picker, bool chosen);
     void play(const QString& path);
     void setStatus(const QString& text);
 
     AppContext& ctx_;
+    bool firstChosen_ = false;
+    bool secondChosen_ = false;
+    bool outputChosen_ = false;
 };
 
 } // namespace velanote

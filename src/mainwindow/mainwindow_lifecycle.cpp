@@ -51,7 +51,7 @@ void MainWindow::load() {
     MenuPictures::setItemPicture(this, MainWindowPictures::exitIcon(), 0, 6);
 
     // 3. The skin.
-    SkinH_AttachEx(ctx_.folder.path() + "/skinh.she", QString());
+    SkinH_AttachEx(ctx_.folder.path() + QLatin1String("/skinh.she"), QString());
 
     // 4. Full volume for the main window's player.
     player->setVolume(100);

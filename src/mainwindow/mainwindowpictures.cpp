@@ -6,7 +6,6 @@ namespace velanote::MainWindowPictures {
 
 namespace {
 QPixmap picture(const QString& name) {
-    initResources();
     return QPixmap(QStringLiteral(":/images/") + name);
 }
 } // namespace
@@ -15,7 +14,6 @@ QPixmap banner() {
     return picture(QStringLiteral("banner.gif"));
 }
 QString animatedStrip() {
-    initResources();
     return QStringLiteral(":/images/strip.gif");
 }
 QPixmap waterPicture() {

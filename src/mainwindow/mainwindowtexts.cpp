@@ -66,7 +66,7 @@ QString updateNotes() {
     };
     QString text;
     for (const QString& line : lines) {
-        text += line + "\r\n";
+        text += line + QLatin1String("\r\n");
     }
     return text;
 }
@@ -74,33 +74,35 @@ QString updateNotes() {
 QString softwareDescription() {
     return QStringLiteral(
                "本软件模仿的是一项早已从网络上消失的语音祝福服务，生成的是一段可以发送给亲友的祝福语音信。") +
-           "\r\n" + QStringLiteral("您可通过QQ、MSN等通讯工具向您的家人，朋友，爱人等发送。") + "\r\n \r\n" +
-           QStringLiteral("本程序采用获取网络数据技术,所以必须联网的时候才可以正常使用") + "\r\n" +
+           QLatin1String("\r\n") + QStringLiteral("您可通过QQ、MSN等通讯工具向您的家人，朋友，爱人等发送。") +
+           QLatin1String("\r\n \r\n") +
+           QStringLiteral("本程序采用获取网络数据技术,所以必须联网的时候才可以正常使用") +
+           QLatin1String("\r\n") +
            QStringLiteral("由于网络资源的限制,所以语音会生硬一些,,重在娱乐!还请大家见谅!");
 }
 
 QString exitQuestion() {
-    return QStringLiteral("感谢您对阿朔、对Vela系列的软件的支持!") + "\r \r" +
+    return QStringLiteral("感谢您对阿朔、对Vela系列的软件的支持!") + QLatin1String("\r \r") +
            QStringLiteral("是否退出并到论坛可以下载更多阿朔的原创免费软件?");
 }
 
 QString restartQuestion() {
-    return QStringLiteral("如果您觉得当前使用的程序出现异常") + "\r\n \r\n" +
+    return QStringLiteral("如果您觉得当前使用的程序出现异常") + QLatin1String("\r\n \r\n") +
            QStringLiteral("请点击重启程序,是否现在重新启动程序?");
 }
 
 QString lessonsAdvert() {
-    return QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ") + "\r\n \r\n" +
+    return QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ") + QLatin1String("\r\n \r\n") +
            QStringLiteral("QQ号码已自动复制到剪贴板 | 加时请注明“学习编程”");
 }
 
 QString repairQuestion() {
-    return QStringLiteral("本功能可恢复误删除的前缀音频文件") + "\r\n \r\n" +
+    return QStringLiteral("本功能可恢复误删除的前缀音频文件") + QLatin1String("\r\n \r\n") +
            QStringLiteral("帮您全面修复音频前缀功能,是否继续?");
 }
 
 QString frameCaption(const QString& forumHost) {
-    return QStringLiteral("寄声设置:[更多原创免费软件尽在") + forumHost + "]";
+    return QStringLiteral("寄声设置:[更多原创免费软件尽在") + forumHost + QLatin1String("]");
 }
 
 QString checkCaption() {

@@ -29,8 +29,8 @@ UpdateCheck::Verdict UpdateCheck::judge(const QString& reply) {
 }
 
 QString UpdateCheck::updateQuestion(const QString& reply) {
-    return QStringLiteral("您当前使用的为旧版软件!") + "\r\n \r\n" + QStringLiteral("最新版本为:【") + reply +
-           QStringLiteral("】是否更新?");
+    return QStringLiteral("您当前使用的为旧版软件!") + QLatin1String("\r\n \r\n") +
+           QStringLiteral("最新版本为:【") + reply + QStringLiteral("】是否更新?");
 }
 
 QString UpdateCheck::fetchReply() {

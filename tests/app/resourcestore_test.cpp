@@ -350,7 +350,6 @@ TEST(ResourceStore, SkinAndReadmeHaveTheirFormats) {
 }
 
 TEST(ResourceStore, PicturesHaveTheirSizesAndFormats) {
-    initResources();
     struct Expected {
         const char* name;
         int width;

@@ -1,4 +1,7 @@
-// Shared main of every test program: an offscreen QApplication, then GoogleTest.
+// Shared main of every test program: an offscreen QApplication and the embedded resources, then
+// GoogleTest.
+#include "app/resourcestore.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -7,6 +10,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    velanote::initResources();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

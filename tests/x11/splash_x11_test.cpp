@@ -25,7 +25,6 @@ const QSize SplashSize(598, 394); // the picture is drawn unscaled from its top 
 // Under a compositor only what reaches the server as _NET_WM_WINDOW_OPACITY is seen: the fade-in
 // must get there step by step up to opaque. Without one the window simply shows.
 TEST(SplashOnX11, FadesInToOpaqueAndIsSeenWhileItWaitsForTheClick) {
-    initResources();
     const QImage splash(QStringLiteral(":/images/splash.jpg"));
     ASSERT_FALSE(splash.isNull());
     for (const bool composited : {true, false}) {
