@@ -4,6 +4,7 @@
 
 #include "cosmetics/ripplekernels.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -57,7 +58,9 @@ public:
     void paint(QPainter& painter, int left, int top) const;
 
 private:
-    int16_t* heightRow(int buffer, int y) { return heights_[buffer].data() + (y + 1) * heightStride_ + 1; }
+    int16_t* heightRow(int buffer, int y) {
+        return heights_[buffer].data() + std::ptrdiff_t{y + 1} * heightStride_ + 1;
+    }
     const uint32_t* sourceRow(int y) const {
         return padded_.data() + std::size_t(y + margin_) * std::size_t(paddedStride_) + std::size_t(margin_);
     }

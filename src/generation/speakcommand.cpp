@@ -27,7 +27,7 @@ constexpr int ExitService = 3;
 constexpr int ExitFile = 4;
 
 // Largest file taken by --prefix.
-constexpr qint64 MaxPrefixBytes = 1024 * 1024;
+constexpr qint64 MaxPrefixBytes = qint64{1024} * 1024;
 
 struct SpeakOptions {
     QHash<QString, QString> values; // option name without dashes -> value
@@ -268,7 +268,7 @@ int SpeakCommand::run(const QStringList& arguments) {
     progress(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(*address));
 
     progress(QStringLiteral("正在下载音信文件..."));
-    const QString messageAddress = *address;
+    const QString& messageAddress = *address;
     const auto speech = SpeechRequest::fetchSpeech(http, messageAddress);
     if (!speech) {
         err_(QStringLiteral("音信文件下载失败!请检查网络后重试..: ") + withoutLeadingBlank(messageAddress));

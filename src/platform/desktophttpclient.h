@@ -10,7 +10,7 @@ public:
     struct Limits {
         long connectTimeoutMs = 10'000;
         long totalTimeoutMs = 60'000;
-        qint64 maxBodyBytes = 16 * 1024 * 1024;
+        qint64 maxBodyBytes = qint64{16} * 1024 * 1024;
     };
 
     CurlHttpClient() = default;
