@@ -1,15 +1,17 @@
 #include "speech/servicemetrics.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace velanote {
 
 namespace {
 
+// The shortest text that reads back as the same value: bucket bounds show as "0.05", not
+// "0.050000000000000003".
 std::string number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return {text, written.ptr};
 }
 
 } // namespace

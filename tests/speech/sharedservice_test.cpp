@@ -175,6 +175,7 @@ TEST(ServiceHealth, ReportsHealthAndMetricsInPrometheusText) {
              "velanote_clip_store_lookups_total{level=\"memory\",result=\"miss\"} 1\n",
              "velanote_synthesis_queue_length 0\n",
              "# TYPE velanote_synthesis_seconds histogram\n",
+             "velanote_synthesis_seconds_bucket{le=\"0.05\"} ",
          }) {
         EXPECT_NE(metrics.body.find(line), std::string::npos) << line << metrics.body;
     }
