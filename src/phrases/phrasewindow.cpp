@@ -150,7 +150,10 @@ void PhraseWindow::placeBesideWindow(const QWidget* mainWindow) {
         move(frame.topLeft());
         return;
     }
-    move(placeBeside(main->frameGeometry(), size(), area));
+    // Not shown yet, this window has no frame of its own to measure; the main window's title bar
+    // and borders are what the window manager will add to it too.
+    const QSize frameExtra = main->frameGeometry().size() - main->geometry().size();
+    move(placeBeside(main->frameGeometry(), size() + frameExtra, area));
 }
 
 void PhraseWindow::buildControls() {
