@@ -21,7 +21,10 @@ mkdir -p "$VELANOTE_HOME"
 # The sentence velanote speaks is built from the four inputs; these make it 100 characters long.
 args=(--sender 小明 --recipient 妈妈 --relation 儿子
       --message 今天是您的生日，我在远方祝您生日快乐，身体健康，万事如意，天天开心。谢谢您多年来的养育之恩，我会好好学习，努力工作，常回家看看您和爸爸。愿您)
-sentence=$("$velanote" speak "${args[@]}" --dry-run | sed -n 's/^语音文本: //p')
+preview=$("$velanote" speak "${args[@]}" --dry-run)
+sentence=$(sed -n 's/^语音文本: //p' <<<"$preview")
+# The pipeline speaks the reading velanote hands to the synthesiser, so both make the same audio.
+reading=$(sed -n 's/^reading: //p' <<<"$preview")
 length=$(printf '%s' "$sentence" | wc -m)
 [ "$length" -eq 100 ] || { echo "the sentence has $length characters, not 100: $sentence" >&2; exit 1; }
 
@@ -29,7 +32,7 @@ velanote_run() {
     "$velanote" speak "${args[@]}" --output "$work/velanote.mp3" >/dev/null
 }
 pipeline_run() {
-    espeak-ng -v cmn-latn-pinyin --stdout "$sentence" | sox -q -V1 -t wav - -r 11025 -t wav - |
+    espeak-ng -v cmn-latn-pinyin --stdout "$reading" | sox -q -V1 -t wav - -r 11025 -t wav - |
         lame --quiet -m m -b 16 -q 7 -t - "$work/pipeline.mp3"
 }
 # Milliseconds one call of $1 takes.
