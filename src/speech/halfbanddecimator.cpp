@@ -26,7 +26,7 @@ constexpr int tapShift = 15;
 // ends near the new Nyquist frequency.
 constexpr double cutoff = 0.21;
 
-using Taps = std::array<std::int16_t, 2 * tapPairs>;
+using Taps = std::array<std::int16_t, std::size_t{2} * tapPairs>;
 
 Taps makeTaps() {
     std::array<double, tapCount> exact{};
@@ -92,10 +92,11 @@ void filterSse2(const std::int16_t* padded, std::size_t count, std::int16_t* out
         }
         for (int i = 0; i < tapPairs; ++i) {
             std::int32_t pair;
-            std::memcpy(&pair, t.data() + 2 * i, sizeof pair);
+            std::memcpy(&pair, t.data() + std::ptrdiff_t{2} * i, sizeof pair);
             const __m128i tapPair = _mm_set1_epi32(pair);
             for (std::size_t v = 0; v < vectors; ++v) {
-                const auto* samples = reinterpret_cast<const __m128i*>(padded + 2 * (k + 4 * v) + 2 * i);
+                const auto* samples =
+                    reinterpret_cast<const __m128i*>(padded + 2 * (k + 4 * v) + std::ptrdiff_t{2} * i);
                 sum[v] = _mm_add_epi32(sum[v], _mm_madd_epi16(_mm_loadu_si128(samples), tapPair));
             }
         }
@@ -126,10 +127,11 @@ __attribute__((target("avx2"))) void filterAvx2(const std::int16_t* padded, std:
         }
         for (int i = 0; i < tapPairs; ++i) {
             std::int32_t pair;
-            std::memcpy(&pair, t.data() + 2 * i, sizeof pair);
+            std::memcpy(&pair, t.data() + std::ptrdiff_t{2} * i, sizeof pair);
             const __m256i tapPair = _mm256_set1_epi32(pair);
             for (std::size_t v = 0; v < vectors; ++v) {
-                const auto* samples = reinterpret_cast<const __m256i*>(padded + 2 * (k + 8 * v) + 2 * i);
+                const auto* samples =
+                    reinterpret_cast<const __m256i*>(padded + 2 * (k + 8 * v) + std::ptrdiff_t{2} * i);
                 sum[v] = _mm256_add_epi32(sum[v], _mm256_madd_epi16(_mm256_loadu_si256(samples), tapPair));
             }
         }
@@ -187,7 +189,9 @@ void HalfBandDecimator::filter(std::span<const std::int16_t> input, std::vector<
         // The held samples, then as much input as the block takes.
         const std::size_t taken = std::min(input.size(), padded.size() - 1 - heldCount_);
         std::memcpy(padded.data(), held_.data(), heldCount_ * sizeof(std::int16_t));
-        std::memcpy(padded.data() + heldCount_, input.data(), taken * sizeof(std::int16_t));
+        if (taken > 0) {
+            std::memcpy(padded.data() + heldCount_, input.data(), taken * sizeof(std::int16_t));
+        }
         const std::size_t available = heldCount_ + taken;
         padded[available] = 0;
         const std::size_t count = std::min((available - tapCount) / 2 + 1, limit);
@@ -206,7 +210,7 @@ void HalfBandDecimator::filter(std::span<const std::int16_t> input, std::vector<
             heldCount_ -= used;
         }
     }
-    if (limit > 0) {
+    if (limit > 0 && !input.empty()) {
         // Fewer samples than one output needs: they wait for more.
         std::memcpy(held_.data() + heldCount_, input.data(), input.size() * sizeof(std::int16_t));
         heldCount_ += input.size();
