@@ -2,22 +2,12 @@
 
 #include "generation/traditionaltabledigest.h"
 #include "generation/traditionaltableformat.h"
+#include "speech/embeddedfile.h"
 
 #include <cstring>
 
-// The table itself, compiled in by the assembler; the digest header above changes with it, so a
-// build cache never reuses an object holding an older table.
-asm(".pushsection .rodata\n"
-    ".balign 16\n"
-    ".globl velanote_traditional_table_begin\n"
-    "velanote_traditional_table_begin:\n"
-    ".incbin \"" VELANOTE_TRADITIONAL_TABLE_FILE "\"\n"
-    ".globl velanote_traditional_table_end\n"
-    "velanote_traditional_table_end:\n"
-    ".popsection\n");
-
-extern "C" const char velanote_traditional_table_begin[];
-extern "C" const char velanote_traditional_table_end[];
+// The table itself; the digest header above changes with it.
+VELANOTE_EMBED_FILE(velanote_traditional_table, VELANOTE_TRADITIONAL_TABLE_FILE);
 
 namespace velanote {
 

@@ -1,24 +1,14 @@
 #include "speech/readingtable.h"
 
+#include "speech/embeddedfile.h"
 #include "speech/readingtabledigest.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-// The table itself, compiled in by the assembler; the digest header above changes with it, so a
-// build cache never reuses an object holding an older table.
-asm(".pushsection .rodata\n"
-    ".balign 16\n"
-    ".globl velanote_reading_table_begin\n"
-    "velanote_reading_table_begin:\n"
-    ".incbin \"" VELANOTE_READING_TABLE_FILE "\"\n"
-    ".globl velanote_reading_table_end\n"
-    "velanote_reading_table_end:\n"
-    ".popsection\n");
-
-extern "C" const char velanote_reading_table_begin[];
-extern "C" const char velanote_reading_table_end[];
+// The table itself; the digest header above changes with it.
+VELANOTE_EMBED_FILE(velanote_reading_table, VELANOTE_READING_TABLE_FILE);
 
 namespace velanote {
 
