@@ -98,7 +98,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     controls.speechFileDialog = &speechFileDialog;
     controls.joinedFileDialog = &joinedFileDialog;
     run_ = std::make_unique<GenerationRun>(ctx_, controls);
-    prefix_ = new PrefixSwitch(ctx_, this, prefixCheck, shakeTimer, this);
+    prefix_ = new PrefixSwitch(ctx_, this, this);
 
     // The start-up lock, lifted by the first tick of startupCheckTimer.
     setLocked(true);
@@ -307,9 +307,20 @@ void MainWindow::wireHandlers() {
     connect(toolsButton, &QPushButton::clicked, this, [this] { onToolsClicked(); });
     connect(phrasesButton, &QPushButton::clicked, this, [this] { onPhrasesClicked(); });
     connect(relationCombo, &QComboBox::activated, this, [this] { onRelationChosen(); });
-    connect(prefixCheck, &QCheckBox::stateChanged, this, [this] { prefix_->onSwitchToggled(); });
+    connect(prefixCheck, &QCheckBox::stateChanged, this,
+            [this] { prefix_->onSwitchToggled(prefixCheck->checkState()); });
+    connect(prefix_, &PrefixSwitch::shakeWanted, this, [this](bool on) {
+        if (on) {
+            shakeTimer->start();
+        } else {
+            shakeTimer->stop();
+        }
+    });
+    connect(prefix_, &PrefixSwitch::mainWindowHideWanted, this, &QWidget::hide);
+    connect(prefix_, &PrefixSwitch::mainWindowShowWanted, this, &QWidget::show);
+    connect(prefix_, &PrefixSwitch::switchOffWanted, this, [this] { prefixCheck->setChecked(false); });
 
-    connect(shakeTimer, &QTimer::timeout, this, [this] { prefix_->onShakeTick(); });
+    connect(shakeTimer, &QTimer::timeout, this, [this] { onShakeTick(); });
     connect(startupCheckTimer, &QTimer::timeout, this, [this] { onStartupCheckTick(); });
     connect(rippleTimer, &QTimer::timeout, this, [this] { onRippleTick(); });
 
@@ -340,7 +351,8 @@ void MainWindow::wireHandlers() {
         const auto handler = item.second;
         connect(item.first, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     }
-    connect(prefixSettingsAction, &QAction::triggered, this, [this] { prefix_->onSettingsChosen(); });
+    connect(prefixSettingsAction, &QAction::triggered, this,
+            [this] { prefix_->onSettingsChosen(prefixCheck->checkState()); });
 
     surface_->onMousePress = [this](const QPointF& p) { onMousePress(p.x(), p.y()); };
     surface_->onMouseMove = [this](const QPointF& p) { onMouseMove(p.x(), p.y()); };

@@ -145,6 +145,8 @@ public:
     void onMousePress(double x, double y);
     void onMouseMove(double x, double y);
     void onStartupCheckTick();
+    // One shake of prefixCheck (100 passes), ending exactly where it began.
+    void onShakeTick();
     void onRippleTick();
     // The exit question; returns whether the window may close.
     bool askToClose();

@@ -10,6 +10,7 @@
 #include "mainwindow/watersurface.h"
 #include "phrases/phrasewindow.h"
 #include "platform/statusbar.h"
+#include "platform/twips.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
 
@@ -174,6 +175,10 @@ void MainWindow::stirWater(double x, double y, int a, int b) {
     }
 }
 
+void MainWindow::onShakeTick() {
+    shake(prefixCheck);
+}
+
 void MainWindow::onRippleTick() {
     surface_->tick();
     // Calm water stays calm until the mouse stirs it, so the ticks can rest meanwhile.
@@ -218,7 +223,7 @@ void MainWindow::unload() {
     startupCheckTimer->stop();
     rippleTimer->stop();
     trayIcon->setVisible(false);
-    // The phrase library writes into this window; it goes with it, so the program ends here.
+    // The phrase library serves this window; it goes with it, so the program ends here.
     if (phraseWindow_) {
         phraseWindow_->close();
     }

@@ -2,13 +2,9 @@
 
 #include "app/messagetitles.h"
 #include "cosmetics/messageboxrelabel.h"
-#include "platform/twips.h"
 #include "prefix/prefixstore.h"
 #include "prefix/prefixwindow.h"
 
-#include <QCheckBox>
-#include <QPlainTextEdit>
-#include <QTimer>
 #include <QWidget>
 
 namespace velanote {
@@ -28,10 +24,8 @@ public:
 };
 } // namespace
 
-PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* mainWindow, QCheckBox* prefixCheck, QTimer* shakeTimer,
-                           QObject* parent)
-    : QObject(parent), ctx_(ctx), mainWindow_(mainWindow), prefixCheck_(prefixCheck),
-      shakeTimer_(shakeTimer) {}
+PrefixSwitch::PrefixSwitch(AppContext& ctx, QWidget* dialogParent, QObject* parent)
+    : QObject(parent), ctx_(ctx), dialogParent_(dialogParent) {}
 
 PrefixSwitch::~PrefixSwitch() {
     delete settingsWindow_.data();
@@ -47,32 +41,28 @@ QString PrefixSwitch::usageText() {
                           "5.程序再次弹出保存对话框,选择路径,保存合并完成后的音信文件即可\r\n");
 }
 
-void PrefixSwitch::onSwitchToggled() {
+void PrefixSwitch::onSwitchToggled(Qt::CheckState state) {
     const PrefixStore store(ctx_.folder);
     const QString stored = store.storedChoice();
     MessageBoxService& boxes = ctx_.platform.messageBox();
 
     // Only the value 1 (ticked) is on; unticked and greyed both count as off.
-    if (prefixCheck_->checkState() != Qt::Checked) {
-        if (shakeTimer_ != nullptr) {
-            shakeTimer_->start();
-        }
+    if (state != Qt::Checked) {
+        Q_EMIT shakeWanted(true);
         return;
     }
 
-    boxes.MsgBox(usageText(), MsgBoxStyle::OkInformation, MessageTitles::program(), mainWindow_);
-    if (shakeTimer_ != nullptr) {
-        shakeTimer_->stop();
-    }
+    boxes.MsgBox(usageText(), MsgBoxStyle::OkInformation, MessageTitles::program(), dialogParent_);
+    Q_EMIT shakeWanted(false);
     if (!store.prefixExists()) {
         boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation,
-                     MessageTitles::program(), mainWindow_);
+                     MessageTitles::program(), dialogParent_);
         openSettingsWindow();
         return;
     }
     if (stored == QLatin1String("0")) {
         boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation,
-                     MessageTitles::program(), mainWindow_);
+                     MessageTitles::program(), dialogParent_);
         openSettingsWindow();
         return;
     }
@@ -80,29 +70,26 @@ void PrefixSwitch::onSwitchToggled() {
     {
         const RelabelledQuestion relabel(MessageTitles::program());
         answer = boxes.MsgBox(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
-                              MsgBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, mainWindow_);
+                              MsgBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, dialogParent_);
     }
     if (answer == MsgBoxAnswer::Yes) {
         openSettingsWindow();
     }
 }
 
-void PrefixSwitch::onSettingsChosen() {
-    if (prefixCheck_->checkState() == Qt::Unchecked) {
+void PrefixSwitch::onSettingsChosen(Qt::CheckState switchState) {
+    if (switchState == Qt::Unchecked) {
         ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
-                                          MsgBoxStyle::OkExclamation, MessageTitles::program(), mainWindow_);
+                                          MsgBoxStyle::OkExclamation, MessageTitles::program(),
+                                          dialogParent_);
         return;
     }
     openSettingsWindow();
 }
 
-void PrefixSwitch::onShakeTick() {
-    shake(prefixCheck_);
-}
-
 void PrefixSwitch::openSettingsWindow() {
     if (settingsWindow_.isNull()) {
-        settingsWindow_ = new PrefixWindow(ctx_, mainWindow_);
+        settingsWindow_ = new PrefixWindow(ctx_, dialogParent_);
         connect(settingsWindow_, &PrefixWindow::closed, this, &PrefixSwitch::onSettingsWindowClosed);
         connect(settingsWindow_, &PrefixWindow::unloaded, this, [this] { settingsWindow_.clear(); });
     } else {
@@ -110,17 +97,13 @@ void PrefixSwitch::openSettingsWindow() {
     }
     settingsWindow_->show();
     settingsWindow_->activateWindow();
-    if (mainWindow_ != nullptr) {
-        mainWindow_->hide();
-    }
+    Q_EMIT mainWindowHideWanted();
 }
 
 void PrefixSwitch::onSettingsWindowClosed(bool withPrefix) {
-    if (mainWindow_ != nullptr) {
-        mainWindow_->show();
-    }
-    if (!withPrefix && prefixCheck_ != nullptr) {
-        prefixCheck_->setChecked(false);
+    Q_EMIT mainWindowShowWanted();
+    if (!withPrefix) {
+        Q_EMIT switchOffWanted();
     }
 }
 

@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, WindowFrameAndControls) {
 
     // The shake of the switch ends where it began.
     const QPoint before = positionTwips(form->prefixCheck);
-    form->prefixSwitch()->onShakeTick();
+    form->onShakeTick();
     EXPECT_EQ(positionTwips(form->prefixCheck), before);
 }
 

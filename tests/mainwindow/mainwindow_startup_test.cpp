@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
@@ -206,6 +207,28 @@ TEST_F(MainWindowTest, F4TogglesThePrefixSwitchThroughItsHandler) {
     EXPECT_EQ(form->prefixCheck->checkState(), Qt::Checked);
     form->prefixCheck->click();
     EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
+}
+
+TEST_F(MainWindowTest, PrefixSettingsWindowStandsInForTheMainWindowAndUnticksWithoutAPrefix) {
+    openUnlocked();
+    form->show();
+    form->prefixSettingsAction->trigger(); // unticked: refused
+    ASSERT_EQ(platform.boxes.shown.size(), 1);
+    EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先开启音频前缀功能!"));
+
+    QTest::keyClick(form->senderEdit, Qt::Key_F4); // no prefix yet: the settings window opens
+    EXPECT_EQ(platform.boxes.shown.size(), 3);
+    EXPECT_FALSE(form->shakeTimer->isActive());
+    QPointer<PrefixWindow> settings = form->prefixSwitch()->settingsWindow();
+    ASSERT_FALSE(settings.isNull());
+    EXPECT_TRUE(settings->isVisible());
+    EXPECT_FALSE(form->isVisible());
+
+    settings->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(form->shakeTimer->isActive());
+    EXPECT_EQ(platform.boxes.shown.size(), 3);
 }
 
 TEST_F(MainWindowTest, ChoosingCustomRelationEmptiesAndFocusesTheBox) {

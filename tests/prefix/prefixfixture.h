@@ -1,6 +1,7 @@
 #pragma once
 #include "app/appcontext.h"
 #include "app/resourcestore.h"
+#include "prefix/prefixswitch.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -16,7 +17,7 @@
 namespace velanote::prefixtest {
 
 // A program folder holding the ten built-in jingles, the fake platform, and a bare stand-in for the
-// main window carrying the switch's controls.
+// main window carrying the switch's controls, wired to a PrefixSwitch the way MainWindow wires it.
 class PrefixFixture : public ::testing::Test {
 protected:
     PrefixFixture() : ctx{platform, temp.folder(), Endpoints::forLocalService(0)} {
@@ -30,6 +31,18 @@ protected:
         prefixCheck->setGeometry(40, 200, 320, 24);
         shakeTimer.setInterval(5000);
         shakeTimer.start();
+    }
+
+    void wire(PrefixSwitch& prefixSwitch) {
+        QObject::connect(prefixCheck, &QCheckBox::stateChanged,
+                         [this, &prefixSwitch] { prefixSwitch.onSwitchToggled(prefixCheck->checkState()); });
+        QObject::connect(&prefixSwitch, &PrefixSwitch::shakeWanted, &shakeTimer,
+                         [this](bool on) { on ? shakeTimer.start() : shakeTimer.stop(); });
+        QObject::connect(&prefixSwitch, &PrefixSwitch::mainWindowHideWanted, &mainWindow, &QWidget::hide);
+        QObject::connect(&prefixSwitch, &PrefixSwitch::mainWindowShowWanted, &mainWindow, &QWidget::show);
+        QObject::connect(&prefixSwitch, &PrefixSwitch::switchOffWanted, prefixCheck,
+                         [this] { prefixCheck->setChecked(false); });
+        mainWindow.show();
     }
 
     static QByteArray jingleBytes(int n) { return loadResource(111 + n); }

@@ -100,9 +100,8 @@ private:
 class PrefixQuestionTest : public prefixtest::PrefixFixture {
 protected:
     PrefixQuestionTest() : realCtx{real, temp.folder(), Endpoints::forLocalService(0)} {
-        prefixSwitch = new PrefixSwitch(realCtx, &mainWindow, prefixCheck, &shakeTimer, &mainWindow);
-        QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch->onSwitchToggled(); });
-        mainWindow.show();
+        prefixSwitch = new PrefixSwitch(realCtx, &mainWindow, &mainWindow);
+        wire(*prefixSwitch);
     }
     ~PrefixQuestionTest() override { MessageBoxRelabel::remove(); }
 

@@ -28,10 +28,7 @@ const QString kQuestion = QStringLiteral("程序检测:您已设置过前缀音�
 // Wires the switch the way the main window does.
 class PrefixSwitchTest : public prefixtest::PrefixFixture {
 protected:
-    PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow, prefixCheck, &shakeTimer) {
-        QObject::connect(prefixCheck, &QCheckBox::stateChanged, [this] { prefixSwitch.onSwitchToggled(); });
-        mainWindow.show();
-    }
+    PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow) { wire(prefixSwitch); }
     void storePrefix(const QString& choice) {
         temp.write("\\yx\\qz.mp3", jingleBytes(4));
         WriteToINI("Information", "qzyp", choice, ini());
@@ -164,7 +161,7 @@ TEST_F(PrefixSwitchTest, F4TwiceShowsTheUsageTextOnTheTickingPressOnly) {
 }
 
 TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
-    prefixSwitch.onSettingsChosen();
+    prefixSwitch.onSettingsChosen(prefixCheck->checkState());
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请您先开启音频前缀功能!");
     EXPECT_EQ(platform.boxes.shown[0].style, 48);
@@ -175,7 +172,7 @@ TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
     storePrefix("Dream");
     prefixCheck->setChecked(true); // answered "使用原有音频"
     platform.boxes.shown.clear();
-    prefixSwitch.onSettingsChosen();
+    prefixSwitch.onSettingsChosen(prefixCheck->checkState());
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
     EXPECT_TRUE(prefixSwitch.settingsWindow()->isVisible());
@@ -192,7 +189,7 @@ TEST_F(PrefixSwitchTest, OnlyATickedSwitchIsOnAndTheWindowOpensOverTheMainWindow
     // ... yet it is not off either, so the menu item opens the settings window.
     mainWindow.move(130, 90);
     const QPoint mainCentre = mainWindow.frameGeometry().center();
-    prefixSwitch.onSettingsChosen();
+    prefixSwitch.onSettingsChosen(prefixCheck->checkState());
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
     // Centred on the main window, give or take the window frame.
@@ -229,7 +226,7 @@ TEST_F(PrefixSwitchTest, ShakeMovesBlocksInputEndsInPlaceAndShowsTheBoxThere) {
                                     new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
         counter.moves = 0;
         counter.keys = 0;
-        prefixSwitch.onShakeTick();
+        shake(prefixCheck);
         EXPECT_GE(counter.moves, 600) << "tick " << tick;
         EXPECT_EQ(counter.keys, 0) << "tick " << tick;
         EXPECT_EQ(positionTwips(prefixCheck), QPoint(607, 3001));
