@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     // frame, with a strong press every half second.
     const auto playing = [&](int f) {
         const double t = f * 0.01;
-        const int x = int(w / 2 + (w / 2 - 20) * std::sin(t * 1.3));
-        const int y = int(h / 2 + (h / 2 - 10) * std::sin(t * 2.9));
+        const int x = int(w / 2.0 + (w / 2.0 - 20) * std::sin(t * 1.3));
+        const int y = int(h / 2.0 + (h / 2.0 - 10) * std::sin(t * 2.9));
         water.disturb(x, y, 10, 80);
         if (f % 50 == 0) {
             water.disturb((f * 97) % w, (f * 31) % h, 60, 500);

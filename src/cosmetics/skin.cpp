@@ -12,7 +12,7 @@ namespace {
 
 // A skin file's compressed form is never larger than this (zlib expands by at most a few bytes per
 // 16 KiB, and the sheet is capped in skinfile.h).
-constexpr qint64 MaxSkinFileBytes = SkinFile::MaxSheetBytes + 64 * 1024;
+constexpr qint64 MaxSkinFileBytes = SkinFile::MaxSheetBytes + qint64{64} * 1024;
 
 } // namespace
 

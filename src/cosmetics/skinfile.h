@@ -16,7 +16,7 @@ inline constexpr char Magic[] = ".SHE";
 inline constexpr int MagicSize = 4;
 inline constexpr int HeaderSize = MagicSize + 4;
 // The longest style sheet a skin file may declare; anything longer is taken as damage.
-inline constexpr qsizetype MaxSheetBytes = 4 * 1024 * 1024;
+inline constexpr qsizetype MaxSheetBytes = qsizetype{4} * 1024 * 1024;
 } // namespace SkinFile
 
 // The bytes of a skin file holding `styleSheet`.

@@ -70,8 +70,8 @@ bool WaterRipple::init(const QImage& picture) {
 
     heightStride_ = width_ + 2;
     for (int b = 0; b < 2; ++b) {
-        heights_[b].assign(std::size_t(heightStride_) * std::size_t(height_ + 2), 0);
-        stirred_[b].assign(std::size_t(height_ + 2), 0);
+        heights_[b].assign(std::size_t(heightStride_) * (std::size_t(height_) + 2), 0);
+        stirred_[b].assign(std::size_t(height_) + 2, 0);
     }
     drawn_.assign(std::size_t(height_), 0);
     allBlocks_ = blockBits(0, (width_ - 1) / BlockWidth);
@@ -141,7 +141,7 @@ uint64_t WaterRipple::blocksNearRow(int buffer, int y) const {
 void WaterRipple::stepRowBlocks(int older, int y) {
     // A block whose neighbourhood is flat in the latest field and which is flat itself in the older
     // one stays flat.
-    uint64_t& stirred = stirred_[older][std::size_t(y + 1)];
+    uint64_t& stirred = stirred_[older][std::size_t(y) + 1];
     const int latest = 1 - older;
     uint64_t stillMoving = 0;
     forEachRun(stirred | blocksNearRow(latest, y), [&](int first, int end) {

@@ -4,6 +4,7 @@
 
 #include "cosmetics/ripplekernels.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -81,12 +82,12 @@ private:
     int paddedStride_ = 0;
     int margin_ = 0;
     // Two height fields with a border of zeros, heightStride_ values per row.
-    std::vector<int16_t> heights_[2];
+    std::array<std::vector<int16_t>, 2> heights_;
     int heightStride_ = 0;
     int latest_ = 0;
     // Per row and buffer, one bit per block: whether the block may hold a height that is not 0
     // (index 0 and height_ + 1 are the border rows, always 0).
-    std::vector<uint64_t> stirred_[2];
+    std::array<std::vector<uint64_t>, 2> stirred_;
     // Per row, one bit per block: whether the block of the frame may differ from the picture.
     std::vector<uint64_t> drawn_;
     uint64_t allBlocks_ = 0;

@@ -151,7 +151,7 @@ bool holds(int folder, const QByteArray& name, const struct stat& st, const QByt
         opened.st_dev != st.st_dev) {
         return false;
     }
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    QByteArray buffer(qsizetype{64} * 1024, Qt::Uninitialized);
     qint64 compared = 0;
     for (;;) {
         const ssize_t n = ::read(file.get(), buffer.data(), static_cast<size_t>(buffer.size()));

@@ -22,7 +22,7 @@ QString normalisedPatterns(const QString& pattern) {
 
 // "MP3音频文件" + "*.mp3" -> "MP3音频文件 (*.mp3)"; "音频文件(*.mp3)" + "*.mp3" -> "音频文件(*.mp3)".
 QString qtFilterEntry(const QString& description, const QString& pattern) {
-    const QString patterns = normalisedPatterns(pattern);
+    QString patterns = normalisedPatterns(pattern);
     const QString desc = description.trimmed();
     static const QRegularExpression tail(QStringLiteral("^(.*)\\(([^()]*)\\)$"));
     const QRegularExpressionMatch m = tail.match(desc);

@@ -130,8 +130,8 @@ void DesktopMediaPlayer::resume() {
 
 void DesktopMediaPlayer::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
-    output_->setVolume(float(
-        QAudio::convertVolume(volume_ / 100.0, QAudio::LogarithmicVolumeScale, QAudio::LinearVolumeScale)));
+    output_->setVolume(QAudio::convertVolume(float(volume_) / 100.0F, QAudio::LogarithmicVolumeScale,
+                                             QAudio::LinearVolumeScale));
 }
 
 } // namespace velanote

@@ -32,7 +32,7 @@ QDBusMessage notificationCall(const QString& method) {
 } // namespace
 
 QIcon DesktopTrayIcon::trayIconImage() {
-    const QIcon appIcon = QApplication::windowIcon();
+    QIcon appIcon = QApplication::windowIcon();
     if (!appIcon.isNull()) {
         return appIcon;
     }

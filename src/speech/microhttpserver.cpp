@@ -110,7 +110,7 @@ bool targetHasNul(const RequestState& state, const char* version) {
         return false;
     }
     const char* end = state.rawTarget + state.target.size();
-    if (version <= end || version - end > 64 * 1024) {
+    if (version <= end || version - end > std::ptrdiff_t{64} * 1024) {
         return false; // not laid out as expected; nothing to compare
     }
     return std::any_of(end, version - 1, [](char c) { return c != ' '; });

@@ -28,7 +28,7 @@ public:
     struct Settings {
         std::string bindAddress = "127.0.0.1";
         std::uint16_t port = 0; // 0: an ephemeral port
-        std::size_t connectionMemoryLimit = 64 * 1024;
+        std::size_t connectionMemoryLimit = std::size_t{64} * 1024;
         unsigned threads = 2;
         unsigned connectionLimit = 4096;
         unsigned perAddressLimit = 0;       // 0: no limit per client address

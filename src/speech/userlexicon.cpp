@@ -32,10 +32,9 @@ bool splitSyllable(std::string_view written, std::string& letters, unsigned& ton
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     for (std::size_t i = 0; i < body.size(); ++i) {
-        if (body.compare(i, 2, "\xC3\xBC") == 0 || body.compare(i, 2, "\xC3\x9C") == 0) { // ü Ü
-            letters.push_back('v');
-            ++i;
-        } else if (body.compare(i, 2, "u:") == 0) {
+        // ü, Ü and u: are all written v.
+        if (body.compare(i, 2, "\xC3\xBC") == 0 || body.compare(i, 2, "\xC3\x9C") == 0 ||
+            body.compare(i, 2, "u:") == 0) {
             letters.push_back('v');
             ++i;
         } else {

@@ -304,7 +304,7 @@ void expectKernelsMatchThePlainOnes(const ripple::Kernels& kernels) {
 
     // The extremes: every height at the limit and the older field at the opposite one, either way.
     for (int sign : {1, -1}) {
-        const std::vector<int16_t> field(3 * 42, int16_t(sign * ripple::HeightLimit));
+        const std::vector<int16_t> field(std::size_t{3} * 42, int16_t(sign * ripple::HeightLimit));
         std::vector<int16_t> a(42, int16_t(-sign * ripple::HeightLimit)), b(a);
         kernels.stepRow(a.data() + 1, field.data() + 1, field.data() + 43, field.data() + 85, 40);
         ripple::stepRowPlain(b.data() + 1, field.data() + 1, field.data() + 43, field.data() + 85, 40);

@@ -189,8 +189,8 @@ TEST_F(JoinerWindowTest, EndingsMustMatchExactlyIncludingCase) {
 }
 
 TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths) {
-    ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(3 * 1024 + 5, 'a')));
-    ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(2 * 1024, 'b')));
+    ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(qsizetype{3} * 1024 + 5, 'a')));
+    ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(qsizetype{2} * 1024, 'b')));
     platform.dialogs.cancelNext();
     form->firstBrowseButton->click(); // cancelled: nothing changes
     EXPECT_EQ(form->firstBrowseButton->text(), "浏览");
@@ -208,7 +208,7 @@ TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths)
     EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：5KB");
 
     // A press on "已选择" asks; No keeps everything, and no dialog opens.
-    const int dialogCalls = platform.dialogs.calls.size();
+    const qsizetype dialogCalls = platform.dialogs.calls.size();
     platform.boxes.answerNext(MsgBoxAnswer::No);
     form->secondBrowseButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
@@ -357,7 +357,7 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\first.mp3"));
     form->joinButton->click();
     ASSERT_TRUE(form->findOutputButton->isVisible());
-    int boxes = 0;
+    qsizetype boxes = 0;
     auto join = [&] {
         boxes = platform.boxes.shown.size();
         form->joinButton->click();

@@ -28,9 +28,9 @@ TEST(AtomicFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoLeftovers) {
     const QByteArray old(3000, 'o');
     ASSERT_TRUE(home.write("target.bin", old));
 
-    const QByteArray bigger(64 * 1024, 'n');
+    const QByteArray bigger(qsizetype{64} * 1024, 'n');
     {
-        fakes::FileSizeLimit limit(8 * 1024);
+        fakes::FileSizeLimit limit(rlim_t{8} * 1024);
         ASSERT_TRUE(limit.active());
         EXPECT_FALSE(writeFileAtomically(home.path("target.bin"), bigger));
     }

@@ -45,7 +45,7 @@ protected:
     fakes::FakeMediaPlayer& player() { return *platform.players.back(); }
     QString stored() const { return GetFromINI("Information", "qzyp", "0", ini()); }
     QString userFile(const QString& name, qsizetype size) {
-        const QString path = temp.path("\\user\\" + name);
+        QString path = temp.path("\\user\\" + name);
         temp.write("\\user\\" + name, QByteArray(size, 'u'));
         return path;
     }

@@ -26,7 +26,8 @@ private:
     int fd_ = -1;
 };
 
-// A loopback port that was free a moment ago, for a program that must be told its port.
+// A loopback port that was free a moment ago, for a program that must be told its port; 0 when
+// none could be had.
 unsigned freeLoopbackPort();
 
 } // namespace velanote::testing

@@ -105,6 +105,7 @@ TEST(SlowClients, WithoutAnAddressLimitManyIdleConnectionsLeaveRoomOnLoopback) {
     SpeechService service; // the desktop program's own service: every local program has one address
     ASSERT_TRUE(service.start());
     std::vector<std::unique_ptr<RawConnection>> idle;
+    idle.reserve(300);
     for (int i = 0; i < 300; ++i) {
         idle.push_back(std::make_unique<RawConnection>(service.port()));
     }
@@ -121,6 +122,7 @@ TEST(FairQueueing, AShortTextWaitsOnlyForTheJobInProgress) {
     std::mutex mutex;
     std::vector<std::string> finished;
     std::vector<std::thread> clients;
+    clients.reserve(longOnes);
     for (int i = 0; i < longOnes; ++i) {
         clients.emplace_back([&, i] {
             const LoopbackReply reply = LoopbackClient(service.port(), "127.0.0.2").speak(longText(i));

@@ -215,6 +215,7 @@ TEST_F(ScaledOut, EveryInstanceServesWhatAnyMadeAndKeepsWorkingWithoutRedis) {
     std::atomic<int> good{0};
     std::vector<std::vector<std::string>> firstClips(clients);
     std::vector<std::thread> threads;
+    threads.reserve(clients);
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
             LoopbackClient client(nginxPort_);

@@ -101,7 +101,7 @@ TEST_F(SpeechServiceTest, SpeaksChineseTraditionalAndMixedTextAsMpeg25Clips) {
             ASSERT_EQ(frame.sampleRate, 11025);
             ASSERT_EQ(frame.channels, 1);
         }
-        const double playMs = frames.size() * 576 * 1000.0 / 11025;
+        const double playMs = double(frames.size()) * 576 * 1000.0 / 11025;
         EXPECT_NEAR(spoken.ms, playMs, 1.0) << text;
         // Between 0.1 s and 0.6 s per spoken syllable or letter.
         EXPECT_GT(spoken.ms, syllables * 100) << text;
@@ -272,6 +272,7 @@ TEST_F(SpeechServiceTest, EightClientsAtOnceAllGetTheRightBytes) {
     std::latch start(threads);
     std::vector<std::string> firstIds(threads);
     std::vector<std::thread> clients;
+    clients.reserve(threads);
     for (int t = 0; t < threads; ++t) {
         clients.emplace_back([&, t] {
             LoopbackClient client(service_->port());
