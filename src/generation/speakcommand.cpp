@@ -3,6 +3,7 @@
 #include "app/endpoints.h"
 #include "app/programfolder.h"
 #include "app/resourcestore.h"
+#include "commandline/commandoptions.h"
 #include "generation/composition.h"
 #include "generation/filebytes.h"
 #include "generation/pinyincommand.h"
@@ -15,7 +16,6 @@
 #include <QHash>
 
 #include <cstdio>
-#include <optional>
 
 namespace velanote {
 
@@ -29,59 +29,28 @@ constexpr int ExitFile = 4;
 // Largest file taken by --prefix.
 constexpr qint64 MaxPrefixBytes = qint64{1024} * 1024;
 
-struct SpeakOptions {
-    QHash<QString, QString> values; // option name without dashes -> value
-    bool dryRun = false;
-    bool help = false;
-};
+// Reads the options; a value option may be given once.
+CommandOptions::Outcome readOptions(const QStringList& arguments) {
+    static const CommandOptions commandOptions(
+        {QStringLiteral("sender"), QStringLiteral("recipient"), QStringLiteral("relation"),
+         QStringLiteral("message"), QStringLiteral("prefix"), QStringLiteral("jingle"),
+         QStringLiteral("output")},
+        {QStringLiteral("dry-run")}, CommandOptions::Repetition::Refused);
+    return commandOptions.read(arguments);
+}
 
-const QStringList ValueOptions = {QStringLiteral("sender"),   QStringLiteral("recipient"),
-                                  QStringLiteral("relation"), QStringLiteral("message"),
-                                  QStringLiteral("prefix"),   QStringLiteral("jingle"),
-                                  QStringLiteral("output")};
-
-// Reads the options; nothing (and `error` set) when they do not parse.
-std::optional<SpeakOptions> parseOptions(const QStringList& args, QString& error) {
-    SpeakOptions options;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QLatin1String("--dry-run")) {
-            options.dryRun = true;
-            continue;
-        }
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-            continue;
-        }
-        if (!arg.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("无法识别的参数: %1").arg(arg);
-            return std::nullopt;
-        }
-        QString name = arg.mid(2);
-        QString value;
-        const qsizetype eq = name.indexOf(QLatin1Char('='));
-        if (eq >= 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-        }
-        if (!ValueOptions.contains(name)) {
-            error = QStringLiteral("未知选项: --%1").arg(name);
-            return std::nullopt;
-        }
-        if (eq < 0) {
-            if (i + 1 >= args.size()) {
-                error = QStringLiteral("选项 --%1 缺少取值").arg(name);
-                return std::nullopt;
-            }
-            value = args[++i];
-        }
-        if (options.values.contains(name)) {
-            error = QStringLiteral("选项 --%1 重复出现").arg(name);
-            return std::nullopt;
-        }
-        options.values.insert(name, value);
+QString faultMessage(const CommandOptions::Fault& fault) {
+    switch (fault.kind) {
+    case CommandOptions::Fault::Kind::UnknownOption:
+        return QStringLiteral("未知选项: --%1").arg(fault.option);
+    case CommandOptions::Fault::Kind::StrayArgument:
+        return QStringLiteral("无法识别的参数: %1").arg(fault.argument);
+    case CommandOptions::Fault::Kind::MissingValue:
+        return QStringLiteral("选项 --%1 缺少取值").arg(fault.option);
+    case CommandOptions::Fault::Kind::RepeatedOption:
+        return QStringLiteral("选项 --%1 重复出现").arg(fault.option);
     }
-    return options;
+    return {};
 }
 
 QString withoutLeadingBlank(const QString& address) {
@@ -103,18 +72,21 @@ QString SpeakCommand::usage() {
 }
 
 int SpeakCommand::run(const QStringList& arguments) {
-    QString error;
-    const auto options = parseOptions(arguments, error);
-    if (!options) {
-        err_(error);
+    const CommandOptions::Outcome options = readOptions(arguments);
+    if (options.fault) {
+        err_(faultMessage(*options.fault));
         err_(usage());
         return ExitUsage;
     }
-    if (options->help) {
+    if (options.flags.contains(CommandOptions::help())) {
         out_(usage());
         return ExitDone;
     }
-    const auto& v = options->values;
+    QHash<QString, QString> v; // option -> value
+    for (const auto& [option, value] : options.values) {
+        v.insert(option, value);
+    }
+    const bool dryRun = options.flags.contains(QStringLiteral("dry-run"));
     const MessageInputs in{v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
                            v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
     if (const auto failure = MessageComposer::check(in)) {
@@ -145,7 +117,7 @@ int SpeakCommand::run(const QStringList& arguments) {
         }
     }
     const QString output = v.value(QStringLiteral("output"));
-    if (!options->dryRun && output.isEmpty()) {
+    if (!dryRun && output.isEmpty()) {
         err_(QStringLiteral("缺少 --output 输出文件"));
         err_(usage());
         return ExitUsage;
@@ -155,7 +127,7 @@ int SpeakCommand::run(const QStringList& arguments) {
     const QString encoded = UTF8EncodeURI(sentence);
     const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
 
-    if (options->dryRun) {
+    if (dryRun) {
         // The embedded service takes a free port only when it starts, so a dry run names the port
         // by a placeholder; an outside service is named as the real run would use it.
         const QString base = externalService ? Endpoints::forLocalService(0).speechBase

@@ -1,6 +1,7 @@
 #include "speech/servearguments.h"
 
 #include "app/version.h"
+#include "commandline/commandoptions.h"
 #include "speech/redisclipstore.h"
 
 #include <arpa/inet.h>
@@ -40,6 +41,61 @@ uint boundedNumber(const QString& text, uint lowest, uint highest, bool& ok) {
     return value;
 }
 
+// Sets one option from its value; the error when the value is refused, else nothing.
+QString take(SpeechService::Options& options, const QString& option, const QString& value) {
+    bool ok = true;
+    if (option == QLatin1String("bind") || option == QLatin1String("trust-proxy")) {
+        if (!isIpAddress(value)) {
+            return QStringLiteral("not an IP address: %1").arg(value);
+        }
+        (option == QLatin1String("bind") ? options.bindAddress : options.trustedProxy) = value;
+    } else if (option == QLatin1String("port")) {
+        const uint port = boundedNumber(value, 0, 65535, ok);
+        if (!ok) {
+            return QStringLiteral("not a port number: %1").arg(value);
+        }
+        options.port = static_cast<quint16>(port);
+    } else if (option == QLatin1String("latest-version")) {
+        if (value.isEmpty()) {
+            return QStringLiteral("--latest-version needs a non-empty text");
+        }
+        options.latestVersion = value;
+    } else if (option == QLatin1String("lexicon")) {
+        if (value.isEmpty()) {
+            return QStringLiteral("--lexicon needs a file name");
+        }
+        options.lexiconPath = value;
+    } else if (option == QLatin1String("cache-mb")) {
+        const uint megabytes = boundedNumber(value, 1, 65536, ok);
+        if (!ok) {
+            return QStringLiteral("--cache-mb takes 1 to 65536, not %1").arg(value);
+        }
+        options.cacheBytes = static_cast<qint64>(megabytes) * 1024 * 1024;
+    } else if (option == QLatin1String("per-address")) {
+        options.connectionsPerAddress = boundedNumber(value, 0, 65535, ok);
+        if (!ok) {
+            return QStringLiteral("--per-address takes 0 to 65535, not %1").arg(value);
+        }
+    } else if (option == QLatin1String("request-deadline")) {
+        options.requestDeadlineMs = boundedNumber(value, 1, 300, ok) * 1000;
+        if (!ok) {
+            return QStringLiteral("--request-deadline takes 1 to 300 seconds, not %1").arg(value);
+        }
+    } else if (option == QLatin1String("store")) {
+        std::string reason;
+        if (!RedisClipStore::parseUrl(value.toStdString(), reason)) {
+            return QString::fromStdString(reason);
+        }
+        options.storeUrl = value;
+    } else {
+        options.storeTtlSeconds = durationSeconds(value);
+        if (options.storeTtlSeconds < 0) {
+            return QStringLiteral("--store-ttl takes a time such as 3600, 90m or 7d, not %1").arg(value);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString ServeArguments::usage() {
@@ -67,100 +123,28 @@ QString ServeArguments::usage() {
 }
 
 ServeArguments ServeArguments::parse(const QStringList& arguments) {
+    static const CommandOptions commandOptions(
+        {QStringLiteral("bind"), QStringLiteral("port"), QStringLiteral("latest-version"),
+         QStringLiteral("cache-mb"), QStringLiteral("per-address"), QStringLiteral("request-deadline"),
+         QStringLiteral("store"), QStringLiteral("store-ttl"), QStringLiteral("trust-proxy"),
+         QStringLiteral("lexicon")},
+        {}, CommandOptions::Repetition::Allowed);
+    const CommandOptions::Outcome outcome = commandOptions.read(arguments);
     ServeArguments result;
     result.options.connectionsPerAddress = 64;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        QString value;
-        bool hasValue = false;
-        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
-            result.helpWanted = true;
-            continue;
-        }
-        if (const qsizetype eq = name.indexOf(QLatin1Char('='));
-            name.startsWith(QLatin1String("--")) && eq > 0) {
-            value = name.mid(eq + 1);
-            name = name.left(eq);
-            hasValue = true;
-        }
-        static const QStringList known = {
-            QStringLiteral("--bind"),           QStringLiteral("--port"),
-            QStringLiteral("--latest-version"), QStringLiteral("--cache-mb"),
-            QStringLiteral("--per-address"),    QStringLiteral("--request-deadline"),
-            QStringLiteral("--store"),          QStringLiteral("--store-ttl"),
-            QStringLiteral("--trust-proxy"),    QStringLiteral("--lexicon")};
-        if (!known.contains(name)) {
-            result.error = QStringLiteral("unknown argument: %1").arg(arguments[i]);
+    result.helpWanted = outcome.flags.contains(CommandOptions::help());
+    // Each value is checked in the order given, a later one replacing an earlier; the first value
+    // refused, or else the first argument that is not an option, is the error.
+    for (const auto& [option, value] : outcome.values) {
+        result.error = take(result.options, option, value);
+        if (!result.error.isEmpty()) {
             return result;
         }
-        if (!hasValue) {
-            if (i + 1 >= arguments.size()) {
-                result.error = QStringLiteral("%1 needs a value").arg(name);
-                return result;
-            }
-            value = arguments[++i];
-        }
-        bool ok = true;
-        if (name == QLatin1String("--bind") || name == QLatin1String("--trust-proxy")) {
-            if (!isIpAddress(value)) {
-                result.error = QStringLiteral("not an IP address: %1").arg(value);
-                return result;
-            }
-            (name == QLatin1String("--bind") ? result.options.bindAddress : result.options.trustedProxy) =
-                value;
-        } else if (name == QLatin1String("--port")) {
-            const uint port = boundedNumber(value, 0, 65535, ok);
-            if (!ok) {
-                result.error = QStringLiteral("not a port number: %1").arg(value);
-                return result;
-            }
-            result.options.port = static_cast<quint16>(port);
-        } else if (name == QLatin1String("--latest-version")) {
-            if (value.isEmpty()) {
-                result.error = QStringLiteral("--latest-version needs a non-empty text");
-                return result;
-            }
-            result.options.latestVersion = value;
-        } else if (name == QLatin1String("--lexicon")) {
-            if (value.isEmpty()) {
-                result.error = QStringLiteral("--lexicon needs a file name");
-                return result;
-            }
-            result.options.lexiconPath = value;
-        } else if (name == QLatin1String("--cache-mb")) {
-            const uint megabytes = boundedNumber(value, 1, 65536, ok);
-            if (!ok) {
-                result.error = QStringLiteral("--cache-mb takes 1 to 65536, not %1").arg(value);
-                return result;
-            }
-            result.options.cacheBytes = static_cast<qint64>(megabytes) * 1024 * 1024;
-        } else if (name == QLatin1String("--per-address")) {
-            result.options.connectionsPerAddress = boundedNumber(value, 0, 65535, ok);
-            if (!ok) {
-                result.error = QStringLiteral("--per-address takes 0 to 65535, not %1").arg(value);
-                return result;
-            }
-        } else if (name == QLatin1String("--request-deadline")) {
-            result.options.requestDeadlineMs = boundedNumber(value, 1, 300, ok) * 1000;
-            if (!ok) {
-                result.error = QStringLiteral("--request-deadline takes 1 to 300 seconds, not %1").arg(value);
-                return result;
-            }
-        } else if (name == QLatin1String("--store")) {
-            std::string reason;
-            if (!RedisClipStore::parseUrl(value.toStdString(), reason)) {
-                result.error = QString::fromStdString(reason);
-                return result;
-            }
-            result.options.storeUrl = value;
-        } else {
-            result.options.storeTtlSeconds = durationSeconds(value);
-            if (result.options.storeTtlSeconds < 0) {
-                result.error =
-                    QStringLiteral("--store-ttl takes a time such as 3600, 90m or 7d, not %1").arg(value);
-                return result;
-            }
-        }
+    }
+    if (const auto& fault = outcome.fault) {
+        result.error = fault->kind == CommandOptions::Fault::Kind::MissingValue
+                           ? QStringLiteral("%1 needs a value").arg(fault->argument)
+                           : QStringLiteral("unknown argument: %1").arg(fault->argument);
     }
     return result;
 }

@@ -104,6 +104,21 @@ TEST(SpeakCommand, InputChecksAndBadOptionsExitWithTwo) {
     EXPECT_EQ(speak({"--sender=a", "--recipient=b", "--relation=c", "--message=d=e", "--dry-run"}).code, 0);
 }
 
+TEST(SpeakCommand, NamesTheFirstBadOptionInArgumentOrder) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{"stray", "--volume", "3"}, QStringLiteral("无法识别的参数: stray")},
+        {{"--volume=3", "stray"}, QStringLiteral("未知选项: --volume")},
+        {{"--dry-run=yes"}, QStringLiteral("未知选项: --dry-run")},
+        {{"--sender", "a", "--sender", "b", "--volume"}, QStringLiteral("选项 --sender 重复出现")},
+        {{"--sender", "a", "--output"}, QStringLiteral("选项 --output 缺少取值")},
+    };
+    for (const auto& [args, message] : cases) {
+        const Outcome o = speak(args);
+        EXPECT_EQ(o.code, 2);
+        EXPECT_EQ(o.err, message + '\n' + SpeakCommand::usage() + '\n') << args.join(' ').toStdString();
+    }
+}
+
 TEST(SpeakCommand, UnusableFilesAreRefusedBeforeTheServiceIsAsked) {
     QTemporaryDir dir;
     const auto path = [&dir](const char* name) { return dir.filePath(QString::fromLatin1(name)); };

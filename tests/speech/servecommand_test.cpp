@@ -83,6 +83,21 @@ TEST(ServeArguments, RefusesWhatItCannotUse) {
     EXPECT_NE(err.find("usage: velanote serve"), std::string::npos);
 }
 
+TEST(ServeArguments, ChecksValuesInTheOrderGivenUpToTheFirstArgumentItDoesNotTake) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--port", "x", "--verbose"}, "not a port number: x"},
+        {{"--verbose", "--port", "x"}, "unknown argument: --verbose"},
+        {{"--port", "80", "--port"}, "--port needs a value"},
+        {{"-h=x"}, "unknown argument: -h=x"},
+        {{"--", "--port", "0"}, "unknown argument: --port"},
+        {{"--bind", "::1", "--bind", "0.0.0.0"}, ""},
+    };
+    for (const auto& [args, error] : cases) {
+        EXPECT_EQ(ServeArguments::parse(args).error, error) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(ServeArguments::parse({"--bind", "::1", "--bind", "0.0.0.0"}).options.bindAddress, "0.0.0.0");
+}
+
 TEST(ServeCommand, ServesUntilSigtermAndLogsEachRequest) {
     const unsigned port = velanote::testing::freeLoopbackPort();
     ::testing::internal::CaptureStderr();
