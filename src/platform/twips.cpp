@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
+#include <QThread>
 #include <QVariant>
 #include <QWidget>
 
@@ -64,7 +65,6 @@ public:
         under_.setDevicePixelRatio(window->devicePixelRatio());
         window->render(&under_, QPoint(), QRegion(area_));
         widget->move(at);
-        sinceShown_.start();
     }
     MovingWidgetPainter(const MovingWidgetPainter&) = delete;
     MovingWidgetPainter& operator=(const MovingWidgetPainter&) = delete;
@@ -87,21 +87,25 @@ public:
         }
         store->endPaint();
         unshown_ += damaged;
-        if (sinceShown_.hasExpired(FrameMs)) {
+    }
+
+    // Shows what was drawn when a display frame has passed since it last did (or it never did).
+    void showOncePerFrame() {
+        if (!sinceShown_.isValid() || sinceShown_.hasExpired(FrameMs)) {
             show();
         }
     }
-
-private:
-    static constexpr qint64 FrameMs = 16;
 
     void show() {
         if (window_ != nullptr && !unshown_.isEmpty()) {
             window_->backingStore()->flush(unshown_);
             unshown_ = QRegion();
         }
-        sinceShown_.restart();
+        sinceShown_.start();
     }
+
+private:
+    static constexpr qint64 FrameMs = 16;
 
     QWidget* widget_;
     QWidget* window_ = nullptr;
@@ -130,19 +134,32 @@ void shake(QWidget* widget) {
         at += step;
         places |= QRect(QPoint(twipsToPixels(at.x()), twipsToPixels(at.y())), widget->size());
     }
-    // Each move is drawn at once and shown once per display frame; no events are processed
-    // meanwhile, so the user cannot act during the shake.
+    // Each move is drawn at once; no events are processed meanwhile, so the user cannot act during
+    // the shake. Drawn in a few milliseconds, the moves would never reach the screen, so the passes
+    // are spread over ShakeMs, which spans two display frames, and each frame shows the widget off
+    // its place.
+    constexpr qint64 ShakeMs = 25;
+    constexpr int Passes = 100;
     MovingWidgetPainter painter(widget, places);
     const auto moveTo = [&](const QPoint& to) {
         const QRect from = widget->geometry();
         movePositionTwips(widget, to.x(), to.y());
         painter.drawMove(from);
     };
+    QElapsedTimer clock;
+    clock.start();
     at = start;
-    for (int pass = 0; pass < 100; ++pass) {
+    for (int pass = 0; pass < Passes; ++pass) {
         for (const QPoint& step : kShakeMoves) {
             at += step;
             moveTo(at);
+            if (at != start) {
+                painter.showOncePerFrame();
+            }
+        }
+        const qint64 passEndsUs = (pass + 1) * ShakeMs * 1000 / Passes;
+        if (const qint64 aheadUs = passEndsUs - clock.nsecsElapsed() / 1000; aheadUs > 0) {
+            QThread::usleep(static_cast<unsigned long>(aheadUs));
         }
     }
     if (positionTwips(widget) != start) {

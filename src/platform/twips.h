@@ -23,8 +23,8 @@ QPoint positionTwips(const QWidget* widget);
 void movePositionTwips(QWidget* widget, int left, int top);
 
 // 100 passes of six moves (down 50, up 100, right 50, left 100, down 50, right 50 twips), each
-// painted at once without processing user input and shown once per display frame; ends exactly
-// where it started.
+// painted at once without processing user input, spread over two display frames so that the
+// screen shows the widget off its place; ends exactly where it started.
 void shake(QWidget* widget);
 
 } // namespace velanote

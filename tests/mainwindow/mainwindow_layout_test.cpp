@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -108,9 +109,12 @@ TEST_F(MainWindowTest, WindowFrameAndControls) {
     EXPECT_GT(form->stripMovie->frameCount(), 1);
     EXPECT_EQ(form->stripMovie->currentImage().size(), QSize(21, 184));
 
-    // The shake of the switch ends where it began.
+    // The shake of the switch lasts long enough to reach the screen and ends where it began.
     const QPoint before = positionTwips(form->prefixCheck);
+    QElapsedTimer shaking;
+    shaking.start();
     form->onShakeTick();
+    EXPECT_GE(shaking.elapsed(), 16);
     EXPECT_EQ(positionTwips(form->prefixCheck), before);
 }
 
