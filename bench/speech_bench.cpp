@@ -1,6 +1,8 @@
 // Measures the speech service: what HTTP adds to synthesis, how fast a stored clip is served,
-// and how much speech one second of CPU produces. Prints one figure per line.
+// how much speech one second of CPU produces and what share of a request the reading front end
+// and the half-band decimator take. Prints one figure per line.
 #include "speech/espeakengine.h"
+#include "speech/halfbanddecimator.h"
 #include "speech/mandarinreader.h"
 #include "speech/speechquery.h"
 #include "speech/speechrenderer.h"
@@ -186,6 +188,34 @@ int main() {
                             rounds);
     }
 
+    // The decimator alone, over the samples the synthesiser makes for the first sentence, fed in
+    // the pieces it hands them over in.
+    std::vector<std::vector<std::int16_t>> pieces;
+    {
+        const auto stream = velanote::EspeakEngine::instance().speak(sentences.front());
+        std::vector<std::int16_t> piece;
+        while (stream->next(piece)) {
+            pieces.push_back(piece);
+        }
+    }
+    std::vector<double> decimatorMs;
+    std::size_t halvedSamples = 0;
+    std::vector<std::int16_t> halved;
+    for (int round = 0; round < 41; ++round) {
+        halvedSamples = 0;
+        const auto before = Clock::now();
+        velanote::HalfBandDecimator decimator;
+        for (const auto& piece : pieces) {
+            halved.clear(); // as the service does: each piece's output goes on to the encoder
+            decimator.push(piece, halved);
+            halvedSamples += halved.size();
+        }
+        halved.clear();
+        decimator.finish(halved);
+        halvedSamples += halved.size();
+        decimatorMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+    }
+
     const double inProcess = median(inProcessMs);
     const double reading = median(readingMs);
     const double http = median(httpMs);
@@ -200,6 +230,14 @@ int main() {
     std::printf("reading-share: %.4f\n", reading / inProcess);
     std::printf("reading-first-use: %.2f ms\n", firstUseMs);
     std::printf("reading-memory: %.1f MiB (%zu bytes read)\n", readingMemory, readBytes);
+    std::printf("decimator: %s, %.3f ms for %zu output samples\n",
+                velanote::HalfBandDecimator::availableForms().front().name, median(decimatorMs),
+                halvedSamples);
+    // Of the processor time a request takes (the synthesiser's thread and the halving and encoding
+    // beside it), as a profile would count it.
+    const double cpuPerRequestMs = renderCpu * 1000 / static_cast<double>(inProcessMs.size());
+    std::printf("request-cpu: %.2f ms\n", cpuPerRequestMs);
+    std::printf("decimator-share: %.4f\n", median(decimatorMs) / cpuPerRequestMs);
     service.stop();
     curl_global_cleanup();
     return 0;
