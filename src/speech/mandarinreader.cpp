@@ -94,6 +94,7 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"过去", "guo4 qu4", "the past, the common sense; qu5 only as a complement"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
+        {"数一数", "shu3 yi5 shu3", "count them: 数 is the verb shu3, not the noun shu4"},
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
         {"一月", "yi1 yue4", "January: 一 counts here and keeps its tone"},
         {"一号", "yi1 hao4", "the first (of a month): 一 counts here and keeps its tone"},
@@ -311,29 +312,38 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         return i + 1 < n && syllable[i + 1] != nullptr ? toneOf(*syllable[i + 1]) : 0;
     };
     for (std::size_t i = 0; i < n; ++i) {
-        if (syllable[i] == nullptr || !alone[i]) {
+        if (syllable[i] == nullptr) {
             continue;
         }
         std::uint16_t& code = *syllable[i];
         const char32_t c = text[i];
         const char32_t before = at(i, -1);
         const char32_t after = at(i, 1);
+        // Between a doubled verb (看一看, 数一数) or in a yes-no question (要不要), 一 and 不 are
+        // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
+        // not in a count that repeats (一天一天).
+        if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c && at(i, -2) != c &&
+            !owner[i]->fromUser) {
+            code = withTone(code, 5);
+            continue;
+        }
+        if (!alone[i]) {
+            continue;
+        }
         if (c == U'一') {
-            // yi1 when counted or last; yi5 between doubled verbs (看一看); else by the next tone.
+            // yi1 when counted or last; else by the next tone.
             unsigned tone = 1;
             const unsigned next = nextTone(i);
             if (next == 0 || before == U'第' || before == U'十' || isDigitCharacter(after) ||
                 isDigitCharacter(before)) {
                 tone = 1;
-            } else if (before == after) {
-                tone = 5;
             } else {
                 tone = next == 4 || next == 5 ? 2 : 4;
             }
             code = withTone(code, tone);
         } else if (c == U'不' && nextTone(i) != 0) {
             const unsigned next = nextTone(i);
-            code = withTone(code, before == after ? 5 : next == 4 || next == 5 ? 2 : 4);
+            code = withTone(code, next == 4 || next == 5 ? 2 : 4);
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
             if (const auto zhi = table_.code("zhi", 1)) {
