@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     // says on a pipe when the main window is due; started alone, this program shows it.
     bool splashElsewhere = false;
     const int splashPipe = qEnvironmentVariableIntValue("VELANOTE_SPLASH_PIPE", &splashElsewhere);
+    // The pipe is this process's alone: a program it starts (the restart) must not watch it.
+    qunsetenv("VELANOTE_SPLASH_PIPE");
     std::unique_ptr<QSocketNotifier> splashWatch;
     if (splashElsewhere) {
         splashWatch = std::make_unique<QSocketNotifier>(splashPipe, QSocketNotifier::Read);
