@@ -9,7 +9,6 @@
 #include "platform/statusbar.h"
 #include "platform/twips.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -90,7 +89,7 @@ void GenerationRun::showFindButton(QPushButton* shown, QPushButton* hidden) {
     hidden->setVisible(false);
 }
 
-void GenerationRun::onGenerateClicked() {
+void GenerationRun::onGenerateClicked(bool withPrefix) {
     const MessageInputs in{c_.senderEdit->text(), c_.recipientEdit->text(), c_.relationCombo->currentText(),
                            c_.messageEdit->toPlainText()};
     if (const auto failure = MessageComposer::check(in)) {
@@ -137,7 +136,7 @@ void GenerationRun::onGenerateClicked() {
     }
     messageAddress_ = *address;
 
-    if (c_.prefixCheck->checkState() == Qt::Checked) {
+    if (withPrefix) {
         setStatus(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
         saveSpeechThenJoined();
         enableInputs();

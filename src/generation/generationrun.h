@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -29,7 +28,6 @@ struct GenerationControls {
     QPushButton* generateButton = nullptr;   // "生成音信"
     QPushButton* findSpeechButton = nullptr; // "找到音信文件"
     QPushButton* findJoinedButton = nullptr; // "找到合成音信"
-    QCheckBox* prefixCheck = nullptr;        // prefix switch: Qt::Checked selects the saving branch
     QWidget* window = nullptr; // the main window, hidden behind the tray while the service works
     MediaPlayer* player = nullptr;
     TrayIcon* tray = nullptr;
@@ -41,7 +39,7 @@ struct GenerationControls {
 //
 // Usage from the window:
 //     run_ = std::make_unique<GenerationRun>(ctx, GenerationControls{.senderEdit = senderEdit, ...});
-//     void MainWindow::onGenerateClicked() { run_->onGenerateClicked(); }   // and so on
+//     void MainWindow::onGenerateClicked() { run_->onGenerateClicked(prefixOn); }   // and so on
 // Every pointer of GenerationControls must be set. The window creates speechFileDialog and
 // joinedFileDialog with makeSpeechFileDialog and makeJoinedFileDialog (their titles and filters).
 // The message address and the paths of the two "find" buttons live here, empty at start.
@@ -54,7 +52,8 @@ public:
     GenerationRun(const GenerationRun&) = delete;
     GenerationRun& operator=(const GenerationRun&) = delete;
 
-    void onGenerateClicked();   // "生成音信"
+    // "生成音信"; with the prefix switch on, the message is saved with the prefix instead of played.
+    void onGenerateClicked(bool withPrefix);
     void onExampleClicked();    // "实例"
     void onCopyAddress();       // "复制音信地址"
     void onFindSpeechClicked(); // "找到音信文件"

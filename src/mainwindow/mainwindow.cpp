@@ -91,7 +91,6 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     controls.generateButton = generateButton;
     controls.findSpeechButton = findSpeechButton;
     controls.findJoinedButton = findJoinedButton;
-    controls.prefixCheck = prefixCheck;
     controls.window = this;
     controls.player = player.get();
     controls.tray = trayIcon.get();

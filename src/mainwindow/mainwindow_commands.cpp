@@ -11,6 +11,7 @@
 #include "platform/textbox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -21,7 +22,7 @@
 namespace velanote {
 
 void MainWindow::onGenerateClicked() {
-    run_->onGenerateClicked();
+    run_->onGenerateClicked(prefixCheck->checkState() == Qt::Checked);
 }
 void MainWindow::onExampleClicked() {
     run_->onExampleClicked();

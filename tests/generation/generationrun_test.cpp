@@ -74,17 +74,17 @@ private:
 TEST(GenerationRun, InputChecksSetFocusAndStatusWithoutTouchingTheNetwork) {
     FakeRun w;
     w.fill("", "", "", "");
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("请输入您的名字[即发送人]"));
     EXPECT_EQ(w.window.focusWidget(), w.senderEdit);
 
     w.fill("a", "b", "", "m");
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("请选择或输入您与对方的关系[即对方对您的称呼]"));
     EXPECT_EQ(w.window.focusWidget(), w.relationCombo);
 
     w.fill("a", "b", "c", QString(101, 'x'));
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("为了防止程序错误!请您输入在100字以内的祝福语"));
     EXPECT_EQ(w.window.focusWidget(), w.messageEdit);
 
@@ -96,7 +96,7 @@ TEST(GenerationRun, InputChecksSetFocusAndStatusWithoutTouchingTheNetwork) {
 TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
     FakeRun w;
     w.platform.httpFake.replies.clear();
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("程序未联网!暂不可使用!"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
@@ -116,7 +116,7 @@ TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
         statusDuringPreview = w.status();
     };
     w.platform.boxes.answerNext(MsgBoxAnswer::No);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
 
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, MessageComposer::previewText(Greeting));
@@ -145,7 +145,7 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     w.platform.useHttp(observing);
     w.senderEdit->setEnabled(false);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
 
     EXPECT_TRUE(observing.onWorker);
     EXPECT_TRUE(hiddenDuringRequest);
@@ -177,7 +177,7 @@ TEST(GenerationRun, UnplayableMessageAddressEndsTheRunAsAFailure) {
     FakeRun w;
     w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/gone.mp3"});
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     ASSERT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
 
     w.fakePlayer().fail();
@@ -206,12 +206,12 @@ TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
         if (reply) {
             w.serviceAnswers(*reply);
         }
-        w.prefixCheck->setChecked(true);
+        w.withPrefix = true;
         w.run->setMessageAddress(" http://tts.test/old.mp3");
         w.senderEdit->setEnabled(false);
         w.relationCombo->setEnabled(false);
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->onGenerateClicked();
+        w.run->onGenerateClicked(w.withPrefix);
 
         EXPECT_EQ(w.status(), Failed);
         EXPECT_EQ(w.run->messageAddress(), " http://tts.test/old.mp3");
@@ -233,14 +233,14 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     ASSERT_TRUE(w.folder.write("\\out\\joined.mp3", QByteArray(9000, 'O')));
     w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/s1.mp3"});
     w.speechAt("/tts/s1.mp3", speech);
-    w.prefixCheck->setChecked(true);
+    w.withPrefix = true;
     const QString speechPath = w.folder.path("\\out\\speech.mp3");
     const QString joinedPath = w.folder.path("\\out\\joined.mp3");
     w.platform.dialogs.chooseNext(speechPath);
     w.platform.dialogs.chooseNext(joinedPath);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
 
     ASSERT_EQ(w.dialogCount(), 2);
     EXPECT_TRUE(w.platform.dialogs.calls[0].save);
@@ -279,10 +279,10 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.prefixCheck->setChecked(true);
+        w.withPrefix = true;
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->onGenerateClicked();
+        w.run->onGenerateClicked(w.withPrefix);
         EXPECT_EQ(w.status(), QStringLiteral("您已取消保存音频文件..."));
         EXPECT_EQ(w.dialogCount(), 1);
         EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
@@ -296,11 +296,11 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         ASSERT_TRUE(w.folder.write("\\old.mp3", "OLD JOINED"));
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.prefixCheck->setChecked(true);
+        w.withPrefix = true;
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.run->onGenerateClicked();
+        w.run->onGenerateClicked(w.withPrefix);
         EXPECT_EQ(w.status(), QStringLiteral("您取消了音频保存操作..."));
         EXPECT_EQ(w.dialogCount(), 2);
         EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("SPEECH"));
@@ -316,11 +316,11 @@ TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
     ASSERT_TRUE(w.folder.write("\\speech.mp3", "OLD SPEECH"));
     w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
     w.platform.httpFake.replies.insert("http://tts.test/s.mp3", HttpResult{true, 404, "not found"});
-    w.prefixCheck->setChecked(true);
+    w.withPrefix = true;
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), DownloadFailed);
     EXPECT_EQ(w.dialogCount(), 1);
     EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("OLD SPEECH"));
@@ -345,10 +345,10 @@ TEST(GenerationRun, UnwritableTargetIsReportedAsASaveFailure) {
     const QString target = w.folder.path("\\plain\\speech.mp3");
     w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
     w.speechAt("/s.mp3", "SPEECH");
-    w.prefixCheck->setChecked(true);
+    w.withPrefix = true;
     w.platform.dialogs.chooseNext(target);
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), SaveFailed);
     EXPECT_EQ(w.dialogCount(), 1);
     EXPECT_TRUE(w.generateButton->isEnabled());
@@ -370,12 +370,12 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
         }
         w.serviceAnswers(HttpResult{true, 200, "outurl=./s.mp3"});
         w.speechAt("/s.mp3", "SPEECH");
-        w.prefixCheck->setChecked(true);
+        w.withPrefix = true;
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.chooseNext(w.folder.path(joinedRelative));
         w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
         w.platform.boxes.answerNext(MsgBoxAnswer::No);
-        w.run->onGenerateClicked();
+        w.run->onGenerateClicked(w.withPrefix);
         status = w.status();
         prefixAfter = w.folder.read("\\yx\\qz.mp3");
         boxes = int(w.platform.boxes.shown.size());

@@ -97,7 +97,7 @@ TEST_F(Loopback, PlayingRunKeepsTheServedMp3Address) {
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("自己写的"),
            QStringLiteral("新年快乐 & 身体健康!"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
 
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
     const QString address = w.run->messageAddress();
@@ -132,7 +132,7 @@ TEST_F(Loopback, PlayingRunWhoseMp3IsNotFoundEndsAsAPlaybackFailure) {
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("妈妈"),
            QStringLiteral("生日快乐"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_TRUE(w.run->messageAddress().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
 
     EXPECT_TRUE(QTest::qWaitFor(
@@ -150,13 +150,13 @@ TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
     ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", prefix));
     w.fill(QStringLiteral("阿朔"), QStringLiteral("老王"), QStringLiteral("好友"),
            QStringLiteral("周末一起吃饭"));
-    w.prefixCheck->setChecked(true);
+    w.withPrefix = true;
     ASSERT_TRUE(w.folder.write("\\joined.mp3", QByteArray(200000, 'O')));
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
     w.platform.boxes.answerNext(MsgBoxAnswer::No);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
 
     const QByteArray speech = w.folder.read("\\speech.mp3");
     EXPECT_TRUE(looksLikeMp3(speech));
@@ -180,14 +180,14 @@ TEST_F(Loopback, StoppedServiceFailsTheRunCleanly) {
     // The probe passes, then the service goes away before the request.
     w.platform.boxes.onShow = [&other](const fakes::ShownBox&) { other.stop(); };
     w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
     EXPECT_EQ(w.run->messageAddress(), " http://127.0.0.1:9/old.mp3");
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
     EXPECT_TRUE(w.window.isVisible());
 
     w.platform.boxes.onShow = nullptr;
-    w.run->onGenerateClicked();
+    w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
 }
 

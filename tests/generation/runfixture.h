@@ -7,7 +7,6 @@
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -41,7 +40,6 @@ struct RunWindow {
         setGeometryTwips(findJoinedButton, 7300, 4000, 1200, 300);
         findSpeechButton->hide();
         findJoinedButton->hide();
-        prefixCheck = new QCheckBox(&window);
         player = realPlayer ? std::move(realPlayer) : platform.createPlayer(&window);
         tray = platform.createTrayIcon(&window);
         window.resize(640, 480);
@@ -54,7 +52,6 @@ struct RunWindow {
                                                                       .generateButton = generateButton,
                                                                       .findSpeechButton = findSpeechButton,
                                                                       .findJoinedButton = findJoinedButton,
-                                                                      .prefixCheck = prefixCheck,
                                                                       .window = &window,
                                                                       .player = player.get(),
                                                                       .tray = tray.get(),
@@ -84,7 +81,7 @@ struct RunWindow {
     QPushButton* generateButton;
     QPushButton* findSpeechButton;
     QPushButton* findJoinedButton;
-    QCheckBox* prefixCheck;
+    bool withPrefix = false; // the prefix switch's state when 生成音信 is pressed
     std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<TrayIcon> tray;
     CommonDialog speechFileDialog;
