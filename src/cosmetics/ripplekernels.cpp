@@ -10,8 +10,10 @@
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
 #define VELANOTE_RIPPLE_AVX2 1
-// Functions built for processors with AVX2; they run only where activeKernels() finds it.
+// Functions built for processors with AVX2 or AVX-512 (F and BW); they run only where
+// activeKernels() finds it.
 #define AVX2_FUNCTION __attribute__((target("avx2")))
+#define AVX512_FUNCTION __attribute__((target("avx2,avx512f,avx512bw")))
 #endif
 
 namespace velanote::ripple {
@@ -279,6 +281,110 @@ AVX2_FUNCTION void renderRowAvx2(uint32_t* out, const uint32_t* source, int stri
     }
 }
 
+// The AVX-512 forms: the AVX2 ones at twice the width, thirty-two heights or pixels at a time.
+// The masked forms of the intrinsics are used with every lane set: the plain ones start from an
+// undefined register, which GCC 12 takes for a read of an uninitialised value.
+
+constexpr __mmask16 All16 = 0xFFFF;
+constexpr __mmask8 All8 = 0xFF;
+
+AVX512_FUNCTION inline __m512i gather16(__m512i indices, const int* base) {
+    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), All16, indices, base, 4);
+}
+
+AVX512_FUNCTION inline __m512i load32(const int16_t* p) {
+    return _mm512_loadu_si512(p);
+}
+
+AVX512_FUNCTION inline __m512i sumOfThree32(const int16_t* row) {
+    return _mm512_add_epi16(_mm512_add_epi16(load32(row - 1), load32(row)), load32(row + 1));
+}
+
+AVX512_FUNCTION bool stepRowAvx512(int16_t* next, const int16_t* up, const int16_t* mid, const int16_t* down,
+                                   int width) {
+    const __m512i roundUp = _mm512_set1_epi16((1 << DampingShift) - 1);
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i high = _mm512_set1_epi16(HeightLimit);
+    const __m512i low = _mm512_set1_epi16(-HeightLimit);
+    __m512i any = zero;
+    int x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const __m512i around =
+            _mm512_add_epi16(_mm512_add_epi16(sumOfThree32(up + x), sumOfThree32(down + x)),
+                             _mm512_add_epi16(load32(mid + x - 1), load32(mid + x + 1)));
+        __m512i h = _mm512_sub_epi16(_mm512_srai_epi16(around, 2), load32(next + x));
+        const __m512i bias = _mm512_maskz_mov_epi16(_mm512_cmpgt_epi16_mask(h, zero), roundUp);
+        h = _mm512_sub_epi16(h, _mm512_srai_epi16(_mm512_add_epi16(h, bias), DampingShift));
+        h = _mm512_min_epi16(_mm512_max_epi16(h, low), high);
+        _mm512_storeu_si512(next + x, h);
+        any = _mm512_or_si512(any, h);
+    }
+    const bool anyVector = _mm512_test_epi16_mask(any, any) != 0;
+    return x < width ? stepRowAvx2(next + x, up + x, mid + x, down + x, width - x) || anyVector : anyVector;
+}
+
+AVX512_FUNCTION inline __m512i offsetsFor32(__m512i gradient, __m512i minOffset, __m512i maxOffset) {
+    const __m512i offset =
+        _mm512_sub_epi16(_mm512_srai_epi16(gradient, OffsetShift), _mm512_srai_epi16(gradient, 15));
+    return _mm512_min_epi16(_mm512_max_epi16(offset, minOffset), maxOffset);
+}
+
+AVX512_FUNCTION inline __m512i addToColours32(__m512i pixels, __m512i amounts) {
+    const __m512i flip = _mm512_set1_epi8(char(0x80));
+    return _mm512_xor_si512(_mm512_adds_epi8(_mm512_xor_si512(pixels, flip), amounts), flip);
+}
+
+AVX512_FUNCTION void renderRowAvx512(uint32_t* out, const uint32_t* source, int stride, int margin,
+                                     const int16_t* up, const int16_t* mid, const int16_t* down, int width) {
+    static constexpr int16_t laneNumbers[32] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,
+                                                11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                                22, 23, 24, 25, 26, 27, 28, 29, 30, 31};
+    const __m512i maxOffset = _mm512_set1_epi16(int16_t(margin));
+    const __m512i minOffset = _mm512_set1_epi16(int16_t(-margin));
+    const __m512i rowStep = _mm512_set1_epi16(int16_t(stride));
+    const __m512i lanes = load32(laneNumbers);
+    const __m512i marginVec = _mm512_set1_epi16(int16_t(margin));
+    const __m512i laneBase = _mm512_add_epi16(lanes, marginVec);
+    const __m512i unmoved = _mm512_add_epi16(_mm512_set1_epi16(int16_t(margin * stride + margin)), lanes);
+    // Spreads the low byte of each pixel's 32-bit light over its three colour bytes (alpha gets 0).
+    const __m512i spreadLight = _mm512_maskz_broadcast_i32x4(
+        All16, _mm_setr_epi8(0, 0, 0, -128, 4, 4, 4, -128, 8, 8, 8, -128, 12, 12, 12, -128));
+    const uint32_t* corner = source - std::ptrdiff_t(margin) * stride - margin;
+    int x = 0;
+    for (; x + 32 <= width; x += 32) {
+        const __m512i dx = _mm512_subs_epi16(load32(mid + x - 1), load32(mid + x + 1));
+        const __m512i dy = _mm512_subs_epi16(load32(up + x), load32(down + x));
+        const __m512i ox = offsetsFor32(dx, minOffset, maxOffset);
+        const __m512i oy = offsetsFor32(dy, minOffset, maxOffset);
+        const __m512i index = _mm512_add_epi16(_mm512_mullo_epi16(_mm512_add_epi16(oy, marginVec), rowStep),
+                                               _mm512_add_epi16(ox, laneBase));
+        uint32_t* target = out + x;
+        // Unmoved pixels are unlit too.
+        if (_mm512_cmpeq_epi16_mask(index, unmoved) == 0xFFFFFFFFU) {
+            _mm512_storeu_si512(target, _mm512_loadu_si512(source + x));
+            _mm512_storeu_si512(target + 16, _mm512_loadu_si512(source + x + 16));
+            continue;
+        }
+        const auto* base = reinterpret_cast<const int*>(corner + x);
+        const __m512i low = gather16(
+            _mm512_maskz_cvtepu16_epi32(All16, _mm512_maskz_extracti64x4_epi64(All8, index, 0)), base);
+        const __m512i high = gather16(
+            _mm512_maskz_cvtepu16_epi32(All16, _mm512_maskz_extracti64x4_epi64(All8, index, 1)), base);
+        static_assert(ShadeScale == 2);
+        // Lights within +/- 2 * margin fit a signed byte, the low byte of each 32-bit lane.
+        const __m512i light = _mm512_add_epi16(ox, ox);
+        const __m512i lightLow = _mm512_shuffle_epi8(
+            _mm512_maskz_cvtepi16_epi32(All16, _mm512_maskz_extracti64x4_epi64(All8, light, 0)), spreadLight);
+        const __m512i lightHigh = _mm512_shuffle_epi8(
+            _mm512_maskz_cvtepi16_epi32(All16, _mm512_maskz_extracti64x4_epi64(All8, light, 1)), spreadLight);
+        _mm512_storeu_si512(target, addToColours32(low, lightLow));
+        _mm512_storeu_si512(target + 16, addToColours32(high, lightHigh));
+    }
+    if (x < width) {
+        renderRowAvx2(out + x, source + x, stride, margin, up + x, mid + x, down + x, width - x);
+    }
+}
+
 } // namespace
 
 #endif
@@ -289,6 +395,9 @@ std::span<const Kernels> kernelsOfThisProcessor() {
     static const std::vector<Kernels> kernels = [] {
         std::vector<Kernels> found;
 #if defined(VELANOTE_RIPPLE_AVX2)
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) {
+            found.push_back({"avx512", stepRowAvx512, renderRowAvx512});
+        }
         if (__builtin_cpu_supports("avx2")) {
             found.push_back({"avx2", stepRowAvx2, renderRowAvx2});
         }

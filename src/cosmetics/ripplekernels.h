@@ -3,8 +3,8 @@
 #include <span>
 
 // The inner loops of the water ripple, one row at a time. Each has a plain form that defines the
-// results and vectorised forms (SSE2 where the compiler targets it, AVX2 where the processor has it,
-// chosen when the program runs); all give identical output.
+// results and vectorised forms (SSE2 where the compiler targets it, AVX2 and AVX-512 where the
+// processor has them, chosen when the program runs); all give identical output.
 namespace velanote::ripple {
 
 // How far a height gradient bends the picture: an offset of gradient / 2^OffsetShift pixels,
@@ -31,10 +31,11 @@ bool stepRowPlain(int16_t* next, const int16_t* up, const int16_t* mid, const in
 
 // Draws one row of `width` pixels of the rippled picture into `out`. `source` points at this row's
 // first pixel inside a copy of the picture whose edge pixels are repeated `margin` times on every
-// side, with `stride` pixels per row; margin is at most 63 and 2 * margin * (stride + 1) + 7 must
-// not exceed 65535. Each pixel is taken from (x + dx, y + dy), the offsets being the height gradient
-// scaled down by OffsetShift and limited to +/- margin, and brightened or darkened by ShadeScale
-// times dx. The gradients are the differences of the heights on either side of the pixel.
+// side, with `stride` pixels per row; margin is at most 63 and 2 * margin * (stride + 1) + 31 must
+// not exceed 65535 (the widest form indexes 32 pixels from one base with 16-bit numbers). Each
+// pixel is taken from (x + dx, y + dy), the offsets being the height gradient scaled down by
+// OffsetShift and limited to +/- margin, and brightened or darkened by ShadeScale times dx. The
+// gradients are the differences of the heights on either side of the pixel.
 void renderRow(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,
                const int16_t* mid, const int16_t* down, int width);
 void renderRowPlain(uint32_t* out, const uint32_t* source, int stride, int margin, const int16_t* up,

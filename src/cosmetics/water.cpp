@@ -48,7 +48,7 @@ bool WaterRipple::init(const QImage& picture) {
     // The renderer indexes the picture around each block of pixels with 16-bit numbers, which
     // bounds the margin for wide pictures.
     margin_ = MaxOffset;
-    while (margin_ > 1 && 2 * margin_ * (width_ + 2 * margin_ + 1) + 7 > 65535) {
+    while (margin_ > 1 && 2 * margin_ * (width_ + 2 * margin_ + 1) + 31 > 65535) {
         --margin_;
     }
     paddedStride_ = width_ + 2 * margin_;
