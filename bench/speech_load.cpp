@@ -56,10 +56,12 @@ unsigned freePort() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    const bool named = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return named ? ntohs(address.sin_port) : 0;
 }
 
 int connectFrom(unsigned port, const char* from) {
@@ -86,6 +88,7 @@ public:
         std::vector<std::string> words = {program, "serve", "--port", std::to_string(port_)};
         words.insert(words.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
+        argv.reserve(words.size() + 1);
         for (std::string& word : words) {
             argv.push_back(word.data());
         }
@@ -215,6 +218,8 @@ int slowClients(const std::string& program, int trickling, int idle, int duratio
     const long threadsIdle = serve.status("Threads");
     std::vector<int> tricklers;
     std::vector<int> sleepers;
+    tricklers.reserve(std::size_t(trickling));
+    sleepers.reserve(std::size_t(idle));
     for (int i = 0; i < trickling; ++i) {
         tricklers.push_back(connectFrom(serve.port(), "127.0.0.1"));
     }
@@ -292,6 +297,7 @@ int fairness(const std::string& program, int longOnes, int characters) {
     }
 
     std::vector<std::thread> flood;
+    flood.reserve(std::size_t(longOnes));
     std::atomic<int> floodServed{0};
     for (int i = 0; i < longOnes; ++i) {
         flood.emplace_back([&, i] {
@@ -320,6 +326,7 @@ int memory(const std::string& program, int clients, int requests, int characters
     std::atomic<int> good{0};
     std::atomic<long> mostKb{idleKb};
     std::vector<std::thread> threads;
+    threads.reserve(std::size_t(clients));
     for (int c = 0; c < clients; ++c) {
         threads.emplace_back([&, c] {
             const std::string from =
@@ -341,9 +348,10 @@ int memory(const std::string& program, int clients, int requests, int characters
     std::printf("clients: %d\nrequests-each: %d\ncharacters: %d\ncache-cap: %d MiB\n", clients, requests,
                 characters, cacheMb);
     std::printf("answered-right: %d of %d\n", good.load(), clients * requests);
-    std::printf("rss-idle: %.1f MiB\nrss-most: %.1f MiB\nrss-end: %.1f MiB\n", idleKb / 1024.0,
-                mostKb / 1024.0, endKb / 1024.0);
-    std::printf("growth-over-cap: %.1f MiB\n", (mostKb - idleKb) / 1024.0 - cacheMb);
+    const auto mib = [](long kb) { return static_cast<double>(kb) / 1024.0; };
+    std::printf("rss-idle: %.1f MiB\nrss-most: %.1f MiB\nrss-end: %.1f MiB\n", mib(idleKb),
+                mib(mostKb.load()), mib(endKb));
+    std::printf("growth-over-cap: %.1f MiB\n", mib(mostKb.load() - idleKb) - cacheMb);
     return 0;
 }
 

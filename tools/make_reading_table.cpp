@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -228,11 +229,13 @@ class Folder {
 public:
     Folder() : converter_(opencc_open("t2s.json")) {}
     ~Folder() {
-        if (converter_ != reinterpret_cast<opencc_t>(-1)) {
+        if (ok()) {
             opencc_close(converter_);
         }
     }
-    bool ok() const { return converter_ != reinterpret_cast<opencc_t>(-1); }
+    bool ok() const {
+        return reinterpret_cast<std::intptr_t>(converter_) != -1;
+    } // -1: OpenCC's failure value
 
     char32_t fold(char32_t c) {
         const auto known = folds_.find(c);

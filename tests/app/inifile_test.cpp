@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <utility>
 
@@ -268,7 +269,7 @@ TEST(IniFile, RandomFilesAndWritesKeepEveryOtherValue) {
         if (random() % 8 != 0) {
             value = "v";
             for (int i = int(random() % 10); i > 0; --i) {
-                value += valueChars[random() % valueChars.size()];
+                value += valueChars[qsizetype(random() % std::uint64_t(valueChars.size()))];
             }
             value += "w";
         }

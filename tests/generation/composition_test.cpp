@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 #include <opencc/opencc.h>
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 
 using namespace velanote;
 
 namespace {
-MessageInputs inputs(QString s, QString r, QString k, QString m) {
+MessageInputs inputs(const QString& s, const QString& r, const QString& k, const QString& m) {
     return {s, r, k, m};
 }
 } // namespace
@@ -93,7 +94,7 @@ namespace {
 // OpenCC's own s2t conversion of `utf8`.
 std::string openccTraditional(const std::string& utf8) {
     static const opencc_t converter = opencc_open("/usr/share/opencc/s2t.json");
-    if (converter == reinterpret_cast<opencc_t>(-1)) {
+    if (reinterpret_cast<std::intptr_t>(converter) == -1) { // OpenCC's failure value
         return "(OpenCC unavailable)";
     }
     char* out = opencc_convert_utf8(converter, utf8.c_str(), utf8.size());

@@ -123,7 +123,7 @@ TEST(AudioJoiner, JoinWritesBothInputsWholeOrNothing) {
     EXPECT_FALSE(QFile::exists(tmp.path("\\no\\such\\out.mp3")));
 
     // An input beyond the 200 KB rule, a pipe with no writer and an endless device are not read.
-    ASSERT_TRUE(tmp.write("\\big.mp3", QByteArray(201 * 1024, 'b')));
+    ASSERT_TRUE(tmp.write("\\big.mp3", QByteArray(qsizetype{201} * 1024, 'b')));
     ASSERT_EQ(::mkfifo(QFile::encodeName(tmp.path("\\fifo.mp3")).constData(), 0600), 0);
     for (const QString& input :
          {tmp.path("\\big.mp3"), tmp.path("\\fifo.mp3"), QStringLiteral("/dev/zero")}) {

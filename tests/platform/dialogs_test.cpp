@@ -82,14 +82,13 @@ struct Seen {
 int answerBox(int style, const QString& caption, Seen& seen, QWidget* parent = nullptr) {
     whenShown<QMessageBox>([&seen, caption](QMessageBox* box) {
         seen = {box->windowTitle(), box->text(), captionsOf(box), box->icon(), box->isModal()};
+        QPushButton* button = caption == "close" ? nullptr : buttonWithText(box, caption);
         if (caption == "Esc") {
             QTest::keyClick(box, Qt::Key_Escape);
-        } else if (caption == "close") {
-            box->close();
-        } else if (QPushButton* b = buttonWithText(box, caption)) {
-            QTest::mouseClick(b, Qt::LeftButton);
+        } else if (button != nullptr) {
+            QTest::mouseClick(button, Qt::LeftButton);
         } else {
-            box->close();
+            box->close(); // "close", or a caption the box does not have
         }
     });
     DesktopMessageBox boxes;

@@ -45,7 +45,7 @@ public:
         return paths_;
     }
 
-    static constexpr qint64 HugeBytes = 17 * 1024 * 1024;
+    static constexpr qint64 HugeBytes = qint64{17} * 1024 * 1024;
 
 private:
     struct Stream {
@@ -73,8 +73,9 @@ private:
 
     // A body of `size` bytes sent in chunks, with no Content-Length.
     static MHD_Result stream(MHD_Connection* connection, qint64 size) {
-        MHD_Response* response = MHD_create_response_from_callback(
-            MHD_SIZE_UNKNOWN, 64 * 1024, &LoopbackServer::fill, new Stream{size}, &LoopbackServer::release);
+        MHD_Response* response =
+            MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, std::size_t{64} * 1024, &LoopbackServer::fill,
+                                              new Stream{size}, &LoopbackServer::release);
         const MHD_Result r = MHD_queue_response(connection, MHD_HTTP_OK, response);
         MHD_destroy_response(response);
         return r;

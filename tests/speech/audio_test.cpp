@@ -21,7 +21,8 @@ namespace {
 std::vector<std::int16_t> tone(double hz, int rate, double seconds, double amplitude) {
     std::vector<std::int16_t> samples(static_cast<std::size_t>(rate * seconds));
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<std::int16_t>(amplitude * std::sin(2 * std::numbers::pi * hz * i / rate));
+        samples[i] = static_cast<std::int16_t>(
+            amplitude * std::sin(2 * std::numbers::pi * hz * static_cast<double>(i) / rate));
     }
     return samples;
 }
