@@ -168,6 +168,8 @@ void MainWindow::buildControls() {
     stripImage = named(new QLabel(s), "stripImage");
     place(stripImage, 625, 133, 21, 184);
     stripMovie = new QMovie(MainWindowPictures::animatedStrip(), QByteArray(), this);
+    // Its eight small frames are decoded once and kept, not decoded again on every loop.
+    stripMovie->setCacheMode(QMovie::CacheAll);
     stripImage->setMovie(stripMovie);
     stripMovie->start();
     makeLine(s, 622, 133, 1, 184, QColor(0xb5, 0xd0, 0xd7));
