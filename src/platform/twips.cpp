@@ -96,6 +96,9 @@ public:
         }
     }
 
+private:
+    static constexpr qint64 FrameMs = 16;
+
     void show() {
         if (window_ != nullptr && !unshown_.isEmpty()) {
             window_->backingStore()->flush(unshown_);
@@ -103,9 +106,6 @@ public:
         }
         sinceShown_.start();
     }
-
-private:
-    static constexpr qint64 FrameMs = 16;
 
     QWidget* widget_;
     QWidget* window_ = nullptr;

@@ -92,9 +92,9 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"自然", "zi4 ran2", "nature, naturally; ran5 is only the adverb of speech"},
         {"精神", "jing1 shen2", "spirit, the common sense; shen5 means lively"},
         {"过去", "guo4 qu4", "the past, the common sense; qu5 only as a complement"},
+        {"数一数", "shu3 yi5 shu3", "count them: 数 is the verb shu3, not the noun shu4"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
-        {"数一数", "shu3 yi5 shu3", "count them: 数 is the verb shu3, not the noun shu4"},
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
         {"一月", "yi1 yue4", "January: 一 counts here and keeps its tone"},
         {"一号", "yi1 hao4", "the first (of a month): 一 counts here and keeps its tone"},
