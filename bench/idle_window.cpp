@@ -9,7 +9,7 @@
 #include "cosmetics/water.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
-#include "speech/speechservice.h"
+#include "service/speechservice.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,13 +1,13 @@
 // Measures the speech service: what HTTP adds to synthesis, how fast a stored clip is served,
 // how much speech one second of CPU produces and what share of a request the reading front end
 // and the half-band decimator take. Prints one figure per line.
-#include "speech/espeakengine.h"
-#include "speech/halfbanddecimator.h"
-#include "speech/mandarinreader.h"
-#include "speech/speechquery.h"
-#include "speech/speechrenderer.h"
-#include "speech/speechservice.h"
-#include "speech/utf8.h"
+#include "reading/mandarinreader.h"
+#include "reading/utf8.h"
+#include "service/speechquery.h"
+#include "service/speechservice.h"
+#include "synthesis/espeakengine.h"
+#include "synthesis/halfbanddecimator.h"
+#include "synthesis/speechsynthesizer.h"
 
 #include <curl/curl.h>
 
@@ -136,7 +136,7 @@ int main() {
     const double readingMemory = residentMiB() - memoryBefore;
 
     // One uncounted round of each path, so that first-time costs stay out of the figures.
-    velanote::SpeechRenderer::render(U"预热");
+    velanote::SpeechSynthesizer::render(U"预热");
     client.speakAndFetch("预热一下");
 
     std::vector<double> inProcessMs;
@@ -148,7 +148,7 @@ int main() {
         const auto measureInProcess = [&] {
             const double cpuBefore = cpuSeconds();
             const auto before = Clock::now();
-            const velanote::SpeechClip clip = velanote::SpeechRenderer::render(sentences[i]);
+            const velanote::SpeechClip clip = velanote::SpeechSynthesizer::render(sentences[i]);
             inProcessMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
             renderCpu += cpuSeconds() - cpuBefore;
             speechSeconds += clip.durationMs / 1000.0;

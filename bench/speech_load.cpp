@@ -7,7 +7,7 @@
 //     one client's LONG requests for texts of CHARACTERS (1000), then another client's short one;
 //   bench_speech_load VELANOTE memory [CLIENTS REQUESTS CHARACTERS CACHE_MB]
 //     CLIENTS clients each asking REQUESTS new texts, and the process's resident memory.
-#include "speech/speechquery.h"
+#include "service/speechquery.h"
 
 #include <curl/curl.h>
 

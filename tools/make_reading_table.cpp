@@ -3,8 +3,8 @@
 // looked up by simplified characters (traditional ones are folded onto them with OpenCC's t2s),
 // with a segmentation cost from the word's frequency. Run by the build:
 //   make_reading_table DICT ESSAY OUT.bin OUT-digest.h
-#include "speech/readingtableformat.h"
-#include "speech/utf8.h"
+#include "reading/readingtableformat.h"
+#include "reading/utf8.h"
 
 #include <opencc/opencc.h>
 

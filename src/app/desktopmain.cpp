@@ -5,11 +5,11 @@
 #include "app/qttranslations.h"
 #include "app/resourcestore.h"
 #include "app/splashwindow.h"
-#include "app/version.h"
 #include "generation/pinyincommand.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/platform.h"
-#include "speech/speechservice.h"
+#include "service/speechservice.h"
+#include "velanote/version.h"
 
 #include <QApplication>
 #include <QFont>

@@ -3,11 +3,11 @@
 #include "app/endpoints.h"
 #include "app/programfolder.h"
 #include "app/resourcestore.h"
-#include "app/version.h"
 #include "generation/pinyincommand.h"
 #include "generation/speakcommand.h"
-#include "speech/servearguments.h"
-#include "speech/speechservice.h"
+#include "service/servearguments.h"
+#include "service/speechservice.h"
+#include "velanote/version.h"
 
 #include <QCoreApplication>
 

@@ -6,8 +6,8 @@
 #include "generation/serviceclient.h"
 #include "generation/waitwithoutinput.h"
 #include "platform/mediaplayer.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "generation/pinyincommand.h"
 
 #include "app/programfolder.h"
-#include "speech/espeakengine.h"
-#include "speech/readingsource.h"
+#include "reading/readingsource.h"
+#include "synthesis/espeakengine.h"
 
 #include <cstdio>
 

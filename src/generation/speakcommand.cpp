@@ -11,7 +11,7 @@
 #include "platform/atomicfile.h"
 #include "platform/desktophttpclient.h"
 #include "platform/samefile.h"
-#include "speech/speechservice.h"
+#include "service/speechservice.h"
 
 #include <QHash>
 

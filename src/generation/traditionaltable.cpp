@@ -2,7 +2,7 @@
 
 #include "generation/traditionaltabledigest.h"
 #include "generation/traditionaltableformat.h"
-#include "speech/embeddedfile.h"
+#include "reading/embeddedfile.h"
 
 #include <cstring>
 

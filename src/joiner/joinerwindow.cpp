@@ -1,11 +1,11 @@
 #include "joiner/joinerwindow.h"
 
 #include "app/messagetitles.h"
-#include "app/version.h"
 #include "joiner/audiojoiner.h"
-#include "platform/playerstrip.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
+#include "velanote/version.h"
+#include "widgets/playerstrip.h"
+#include "widgets/statusbar.h"
 
 #include <QCloseEvent>
 #include <QFile>

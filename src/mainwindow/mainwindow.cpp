@@ -6,11 +6,11 @@
 #include "mainwindow/mainwindowtexts.h"
 #include "mainwindow/switchcheckbox.h"
 #include "mainwindow/watersurface.h"
-#include "platform/playerstrip.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
+#include "widgets/playerstrip.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QApplication>

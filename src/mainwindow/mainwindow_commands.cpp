@@ -7,8 +7,8 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/mainwindowtexts.h"
 #include "phrases/phrasewindow.h"
-#include "platform/statusbar.h"
 #include "platform/textbox.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "mainwindow/mainwindowtexts.h"
 
-#include "app/version.h"
+#include "velanote/version.h"
 
 namespace velanote::MainWindowTexts {
 

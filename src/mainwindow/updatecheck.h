@@ -1,6 +1,6 @@
 #pragma once
-#include "app/version.h"
 #include "platform/platform.h"
+#include "velanote/version.h"
 
 #include <QString>
 

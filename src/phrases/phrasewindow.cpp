@@ -1,9 +1,9 @@
 #include "phrases/phrasewindow.h"
 
 #include "app/messagetitles.h"
-#include "app/version.h"
 #include "phrases/phrasetable.h"
 #include "platform/twips.h"
+#include "velanote/version.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "platform/desktophttpclient.h"
 
-#include "app/version.h"
 #include "platform/atomicfile.h"
+#include "velanote/version.h"
 
 #include <curl/curl.h>
 

@@ -2,9 +2,9 @@
 
 #include "app/messagetitles.h"
 #include "app/resourcestore.h"
-#include "app/version.h"
-#include "platform/playerstrip.h"
 #include "prefix/prefixstore.h"
+#include "velanote/version.h"
+#include "widgets/playerstrip.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -5,7 +5,7 @@
 #include "app/resourcestore.h"
 #include "generation/speakcommand.h"
 #include "platform/atomicfile.h"
-#include "speech/speechservice.h"
+#include "service/speechservice.h"
 
 #include <QDir>
 #include <QFile>

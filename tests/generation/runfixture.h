@@ -2,10 +2,10 @@
 // A stand-in for the main window's generation controls, over the platform fakes.
 #include "app/appcontext.h"
 #include "generation/generationrun.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
+#include "widgets/statusbar.h"
 
 #include <QComboBox>
 #include <QLineEdit>

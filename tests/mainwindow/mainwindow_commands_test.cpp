@@ -3,7 +3,7 @@
 
 #include "app/resourcestore.h"
 #include "mainwindow/mainwindowtexts.h"
-#include "platform/statusbar.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 #include "mainwindowfixture.h"
 
 #include "mainwindow/mainwindowpictures.h"
-#include "platform/playerstrip.h"
-#include "platform/statusbar.h"
 #include "platform/twips.h"
+#include "widgets/playerstrip.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,8 +4,8 @@
 #include "app/inifile.h"
 #include "cosmetics/water.h"
 #include "mainwindow/mainwindowtexts.h"
-#include "platform/statusbar.h"
 #include "prefix/prefixswitch.h"
+#include "widgets/statusbar.h"
 
 #include <QAction>
 #include <QCheckBox>

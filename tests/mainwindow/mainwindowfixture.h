@@ -1,11 +1,11 @@
 #pragma once
 #include "app/appcontext.h"
 #include "mainwindow/mainwindow.h"
-#include "platform/statusbar.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
+#include "widgets/statusbar.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "prefix/prefixwindow.h"
 
 #include "app/inifile.h"
-#include "platform/playerstrip.h"
 #include "prefixfixture.h"
+#include "widgets/playerstrip.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -7,7 +7,7 @@ namespace velanote::testing {
 
 std::vector<ReadingCase> readingCases() {
     std::vector<ReadingCase> cases;
-    QFile file(QStringLiteral(VELANOTE_TESTS_DIR "/speech/readings.tsv"));
+    QFile file(QStringLiteral(VELANOTE_TESTS_DIR "/reading/readings.tsv"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return cases;
     }

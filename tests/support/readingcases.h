@@ -6,7 +6,7 @@
 
 namespace velanote::testing {
 
-// One hand-checked reading of tests/speech/readings.tsv.
+// One hand-checked reading of tests/reading/readings.tsv.
 struct ReadingCase {
     std::string group;
     QString text;

@@ -1,0 +1,415 @@
+#include "reading/mandarinreader.h"
+
+#include "reading/readingtable.h"
+#include "reading/utf8.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+
+#include <algorithm>
+#include <limits>
+
+namespace velanote {
+
+namespace {
+
+// Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
+constexpr std::string_view kRulesVersion = "rules 2";
+
+// What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
+// at most: the user's words always win; a correction weighs at least as a common word.
+constexpr std::uint32_t kUserWordCost = 0;
+constexpr std::uint32_t kCorrectionCost = 700;
+// A character found nowhere: costlier than any word, so that it stands alone only when it must.
+constexpr std::uint32_t kUnknownCost = 3000;
+
+unsigned toneOf(std::uint16_t code) {
+    return code % 8u;
+}
+
+std::uint16_t withTone(std::uint16_t code, unsigned tone) {
+    return static_cast<std::uint16_t>(code - code % 8u + tone);
+}
+
+bool contains(std::u32string_view set, char32_t c) {
+    return set.find(c) != std::u32string_view::npos;
+}
+
+bool isDigitCharacter(char32_t c) {
+    return contains(U"〇零一二三四五六七八九两", c);
+}
+
+// Whether 地 after this text is the adverbial particle de rather than di "ground"; `lastWord` is
+// how many characters the word before it has.
+bool endsAdverbially(std::u32string_view before, std::size_t lastWord) {
+    static const std::u32string_view adverbial[] = {
+        U"认真", U"努力", U"仔细", U"高兴", U"开心", U"快乐", U"愉快", U"幸福", U"热情", U"积极",
+        U"不断", U"大声", U"小心", U"耐心", U"用心", U"专心", U"安静", U"安心", U"真心", U"衷心",
+        U"热烈", U"勇敢", U"自由", U"不停", U"尽情", U"拼命", U"主动", U"深情", U"轻松", U"温柔",
+        U"飞快", U"迅速", U"紧张", U"激动", U"兴奋", U"顺利", U"默默", U"悄悄", U"静静", U"轻轻"};
+    const std::size_t n = before.size();
+    if (lastWord >= 4 || (n >= 2 && before[n - 1] == before[n - 2])) {
+        return true; // set phrases (兴高采烈地) and doubled words (慢慢地, 高高兴兴地)
+    }
+    if (lastWord >= 2 && contains(U"然般样", before[n - 1])) {
+        return true; // 突然地, 一般地, 这样地
+    }
+    return std::any_of(std::begin(adverbial), std::end(adverbial),
+                       [before](std::u32string_view word) { return before.ends_with(word); });
+}
+
+// Kinship terms whose doubled form reads the second syllable in the neutral tone (妈妈 ma1 ma5).
+bool isDoubledKinTerm(char32_t c) {
+    return contains(U"妈爸哥姐弟妹爷奶姥叔舅婶伯姑姨婆公", c);
+}
+
+bool isBlank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r';
+}
+
+// Punctuation may touch a syllable; anything else is kept apart from it by a blank.
+bool isPunctuation(char32_t c) {
+    return (c < 0x80 && c > 0x20 &&
+            !((c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'))) ||
+           (c >= 0x2010 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F && c != 0x3007) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF01 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20) ||
+           (c >= 0xFF3B && c <= 0xFF40) || (c >= 0xFF5B && c <= 0xFF65);
+}
+
+} // namespace
+
+const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
+    static const std::vector<Correction> list = {
+        // Words whose everyday reading the lexicon lists beside a rarer one and which the choice
+        // by character frequencies gets wrong.
+        {"睡觉", "shui4 jiao4", "觉 is jue2 in most words, but jiao4 for sleep"},
+        {"便宜", "pian2 yi5", "cheap; bian4 yi2 (convenient) is the rare sense"},
+        {"角色", "jue2 se4", "the standard reading of role; jiao3 se4 is colloquial"},
+        {"着急", "zhao2 ji2", "the lexicon's two readings tie; zhao1 is wrong here"},
+        {"相应", "xiang1 ying4", "the lexicon's two readings of 应 tie; corresponding is ying4"},
+        {"学习", "xue2 xi2", "the neutral xi5 the lexicon also gives is not the standard reading"},
+        {"知道", "zhi1 dao4", "the full tone is the standard reading; dao5 is colloquial"},
+        {"自然", "zi4 ran2", "nature, naturally; ran5 is only the adverb of speech"},
+        {"精神", "jing1 shen2", "spirit, the common sense; shen5 means lively"},
+        {"过去", "guo4 qu4", "the past, the common sense; qu5 only as a complement"},
+        {"数一数", "shu3 yi5 shu3", "count them: 数 is the verb shu3, not the noun shu4"},
+        // Common words the lexicon lacks, read wrongly character by character.
+        {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
+        {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
+        {"一月", "yi1 yue4", "January: 一 counts here and keeps its tone"},
+        {"一号", "yi1 hao4", "the first (of a month): 一 counts here and keeps its tone"},
+        {"睡个好觉", "shui4 ge4 hao3 jiao4", "have a good sleep; 觉 alone is jue2"},
+        {"还给", "huan2 gei3", "give back; 还 alone is the adverb hai2"},
+        {"血液", "xue4 ye4", "the lexicon prefers the colloquial xie3 of 血"},
+        {"大夫", "dai4 fu5", "doctor, the common sense; da4 fu1 is an old title"},
+        {"一帆风顺", "yi4 fan1 feng1 shun4", "the lexicon gives fan2, a regional reading of 帆"},
+        {"开花结果", "kai1 hua1 jie1 guo3", "bear fruit: 结 is jie1 as a verb of plants"},
+        // Words for which the lexicon also gives a neutral tone, chosen by default, that the
+        // standard reading does not have.
+        {"各自", "ge4 zi4", "each, not the suffix zi5"},
+        {"心愿", "xin1 yuan4", "wish; yuan4 keeps its tone"},
+        {"开发", "kai1 fa1", "develop; fa1 keeps its tone"},
+        {"运动", "yun4 dong4", "sport, movement; dong4 keeps its tone"},
+        {"基本上", "ji1 ben3 shang4", "basically; shang4 keeps its tone"},
+        {"力度", "li4 du4", "strength; du4 keeps its tone"},
+        {"开通", "kai1 tong1", "open up; tong1 keeps its tone"},
+        {"聚会", "ju4 hui4", "gathering; hui4 keeps its tone"},
+        {"顺序", "shun4 xu4", "order; xu4 keeps its tone"},
+        {"见证", "jian4 zheng4", "witness; zheng4 keeps its tone"},
+        {"实在", "shi2 zai4", "really, the common sense; zai5 only for honest"},
+        // Characters standing alone, where the lexicon's percentages tie or favour a sense that
+        // occurs mostly inside words the table already holds.
+        {"着", "zhe5", "alone it is the aspect particle (看着); 着急 and 睡着 are words"},
+        {"著", "zhe5", "traditional spelling of the particle 着; 著名 and 著作 are words"},
+        {"得", "de5", "alone it is the complement particle (跑得快); 得到 and 得分 are words"},
+        {"吧", "ba5", "alone it is the sentence particle; 酒吧 is a word"},
+        {"呢", "ne5", "alone it is the sentence particle; 呢子 is a word"},
+        {"为", "wei4", "alone it means for (为你); 成为 and 认为 are words"},
+        {"应", "ying1", "alone it means should; 答应 and 反应 are words"},
+        {"相", "xiang1", "alone it means each other; 照相 and 真相 are words"},
+        {"差", "cha4", "alone it means poor (很差); 出差 and 差不多 are words"},
+        {"调", "diao4", "alone it is a tune or a transfer; 空调 is a word"},
+        {"地", "di4", "the ground; the particle de is found by the rule for adverbs"},
+        {"哦", "o4", "the interjection of understanding; e2 is a literary reading"},
+    };
+    return list;
+}
+
+void MandarinReader::Layer::add(std::u32string key, std::vector<std::uint16_t> readings) {
+    longest = std::max(longest, static_cast<unsigned>(key.size()));
+    words[std::move(key)] = std::move(readings);
+}
+
+bool MandarinReader::isIdeograph(char32_t c) {
+    return c == 0x3007 || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& user) : table_(table) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const auto addText = [&hash](std::string_view text) {
+        hash.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+        hash.addData(QByteArrayView("\n"));
+    };
+    addText(kRulesVersion);
+    addText(table.digest());
+    for (const Correction& c : corrections()) {
+        std::vector<std::uint16_t> readings;
+        std::string_view rest = c.reading;
+        while (!rest.empty()) {
+            const std::size_t blank = rest.find(' ');
+            const std::string_view syllable = rest.substr(0, blank);
+            rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+            if (const auto code = table.code(syllable.substr(0, syllable.size() - 1),
+                                             static_cast<unsigned>(syllable.back() - '0'))) {
+                readings.push_back(*code);
+            }
+        }
+        const std::u32string key = folded(*utf8::decode(c.word));
+        if (readings.size() == key.size()) {
+            corrections_.add(key, std::move(readings));
+        }
+        addText(c.word);
+        addText(c.reading);
+    }
+    for (const UserLexicon::Word& w : user.words) {
+        user_.add(folded(w.text), w.readings);
+        addText(utf8::encode(w.text));
+        for (const std::uint16_t code : w.readings) {
+            addText(table.spell(code));
+        }
+    }
+    digest_ = hash.result().toHex().toStdString();
+}
+
+std::shared_ptr<const MandarinReader> MandarinReader::builtIn() {
+    static const auto reader = std::make_shared<const MandarinReader>(ReadingTable::builtIn());
+    return reader;
+}
+
+std::u32string MandarinReader::folded(std::u32string_view text) const {
+    std::u32string out(text);
+    for (char32_t& c : out) {
+        c = table_.fold(c);
+    }
+    return out;
+}
+
+std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view text,
+                                                             bool wholeWords) const {
+    // The least costly way to cut the text into words: cost[i] covers text[0, i).
+    constexpr std::uint64_t unreached = std::numeric_limits<std::uint64_t>::max();
+    const std::size_t n = text.size();
+    std::vector<std::uint64_t> cost(n + 1, unreached);
+    std::vector<Segment> via(n + 1);
+    cost[0] = 0;
+    std::vector<ReadingTable::Match> matches;
+    std::vector<Segment> candidates;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (cost[i] == unreached) {
+            continue;
+        }
+        const std::u32string_view rest = text.substr(i);
+        table_.prefixes(rest, matches);
+        candidates.clear();
+        std::vector<std::uint32_t> costs;
+        // The index of the candidate of this length, made (and priced as unknown) if new.
+        const auto candidate = [&](unsigned length) -> std::size_t {
+            for (std::size_t k = 0; k < candidates.size(); ++k) {
+                if (candidates[k].length == length) {
+                    return k;
+                }
+            }
+            candidates.push_back(Segment{i, length, {}, false, false});
+            costs.push_back(kUnknownCost);
+            return candidates.size() - 1;
+        };
+        for (const ReadingTable::Match& m : matches) {
+            if (m.composed && !wholeWords) {
+                continue;
+            }
+            const std::size_t k = candidate(m.length);
+            candidates[k].readings.assign(m.readings, m.readings + m.length);
+            candidates[k].composed = m.composed;
+            costs[k] = m.cost;
+        }
+        for (const Layer* layer : {&corrections_, &user_}) {
+            for (unsigned length = 1; length <= std::min<std::size_t>(layer->longest, rest.size());
+                 ++length) {
+                const auto it = layer->words.find(std::u32string(rest.substr(0, length)));
+                if (it == layer->words.end()) {
+                    continue;
+                }
+                const bool known = std::any_of(candidates.begin(), candidates.end(),
+                                               [length](const Segment& c) { return c.length == length; });
+                const std::size_t k = candidate(length);
+                candidates[k].readings = it->second;
+                candidates[k].composed = false;
+                candidates[k].fromUser = layer == &user_;
+                if (candidates[k].fromUser && !known) {
+                    costs[k] = kUserWordCost;
+                } else if (!candidates[k].fromUser && length > 1) {
+                    costs[k] = std::min(costs[k], kCorrectionCost);
+                }
+            }
+        }
+        if (candidates.empty() || std::none_of(candidates.begin(), candidates.end(),
+                                               [](const Segment& s) { return s.length == 1; })) {
+            candidate(1); // passed through as it is
+        }
+        for (std::size_t k = 0; k < candidates.size(); ++k) {
+            const std::size_t end = i + candidates[k].length;
+            if (cost[i] + costs[k] < cost[end]) {
+                cost[end] = cost[i] + costs[k];
+                via[end] = candidates[k];
+            }
+        }
+    }
+    std::vector<Segment> segments;
+    for (std::size_t end = n; end > 0; end = via[end].start) {
+        segments.push_back(via[end]);
+    }
+    std::reverse(segments.begin(), segments.end());
+    return segments;
+}
+
+std::vector<std::uint16_t> MandarinReader::readWithin(std::u32string_view word) const {
+    std::vector<std::uint16_t> readings;
+    std::vector<Segment> parts = segment(word, false);
+    applyRules(word, parts);
+    for (const Segment& part : parts) {
+        if (part.readings.empty()) {
+            readings.insert(readings.end(), part.length, 0);
+        } else {
+            readings.insert(readings.end(), part.readings.begin(), part.readings.end());
+        }
+    }
+    return readings;
+}
+
+void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& segments) const {
+    // Each character's syllable, and whether it was read alone (the rules leave words of the
+    // lexicon as the lexicon reads them; words read part by part had the rules applied inside).
+    const std::size_t n = text.size();
+    std::vector<std::uint16_t*> syllable(n, nullptr);
+    std::vector<bool> alone(n, false);
+    std::vector<const Segment*> owner(n, nullptr);
+    for (Segment& s : segments) {
+        if (s.composed) {
+            s.readings = readWithin(text.substr(s.start, s.length));
+        }
+        for (unsigned i = 0; i < s.length && !s.readings.empty(); ++i) {
+            syllable[s.start + i] = s.readings[i] == 0 ? nullptr : &s.readings[i];
+            alone[s.start + i] = !s.fromUser && s.length == 1;
+            owner[s.start + i] = &s;
+        }
+    }
+    const auto at = [&text, n](std::size_t i, int offset) -> char32_t {
+        const std::size_t k = i + static_cast<std::size_t>(offset);
+        return k < n ? text[k] : 0; // wraps around below 0, so also 0 there
+    };
+    const auto nextTone = [&syllable, n](std::size_t i) -> unsigned {
+        return i + 1 < n && syllable[i + 1] != nullptr ? toneOf(*syllable[i + 1]) : 0;
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        if (syllable[i] == nullptr) {
+            continue;
+        }
+        std::uint16_t& code = *syllable[i];
+        const char32_t c = text[i];
+        const char32_t before = at(i, -1);
+        const char32_t after = at(i, 1);
+        // Between a doubled verb (看一看, 数一数) or in a yes-no question (要不要), 一 and 不 are
+        // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
+        // not in a count that repeats (一天一天).
+        if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c && at(i, -2) != c &&
+            !owner[i]->fromUser) {
+            code = withTone(code, 5);
+            continue;
+        }
+        if (!alone[i]) {
+            continue;
+        }
+        if (c == U'一') {
+            // yi1 when counted or last; else by the next tone.
+            unsigned tone = 1;
+            const unsigned next = nextTone(i);
+            if (next == 0 || before == U'第' || before == U'十' || isDigitCharacter(after) ||
+                isDigitCharacter(before)) {
+                tone = 1;
+            } else {
+                tone = next == 4 || next == 5 ? 2 : 4;
+            }
+            code = withTone(code, tone);
+        } else if (c == U'不' && nextTone(i) != 0) {
+            const unsigned next = nextTone(i);
+            code = withTone(code, next == 4 || next == 5 ? 2 : 4);
+        } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
+                   !contains(U"是有能要会好不想得在需可", after)) {
+            if (const auto zhi = table_.code("zhi", 1)) {
+                code = *zhi; // the measure word (一只猫), not the adverb zhi3 "only"
+            }
+        } else if (c == U'地' && i > 0 && owner[i - 1] != nullptr && !owner[i - 1]->fromUser &&
+                   endsAdverbially(text.substr(0, i), owner[i - 1]->length)) {
+            if (const auto de = table_.code("de", 5)) {
+                code = *de;
+            }
+        }
+    }
+    // Doubled kinship terms (妈妈, 爷爷), whether the lexicon holds them or not; not a third in a row.
+    for (std::size_t i = 1; i < n; ++i) {
+        if (syllable[i] != nullptr && text[i] == text[i - 1] && isDoubledKinTerm(text[i]) &&
+            at(i, -2) != text[i] && !owner[i]->fromUser) {
+            *syllable[i] = withTone(*syllable[i], 5);
+        }
+    }
+}
+
+void MandarinReader::readRun(std::u32string_view run, std::string& out) const {
+    const std::u32string key = folded(run);
+    std::vector<Segment> segments = segment(key, true);
+    applyRules(key, segments);
+    for (const Segment& s : segments) {
+        for (unsigned i = 0; i < s.length; ++i) {
+            if (s.start + i > 0) {
+                out.push_back(' ');
+            }
+            if (s.readings.empty() || s.readings[i] == 0) {
+                utf8::append(out, run[s.start + i]); // not in any lexicon: passed through
+            } else {
+                out += table_.spell(s.readings[i]);
+            }
+        }
+    }
+}
+
+std::string MandarinReader::read(std::u32string_view text) const {
+    std::string out;
+    out.reserve(text.size() * 4);
+    std::size_t i = 0;
+    bool afterRun = false;
+    while (i < text.size()) {
+        if (isIdeograph(text[i])) {
+            std::size_t end = i;
+            while (end < text.size() && isIdeograph(text[end])) {
+                ++end;
+            }
+            if (i > 0 && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
+                out.push_back(' ');
+            }
+            readRun(text.substr(i, end - i), out);
+            afterRun = true;
+            i = end;
+            continue;
+        }
+        if (afterRun && !isBlank(text[i]) && !isPunctuation(text[i])) {
+            out.push_back(' ');
+        }
+        afterRun = false;
+        utf8::append(out, text[i]);
+        ++i;
+    }
+    return out;
+}
+
+} // namespace velanote

@@ -1,0 +1,72 @@
+#pragma once
+#include "reading/userlexicon.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velanote {
+
+class ReadingTable;
+
+// The reading front end: turns the Chinese in a text into tone-numbered pinyin for the voice
+// ("银行" → "yin2 hang2"), leaving everything else as it is. It finds the words by their
+// frequencies (the segmentation of least cost), takes each word's reading from the user's
+// lexicon, then the corrections below, then the built-in table, and applies the tone changes of
+// 一 and 不 and the neutral tones that the table leaves to context. Immutable; safe to share.
+class MandarinReader {
+public:
+    // A word whose reading the built-in table gets wrong, and why.
+    struct Correction {
+        const char* word;
+        const char* reading;
+        const char* reason;
+    };
+    static const std::vector<Correction>& corrections();
+
+    explicit MandarinReader(const ReadingTable& table, const UserLexicon& user = {});
+
+    // The built-in table and corrections without a user lexicon; made on first use.
+    static std::shared_ptr<const MandarinReader> builtIn();
+
+    // The text as the voice should get it: each word of Chinese characters replaced by its
+    // syllables, separated by blanks; characters the lexicon lacks and all other text unchanged.
+    std::string read(std::u32string_view text) const;
+
+    // 40 hex digits that change whenever a reading could: table, rules, corrections, user lexicon.
+    const std::string& digest() const { return digest_; }
+
+    static bool isIdeograph(char32_t c);
+
+private:
+    struct Segment {
+        std::size_t start = 0;
+        unsigned length = 0;
+        std::vector<std::uint16_t> readings; // empty: not in any lexicon, passed through
+        bool fromUser = false;
+        bool composed = false; // a common word the lexicon lacks: read by the words inside it
+    };
+    struct Layer {
+        std::map<std::u32string, std::vector<std::uint16_t>> words;
+        unsigned longest = 0;
+        void add(std::u32string folded, std::vector<std::uint16_t> readings);
+    };
+
+    std::u32string folded(std::u32string_view text) const;
+    // The least costly cut into words; `wholeWords` admits the words to be read part by part.
+    std::vector<Segment> segment(std::u32string_view folded, bool wholeWords) const;
+    // A word to be read part by part, read by the words inside it.
+    std::vector<std::uint16_t> readWithin(std::u32string_view word) const;
+    void applyRules(std::u32string_view folded, std::vector<Segment>& segments) const;
+    void readRun(std::u32string_view run, std::string& out) const;
+
+    const ReadingTable& table_;
+    Layer corrections_;
+    Layer user_;
+    std::string digest_;
+};
+
+} // namespace velanote

@@ -1,0 +1,229 @@
+#include "service/redisclipstore.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+
+#include <hiredis/hiredis.h>
+
+#include <charconv>
+#include <sys/time.h>
+
+namespace velanote {
+
+namespace {
+
+constexpr std::string_view magic = "velanote-clip 1 ";
+constexpr std::chrono::milliseconds firstBackoff{1000};
+constexpr std::chrono::milliseconds longestBackoff{30000};
+
+timeval toTimeval(std::chrono::milliseconds span) {
+    timeval tv{};
+    tv.tv_sec = static_cast<time_t>(span.count() / 1000);
+    tv.tv_usec = static_cast<suseconds_t>((span.count() % 1000) * 1000);
+    return tv;
+}
+
+std::string sha1Hex(std::string_view bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                    QCryptographicHash::Sha1)
+        .toHex()
+        .toStdString();
+}
+
+bool parseInt(std::string_view text, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+// Frees a reply however the command ended.
+struct ReplyHolder {
+    redisReply* reply;
+    ~ReplyHolder() {
+        if (reply != nullptr) {
+            freeReplyObject(reply);
+        }
+    }
+};
+
+} // namespace
+
+std::optional<RedisClipStore::Address> RedisClipStore::parseUrl(std::string_view url, std::string& error) {
+    constexpr std::string_view scheme = "redis://";
+    error = "not a redis://HOST:PORT[/DB] address: " + std::string(url);
+    if (!url.starts_with(scheme)) {
+        return std::nullopt;
+    }
+    std::string_view rest = url.substr(scheme.size());
+    Address address;
+    if (const std::size_t slash = rest.find('/'); slash != std::string_view::npos) {
+        if (!parseInt(rest.substr(slash + 1), address.database) || address.database < 0 ||
+            address.database > 65535) {
+            return std::nullopt;
+        }
+        rest = rest.substr(0, slash);
+    }
+    std::string_view portText;
+    if (rest.starts_with('[')) {
+        const std::size_t close = rest.find(']');
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        address.host = std::string(rest.substr(1, close - 1));
+        rest = rest.substr(close + 1);
+        if (!rest.empty() && (rest.front() != ':' || rest.size() == 1)) {
+            return std::nullopt;
+        }
+        portText = rest.empty() ? std::string_view() : rest.substr(1);
+    } else {
+        const std::size_t colon = rest.find(':');
+        address.host = std::string(rest.substr(0, colon));
+        portText = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+        if (colon != std::string_view::npos && portText.empty()) {
+            return std::nullopt;
+        }
+    }
+    if (address.host.empty() || address.host.find_first_of("@?#/ ") != std::string::npos) {
+        return std::nullopt;
+    }
+    if (!portText.empty() &&
+        (!parseInt(portText, address.port) || address.port < 1 || address.port > 65535)) {
+        return std::nullopt;
+    }
+    error.clear();
+    return address;
+}
+
+RedisClipStore::RedisClipStore(Address address, std::chrono::seconds expiry, Logger logger)
+    : address_(std::move(address)), expiry_(expiry), logger_(std::move(logger)) {}
+
+RedisClipStore::~RedisClipStore() {
+    if (context_ != nullptr) {
+        redisFree(context_);
+    }
+}
+
+std::string RedisClipStore::encode(const SpeechClip& clip) {
+    std::string value(magic);
+    value += clip.id + " " + std::to_string(clip.durationMs) + " " + sha1Hex(*clip.mp3) + "\n";
+    value += *clip.mp3;
+    return value;
+}
+
+std::optional<SpeechClip> RedisClipStore::decode(const std::string& id, std::string_view value) {
+    if (!value.starts_with(magic)) {
+        return std::nullopt;
+    }
+    value.remove_prefix(magic.size());
+    const std::size_t end = value.find('\n');
+    if (end == std::string_view::npos || end > 200) {
+        return std::nullopt;
+    }
+    const std::string_view header = value.substr(0, end);
+    const std::string_view mp3 = value.substr(end + 1);
+    const std::size_t firstBlank = header.find(' ');
+    const std::size_t secondBlank = header.find(' ', firstBlank + 1);
+    if (firstBlank == std::string_view::npos || secondBlank == std::string_view::npos) {
+        return std::nullopt;
+    }
+    SpeechClip clip;
+    if (header.substr(0, firstBlank) != id ||
+        !parseInt(header.substr(firstBlank + 1, secondBlank - firstBlank - 1), clip.durationMs) ||
+        clip.durationMs <= 0 || header.substr(secondBlank + 1) != sha1Hex(mp3) || mp3.size() < 2 ||
+        static_cast<unsigned char>(mp3[0]) != 0xFF || (static_cast<unsigned char>(mp3[1]) & 0xE0) != 0xE0) {
+        return std::nullopt;
+    }
+    clip.id = id;
+    clip.mp3 = std::make_shared<const std::string>(mp3);
+    return clip;
+}
+
+void RedisClipStore::fail(const std::string& reason) {
+    if (context_ != nullptr) {
+        redisFree(context_);
+        context_ = nullptr;
+    }
+    backoff_ = backoff_.count() == 0 ? firstBackoff : std::min(backoff_ * 2, longestBackoff);
+    retryAt_ = Clock::now() + backoff_;
+    if (!reportedDown_ && logger_) {
+        logger_("redis " + address_.host + ":" + std::to_string(address_.port) + ": " + reason +
+                "; serving from memory and trying again");
+    }
+    reportedDown_ = true;
+}
+
+redisContext* RedisClipStore::connection() {
+    if (context_ != nullptr) {
+        return context_;
+    }
+    if (Clock::now() < retryAt_) {
+        return nullptr;
+    }
+    context_ = redisConnectWithTimeout(address_.host.c_str(), address_.port, toTimeval(connectTimeout));
+    if (context_ == nullptr || context_->err != 0) {
+        fail(context_ != nullptr ? context_->errstr : "cannot connect");
+        return nullptr;
+    }
+    if (redisSetTimeout(context_, toTimeval(commandTimeout)) != REDIS_OK) {
+        fail("cannot set a time-out");
+        return nullptr;
+    }
+    if (address_.database != 0) {
+        ReplyHolder selected{
+            static_cast<redisReply*>(redisCommand(context_, "SELECT %d", address_.database))};
+        if (selected.reply == nullptr || selected.reply->type == REDIS_REPLY_ERROR) {
+            fail(selected.reply == nullptr ? context_->errstr : selected.reply->str);
+            return nullptr;
+        }
+    }
+    if (reportedDown_ && logger_) {
+        logger_("redis " + address_.host + ":" + std::to_string(address_.port) + ": connected again");
+    }
+    reportedDown_ = false;
+    backoff_ = std::chrono::milliseconds(0);
+    return context_;
+}
+
+std::optional<SpeechClip> RedisClipStore::find(const std::string& id) {
+    std::lock_guard lock(mutex_);
+    redisContext* redis = connection();
+    if (redis == nullptr) {
+        return std::nullopt;
+    }
+    const std::string name = key(id);
+    ReplyHolder got{static_cast<redisReply*>(redisCommand(redis, "GET %b", name.data(), name.size()))};
+    if (got.reply == nullptr) {
+        fail(redis->errstr);
+        return std::nullopt;
+    }
+    if (got.reply->type == REDIS_REPLY_ERROR) {
+        fail(got.reply->str);
+        return std::nullopt;
+    }
+    if (got.reply->type != REDIS_REPLY_STRING) {
+        return std::nullopt;
+    }
+    return decode(id, std::string_view(got.reply->str, got.reply->len));
+}
+
+void RedisClipStore::keep(const SpeechClip& clip) {
+    if (!clip.mp3) {
+        return;
+    }
+    const std::string value = encode(clip);
+    const std::string name = key(clip.id);
+    std::lock_guard lock(mutex_);
+    redisContext* redis = connection();
+    if (redis == nullptr) {
+        return;
+    }
+    ReplyHolder set{static_cast<redisReply*>(redisCommand(redis, "SET %b %b EX %lld", name.data(),
+                                                          name.size(), value.data(), value.size(),
+                                                          static_cast<long long>(expiry_.count())))};
+    if (set.reply == nullptr) {
+        fail(redis->errstr);
+    } else if (set.reply->type == REDIS_REPLY_ERROR) {
+        fail(set.reply->str);
+    }
+}
+
+} // namespace velanote

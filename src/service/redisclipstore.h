@@ -1,0 +1,64 @@
+#pragma once
+#include "service/clipcache.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct redisContext;
+
+namespace velanote {
+
+// Clips kept in Redis, so that several service instances share what any of them has made. Every
+// wait is bounded (connecting and each command). When Redis cannot be reached or fails, look-ups
+// miss and stores are skipped at once, one line is logged, and the connection is tried again after
+// a back-off that doubles up to half a minute. A stored value that is not a whole clip of the id
+// asked for is ignored.
+class RedisClipStore {
+public:
+    using Logger = std::function<void(const std::string& line)>;
+
+    struct Address {
+        std::string host;
+        int port = 6379;
+        int database = 0;
+    };
+    // redis://HOST[:PORT][/DB]; nullopt, with a reason in error, for anything else.
+    static std::optional<Address> parseUrl(std::string_view url, std::string& error);
+
+    RedisClipStore(Address address, std::chrono::seconds expiry, Logger logger = {});
+    ~RedisClipStore();
+    RedisClipStore(const RedisClipStore&) = delete;
+    RedisClipStore& operator=(const RedisClipStore&) = delete;
+
+    std::optional<SpeechClip> find(const std::string& id);
+    void keep(const SpeechClip& clip);
+
+    // The stored form of a clip, and the clip back from it when the value is sound.
+    static std::string encode(const SpeechClip& clip);
+    static std::optional<SpeechClip> decode(const std::string& id, std::string_view value);
+
+    static constexpr std::chrono::milliseconds connectTimeout{300};
+    static constexpr std::chrono::milliseconds commandTimeout{500};
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    redisContext* connection(); // with mutex_ held; null while backing off
+    void fail(const std::string& reason);
+    std::string key(const std::string& id) const { return "velanote:clip:" + id; }
+
+    Address address_;
+    std::chrono::seconds expiry_;
+    Logger logger_;
+    std::mutex mutex_;
+    redisContext* context_ = nullptr;
+    Clock::time_point retryAt_{};
+    std::chrono::milliseconds backoff_{0};
+    bool reportedDown_ = false;
+};
+
+} // namespace velanote
