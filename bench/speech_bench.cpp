@@ -2,6 +2,7 @@
 // how much speech one second of CPU produces and what share of a request the reading front end
 // and the half-band decimator take. Prints one figure per line.
 #include "reading/mandarinreader.h"
+#include "reading/textnormalizer.h"
 #include "reading/utf8.h"
 #include "service/speechquery.h"
 #include "service/speechservice.h"
@@ -188,6 +189,25 @@ int main() {
                             rounds);
     }
 
+    // The normaliser alone, over the same sentences and over a greeting full of numbers.
+    const auto normalizeMs = [](const std::u32string& text) {
+        constexpr int normalizeRounds = 200;
+        std::size_t said = 0;
+        const auto before = Clock::now();
+        for (int round = 0; round < normalizeRounds; ++round) {
+            said += velanote::TextNormalizer::normalize(text).size();
+        }
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - before).count();
+        return said > 0 ? ms / normalizeRounds : 0.0;
+    };
+    std::vector<double> normalizingMs;
+    for (const std::u32string& sentence : sentences) {
+        normalizingMs.push_back(normalizeMs(sentence));
+    }
+    const std::u32string numbers =
+        U"2027年1月1日下午3:30，我们2个人在3号楼见！电话13812345678，红包¥200.50，"
+        U"气温-5℃，跑了3.5km，打了9折，比分3:1，第1名，增长了6.3%，1/2的人，3~5天。";
+
     // The decimator alone, over the samples the synthesiser makes for the first sentence, fed in
     // the pieces it hands them over in.
     std::vector<std::vector<std::int16_t>> pieces;
@@ -228,6 +248,12 @@ int main() {
     std::printf("reading: %.2f us per character\n",
                 reading * 1000 / static_cast<double>(sentences.front().size()));
     std::printf("reading-share: %.4f\n", reading / inProcess);
+    const double normalizing = median(normalizingMs);
+    std::printf("normalize: %.3f us per character\n",
+                normalizing * 1000 / static_cast<double>(sentences.front().size()));
+    std::printf("normalize-share: %.5f\n", normalizing / inProcess);
+    std::printf("normalize-numbers: %.3f us per character (%zu characters full of numbers)\n",
+                normalizeMs(numbers) * 1000 / static_cast<double>(numbers.size()), numbers.size());
     std::printf("reading-first-use: %.2f ms\n", firstUseMs);
     std::printf("reading-memory: %.1f MiB (%zu bytes read)\n", readingMemory, readBytes);
     std::printf("decimator: %s, %.3f ms for %zu output samples\n",

@@ -1,5 +1,5 @@
-// velanote-cli: the command-line tools of velanote (serve, speak, pinyin, help and version), started
-// by the velanote command; it loads nothing that only the windows need.
+// velanote-cli: the command-line tools of velanote (serve, speak, pinyin, normalize, help and version),
+// started by the velanote command; it loads nothing that only the windows need.
 #include "app/endpoints.h"
 #include "app/programfolder.h"
 #include "app/resourcestore.h"
@@ -17,15 +17,17 @@ namespace {
 
 QString helpText() {
     return QStringLiteral("velanote ") + QLatin1String(velanote::kVersionTag) +
-           QStringLiteral(" — Vela系列软件の声笺: turns a typed greeting into a spoken voice message.\n"
-                          "\n"
-                          "usage: velanote                 start the desktop program\n"
-                          "       velanote serve [options] run the speech service on its own\n"
-                          "       velanote speak [options] make one voice message from the command line\n"
-                          "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
-                          "       velanote --help          show this text\n"
-                          "       velanote --version       show the name and version\n"
-                          "\n") +
+           QStringLiteral(
+               " — Vela系列软件の声笺: turns a typed greeting into a spoken voice message.\n"
+               "\n"
+               "usage: velanote                 start the desktop program\n"
+               "       velanote serve [options] run the speech service on its own\n"
+               "       velanote speak [options] make one voice message from the command line\n"
+               "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
+               "       velanote normalize TEXT... show a text as it will be spoken, numbers in words\n"
+               "       velanote --help          show this text\n"
+               "       velanote --version       show the name and version\n"
+               "\n") +
            velanote::ServeArguments::usage().replace(QStringLiteral("usage: "), QStringLiteral("")) +
            QLatin1String("\n") + velanote::SpeakCommand::usage() + QLatin1String("\n") +
            QStringLiteral("\n"
@@ -59,6 +61,10 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("pinyin")) {
         QCoreApplication app(argc, argv);
         return velanote::runPinyinCommand(argumentsAfter(argc, argv, 2));
+    }
+    if (command == QLatin1String("normalize")) {
+        QCoreApplication app(argc, argv);
+        return velanote::runNormalizeCommand(argumentsAfter(argc, argv, 2));
     }
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {

@@ -2,6 +2,7 @@
 
 #include "app/programfolder.h"
 #include "reading/readingsource.h"
+#include "reading/textnormalizer.h"
 #include "synthesis/espeakengine.h"
 
 #include <cstdio>
@@ -25,10 +26,23 @@ QString spokenReading(const QString& text) {
     }
 }
 
-int runPinyinCommand(const QStringList& arguments) {
+namespace {
+
+// The text of a reading command's arguments; empty (after telling how to use the command) if there is none.
+QString commandText(const QStringList& arguments, const char* command) {
     const QString text = arguments.join(QLatin1Char(' '));
     if (text.trimmed().isEmpty()) {
-        std::fputs("velanote pinyin: 没有要读的文字\n用法: velanote pinyin 文字...\n", stderr);
+        std::fprintf(stderr, "velanote %s: 没有要读的文字\n用法: velanote %s 文字...\n", command, command);
+        return {};
+    }
+    return text;
+}
+
+} // namespace
+
+int runPinyinCommand(const QStringList& arguments) {
+    const QString text = commandText(arguments, "pinyin");
+    if (text.isEmpty()) {
         return 2;
     }
     const QString reading = spokenReading(text);
@@ -36,6 +50,16 @@ int runPinyinCommand(const QStringList& arguments) {
         return 3;
     }
     std::printf("%s\n", reading.toUtf8().constData());
+    return 0;
+}
+
+int runNormalizeCommand(const QStringList& arguments) {
+    const QString text = commandText(arguments, "normalize");
+    if (text.isEmpty()) {
+        return 2;
+    }
+    const std::u32string words = TextNormalizer::normalize(text.toStdU32String());
+    std::printf("%s\n", QString::fromStdU32String(words).toUtf8().constData());
     return 0;
 }
 

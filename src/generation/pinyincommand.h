@@ -20,4 +20,8 @@ QString spokenReading(const QString& text);
 // Exit codes: 0 done, 2 no text, 3 the voice cannot be started.
 int runPinyinCommand(const QStringList& arguments);
 
+// `velanote normalize TEXT...`: prints the words, joined by blanks, as they will be spoken: numbers,
+// dates, times, money, units and symbols in Chinese words. Exit codes: 0 done, 2 no text.
+int runNormalizeCommand(const QStringList& arguments);
+
 } // namespace velanote

@@ -5,10 +5,10 @@
 
 namespace velanote {
 
-// Rewrites a text so that the Mandarin voice speaks all of it in Mandarin. Chinese passes
-// unchanged; a run of other characters that the voice would read in another language is
-// respelled letter by letter, common symbols become Chinese words ("+" 加, "%" 百分之…),
-// and what stays unspeakable becomes a pause.
+// Rewrites a normalised text (numbers and symbols already in words) so that the Mandarin voice
+// speaks all of it in Mandarin. Chinese passes unchanged; a run of other characters that the voice
+// would read in another language is respelled letter by letter, and what stays unspeakable
+// becomes a pause.
 class VoiceText {
 public:
     // Answers whether the voice reads a piece of UTF-8 text without switching language.

@@ -1,6 +1,7 @@
 #include "synthesis/espeakengine.h"
 
 #include "reading/mandarinreader.h"
+#include "reading/textnormalizer.h"
 #include "reading/utf8.h"
 #include "reading/voicetext.h"
 
@@ -167,7 +168,8 @@ bool EspeakEngine::staysMandarin(const std::string& utf8) {
 
 std::string EspeakEngine::prepare(const std::u32string& text, const Reader& reader) {
     const VoiceText voiceText([this](const std::string& piece) { return staysMandarin(piece); });
-    const std::optional<std::u32string> voiced = utf8::decode(voiceText.prepare(text));
+    const std::optional<std::u32string> voiced =
+        utf8::decode(voiceText.prepare(TextNormalizer::normalize(text)));
     const MandarinReader& mandarin = reader ? *reader : *MandarinReader::builtIn();
     return voiced ? mandarin.read(*voiced) : std::string();
 }

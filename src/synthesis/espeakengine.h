@@ -54,7 +54,8 @@ public:
     // The readings of the Chinese come from `reader`; none means the built-in lexicon alone.
     using Reader = std::shared_ptr<const MandarinReader>;
 
-    // Speaks the text (rewritten for the Mandarin voice first), streaming the samples out.
+    // Speaks the text (numbers and symbols said in words, then rewritten for the Mandarin voice),
+    // streaming the samples out.
     std::shared_ptr<SpeechStream> speak(std::u32string text, Reader reader = nullptr);
     // What speak() hands the voice for the text: Chinese as tone-numbered pinyin.
     std::future<std::string> spokenText(std::u32string text, Reader reader = nullptr);

@@ -1,5 +1,6 @@
 #include "synthesis/speechsynthesizer.h"
 
+#include "reading/textnormalizer.h"
 #include "synthesis/espeakengine.h"
 #include "synthesis/halfbanddecimator.h"
 #include "synthesis/mp3encoder.h"
@@ -15,6 +16,9 @@ namespace velanote {
 std::string SpeechSynthesizer::clipId(const std::string& utf8Text, const std::string& readingDigest) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArrayView(EspeakEngine::voiceName));
+    hash.addData(QByteArrayView("\n"));
+    hash.addData(QByteArrayView(TextNormalizer::version.data(),
+                                static_cast<qsizetype>(TextNormalizer::version.size())));
     hash.addData(QByteArrayView("\n"));
     hash.addData(QByteArrayView(readingDigest.data(), static_cast<qsizetype>(readingDigest.size())));
     hash.addData(QByteArrayView("\n"));

@@ -162,11 +162,17 @@ TEST(SpeakCommand, UnusableFilesAreRefusedBeforeTheServiceIsAsked) {
 
 TEST(PinyinCommand, PrintsTheReadingOrRefusesAnEmptyText) {
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(runPinyinCommand({QStringLiteral("我长大了,"), QStringLiteral("銀行")}), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "wo3 zhang3 da4 le5, yin2 hang2\n");
-    for (const QStringList& empty : {QStringList{}, QStringList{QString()}, QStringList{" ", "\t"}}) {
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(runPinyinCommand(empty), 2);
-        EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+    EXPECT_EQ(runPinyinCommand({QStringLiteral("我长大了,"), QStringLiteral("銀行"), QStringLiteral("2个")}),
+              0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "wo3 zhang3 da4 le5, yin2 hang2 liang3 ge4\n");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(runNormalizeCommand({QStringLiteral("下午3:30"), QStringLiteral("¥1.25")}), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "下午三点三十分 一点二五元\n");
+    for (const auto command : {runPinyinCommand, runNormalizeCommand}) {
+        for (const QStringList& empty : {QStringList{}, QStringList{QString()}, QStringList{" ", "\t"}}) {
+            ::testing::internal::CaptureStderr();
+            EXPECT_EQ(command(empty), 2);
+            EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
+        }
     }
 }

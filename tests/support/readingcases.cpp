@@ -5,9 +5,9 @@
 
 namespace velanote::testing {
 
-std::vector<ReadingCase> readingCases() {
+std::vector<ReadingCase> readingCases(const char* fileName) {
     std::vector<ReadingCase> cases;
-    QFile file(QStringLiteral(VELANOTE_TESTS_DIR "/reading/readings.tsv"));
+    QFile file(QStringLiteral(VELANOTE_TESTS_DIR "/reading/") + QString::fromUtf8(fileName));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         return cases;
     }

@@ -6,14 +6,14 @@
 
 namespace velanote::testing {
 
-// One hand-checked reading of tests/reading/readings.tsv.
+// One hand-checked row of a table under tests/reading/ (readings.tsv, normalizer.tsv).
 struct ReadingCase {
     std::string group;
     QString text;
     std::string reading;
 };
 
-// The cases in file order; empty if the file cannot be read.
-std::vector<ReadingCase> readingCases();
+// The cases of tests/reading/`file` in file order; empty if the file cannot be read.
+std::vector<ReadingCase> readingCases(const char* file = "readings.tsv");
 
 } // namespace velanote::testing
