@@ -201,6 +201,7 @@ int main() {
         return said > 0 ? ms / normalizeRounds : 0.0;
     };
     std::vector<double> normalizingMs;
+    normalizingMs.reserve(sentences.size());
     for (const std::u32string& sentence : sentences) {
         normalizingMs.push_back(normalizeMs(sentence));
     }

@@ -30,7 +30,7 @@ namespace {
 
 // The text of a reading command's arguments; empty (after telling how to use the command) if there is none.
 QString commandText(const QStringList& arguments, const char* command) {
-    const QString text = arguments.join(QLatin1Char(' '));
+    QString text = arguments.join(QLatin1Char(' '));
     if (text.trimmed().isEmpty()) {
         std::fprintf(stderr, "velanote %s: 没有要读的文字\n用法: velanote %s 文字...\n", command, command);
         return {};

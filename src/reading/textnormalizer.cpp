@@ -401,27 +401,23 @@ private:
         }
         const char32_t first = at(k);
         const bool decimalFollows = at(groups[0].second) == U'.' && isDigit(at(groups[0].second + 1));
-        bool phone = false;
-        std::size_t used = 1;
+        const bool mobile =
+            groups.size() >= 3 && first == U'1' && total == 11 && length(0) == 3; // 138-1234-5678
+        const bool service = groups.size() >= 3 && length(0) == 3 && (first == U'4' || first == U'8') &&
+                             ascii(groups[0].first + 1, groups[0].second) == "00" && length(1) == 3 &&
+                             length(2) == 4; // 400-123-4567
+        std::size_t used = 0;                // groups said digit by digit; none: not a phone number
         if (precededBy(k, kCodeWords) && !decimalFollows && total >= 3) {
-            // 尾号1702, 电话：010-12345678
-            phone = true;
-            used = groups.size();
+            used = groups.size(); // 尾号1702, 电话：010-12345678
         } else if (length(0) == 11 && first == U'1' && at(k + 1) >= U'3') {
-            phone = true; // a mobile number
-        } else if (groups.size() >= 3 && first == U'1' && total == 11 && length(0) == 3) {
-            phone = true; // 138-1234-5678
+            used = 1; // a mobile number
+        } else if (mobile || service) {
             used = 3;
         } else if (groups.size() >= 2 && first == U'0' && (length(0) == 3 || length(0) == 4) &&
                    (length(1) == 7 || length(1) == 8) && at(groups[0].second) == U'-') {
-            phone = true; // 010-12345678
-            used = 2;
-        } else if (groups.size() >= 3 && length(0) == 3 && (first == U'4' || first == U'8') &&
-                   ascii(groups[0].first + 1, groups[0].second) == "00" && length(1) == 3 && length(2) == 4) {
-            phone = true; // 400-123-4567
-            used = 3;
+            used = 2; // 010-12345678
         }
-        if (!phone) {
+        if (used == 0) {
             return false;
         }
         for (std::size_t g = 0; g < used; ++g) {
