@@ -7,29 +7,78 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace velanote {
 
 namespace {
 
-// What the synthesis callback collects into for one utterance.
-struct Collector {
-    static constexpr std::size_t pieceSize = 22050; // one second at espeak's rate
-    SpeechStream* stream = nullptr;
-    std::vector<std::int16_t> pending;
+// Where the synthesis callback sends the samples of one utterance: the pipe to the process that
+// waits for them.
+struct SampleSink {
+    int fd = -1;
+    bool failed = false;
 };
 
-int collectSamples(short* wav, int count, espeak_EVENT* events) {
-    if (wav != nullptr && count > 0 && events != nullptr && events->user_data != nullptr) {
-        auto* collector = static_cast<Collector*>(events->user_data);
-        collector->pending.insert(collector->pending.end(), wav, wav + count);
-        if (collector->pending.size() >= Collector::pieceSize) {
-            collector->stream->put(std::move(collector->pending));
-            collector->pending = {};
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+int sendSamples(short* wav, int count, espeak_EVENT* events) {
+    if (wav != nullptr && count > 0 && events != nullptr && events->user_data != nullptr) {
+        auto* sink = static_cast<SampleSink*>(events->user_data);
+        sink->failed = sink->failed || !writeAll(sink->fd, reinterpret_cast<const char*>(wav),
+                                                 static_cast<std::size_t>(count) * sizeof(short));
     }
     return 0;
+}
+
+// Reads the samples a synthesising child sends until it closes the pipe, one second per piece.
+void receiveSamples(int fd, SpeechStream& stream) {
+    constexpr std::size_t pieceSize = 22050; // one second at espeak's rate
+    std::vector<char> bytes;
+    std::array<char, 1 << 16> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw std::runtime_error("the synthesis process's samples could not be read");
+        }
+        bytes.insert(bytes.end(), buffer.data(), buffer.data() + n);
+        const bool ended = n == 0;
+        const std::size_t whole = bytes.size() / sizeof(std::int16_t);
+        if (whole > 0 && (whole >= pieceSize || ended)) {
+            std::vector<std::int16_t> piece(whole);
+            std::memcpy(piece.data(), bytes.data(), whole * sizeof(std::int16_t));
+            bytes.erase(bytes.begin(),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(whole * sizeof(std::int16_t)));
+            stream.put(std::move(piece));
+        }
+        if (ended) {
+            return;
+        }
+    }
 }
 
 // espeak marks a change of language in its phoneme output as "(en)", "(el)", …
@@ -137,13 +186,52 @@ void EspeakEngine::initialise() {
         initialisationError_ = "espeak-ng could not be initialised";
         return;
     }
-    espeak_SetSynthCallback(collectSamples);
+    espeak_SetSynthCallback(sendSamples);
     if (espeak_SetVoiceByName(voiceName) != EE_OK) {
         initialisationError_ = std::string("espeak-ng has no voice ") + voiceName;
         espeak_Terminate();
         return;
     }
     initialised_ = true;
+}
+
+void EspeakEngine::synthesiseApart(const std::string& spoken, SpeechStream& stream) {
+    std::array<int, 2> pipe{};
+    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
+        throw std::runtime_error("no pipe for the synthesis process");
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only the synthesis runs here, then the process ends without running anything of the
+        // program's exit. The noise of breathy voices comes from rand(), seeded alike every time.
+        ::close(pipe[0]);
+        std::srand(1);
+        SampleSink sink{pipe[1]};
+        const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
+                                                 espeakCHARS_UTF8, nullptr, &sink);
+        ::_exit(result == EE_OK && !sink.failed ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::exception_ptr failure;
+    if (child < 0) {
+        failure = std::make_exception_ptr(std::runtime_error("no process for the synthesis"));
+    } else {
+        try {
+            receiveSamples(pipe[0], stream);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    ::close(pipe[0]);
+    int status = 0;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("espeak-ng could not synthesise the text");
+    }
 }
 
 std::string EspeakEngine::phonemesOf(const std::string& utf8) {
@@ -194,16 +282,7 @@ std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text, Reader re
             }
             stream->setSampleRate(sampleRate_);
             const std::string spoken = prepare(text, reader);
-            Collector collector;
-            collector.stream = stream.get();
-            const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
-                                                     espeakCHARS_UTF8, nullptr, &collector);
-            if (result != EE_OK) {
-                throw std::runtime_error("espeak-ng could not synthesise the text");
-            }
-            if (!collector.pending.empty()) {
-                stream->put(std::move(collector.pending));
-            }
+            synthesiseApart(spoken, *stream);
             stream->close();
         } catch (...) {
             stream->close(std::current_exception());

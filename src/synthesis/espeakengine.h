@@ -41,6 +41,11 @@ private:
 // The one thread that talks to espeak-ng. The library keeps global state and must never be
 // entered twice at once, so every job (synthesis, phoneme listing) queues up here and runs in
 // order; callers wait on futures. One engine serves the whole process and lives as long as it.
+// espeak-ng also carries state from one utterance into the next (pitch flutter, gain, echo, phase,
+// some of it in static variables no call resets, and espeak_Terminate hangs in 1.51), so the same
+// text would come out differently after other texts. This process therefore never synthesises:
+// every utterance is spoken by a child forked from it, which starts from the library as it was
+// after loading the voice and ends with the utterance. Text and phoneme questions run here.
 class EspeakEngine {
 public:
     static constexpr const char* voiceName = "cmn-latn-pinyin";
@@ -72,6 +77,8 @@ private:
     bool staysMandarin(const std::string& utf8);
     std::string phonemesOf(const std::string& utf8);
     std::string prepare(const std::u32string& text, const Reader& reader);
+    // Synthesises in a child process forked for the one utterance.
+    void synthesiseApart(const std::string& spoken, SpeechStream& stream);
 
     std::mutex mutex_;
     std::condition_variable wake_;

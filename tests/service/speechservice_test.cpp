@@ -1,8 +1,13 @@
+#include "reading/utf8.h"
 #include "service/loopbackclient.h"
 #include "service/rawconnection.h"
 #include "service/speechquery.h"
 #include "service/speechservice.h"
 #include "support/mp3frames.h"
+#include "synthesis/speechsynthesizer.h"
+
+#include <QCoreApplication>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +19,7 @@
 
 using velanote::SpeechQuery;
 using velanote::SpeechService;
+using velanote::SpeechSynthesizer;
 using velanote::testing::LoopbackClient;
 using velanote::testing::LoopbackReply;
 using velanote::testing::Mp3Frame;
@@ -300,6 +306,29 @@ TEST_F(SpeechServiceTest, EightClientsAtOnceAllGetTheRightBytes) {
     for (const std::string& id : firstIds) {
         EXPECT_EQ(id, firstIds.front());
     }
+}
+
+TEST_F(SpeechServiceTest, SameTextGivesTheSameBytesAfterOtherTextsAndInAnotherProcess) {
+    const std::u32string before = U"谢谢你的帮助，hello world，一二三四五！";
+    const std::u32string text = U"春风得意，前程似锦。";
+    const std::string alone = *SpeechSynthesizer::render(text).mp3;
+    SpeechSynthesizer::render(before);
+    EXPECT_EQ(*SpeechSynthesizer::render(text).mp3, alone);
+    EXPECT_EQ(*SpeechSynthesizer::render(text).mp3, alone);
+
+    // Another process, started afresh, speaks the text first.
+    const unsigned port = velanote::testing::freeLoopbackPort();
+    QProcess other;
+    other.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote-cli"),
+                {QStringLiteral("serve"), QStringLiteral("--port"), QString::number(port)});
+    ASSERT_TRUE(other.waitForStarted(10000));
+    LoopbackClient client(port);
+    for (int i = 0; i < 400 && client.get("/").status != 200; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    EXPECT_EQ(speakAndFetch(client, velanote::utf8::encode(text)).mp3, alone);
+    other.terminate();
+    EXPECT_TRUE(other.waitForFinished(10000));
 }
 
 TEST(SpeechServiceStore, KeepsOnlyWhatFitsTheCap) {
