@@ -11,6 +11,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string_view>
+
+#include <strings.h>
 
 namespace velanote {
 
@@ -28,6 +32,7 @@ struct MicroHttpServer::Watch {
 struct MicroHttpServer::Parked {
     MHD_Connection* connection = nullptr;
     HttpReply reply;
+    bool resumed = false; // its reply is on the way; stop() waits until it is out
 };
 
 namespace {
@@ -37,8 +42,10 @@ struct RequestState {
     std::string target;
     const char* rawTarget = nullptr; // in the library's read buffer, valid for the request
     Clock::time_point started;
+    bool headersRead = false;
     bool answered = false;
     std::shared_ptr<MicroHttpServer::Parked> parked;
+    bool replied = false;
 };
 
 MicroHttpServer::Watch* watchOf(MHD_Connection* connection) {
@@ -55,10 +62,19 @@ void* beginRequest(void*, const char* uri, MHD_Connection*) {
 }
 
 void endRequest(void* server, MHD_Connection* connection, void** context, MHD_RequestTerminationCode) {
-    delete static_cast<RequestState*>(*context);
+    auto* self = static_cast<MicroHttpServer*>(server);
+    auto* state = static_cast<RequestState*>(*context);
+    if (state != nullptr && state->parked && state->parked->resumed) {
+        self->resumedReplyDone();
+    }
+    delete state;
     *context = nullptr;
-    static_cast<MicroHttpServer*>(server)->setReceiving(watchOf(connection), true);
+    self->setReceiving(watchOf(connection), true);
 }
+
+// Set by the library's message that a client went away, until that connection's close is noted
+// on the same thread.
+thread_local bool clientLeftHere = false;
 
 void noteConnection(void* server, MHD_Connection* connection, void** socketContext,
                     MHD_ConnectionNotificationCode code) {
@@ -73,6 +89,10 @@ void noteConnection(void* server, MHD_Connection* connection, void** socketConte
         *socketContext = watch;
     } else if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
         auto* watch = static_cast<MicroHttpServer::Watch*>(*socketContext);
+        if (clientLeftHere && (watch == nullptr || !watch->cut)) {
+            self->drops().count(ConnectionDrops::clientLeft);
+        }
+        clientLeftHere = false;
         self->unwatch(watch);
         delete watch;
         *socketContext = nullptr;
@@ -90,7 +110,21 @@ void forwardLibraryMessage(void* server, const char* format, va_list args) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }
-    static_cast<const MicroHttpServer*>(server)->log("microhttpd: " + text);
+    auto* self = static_cast<MicroHttpServer*>(server);
+    // Refused and abandoned connections are counted and summed up, not logged one by one.
+    if (text.find("connection limit") != std::string::npos) {
+        self->drops().count(ConnectionDrops::overLimit);
+        return;
+    }
+    static constexpr std::string_view clientGone[] = {"when reading request", "incomplete request",
+                                                      "Failed to send",       "forcibly closed",
+                                                      "no longer available",  "not connected"};
+    if (std::any_of(std::begin(clientGone), std::end(clientGone),
+                    [&text](std::string_view part) { return text.find(part) != std::string::npos; })) {
+        clientLeftHere = true;
+        return;
+    }
+    self->log("microhttpd: " + text);
 }
 
 bool announcesBody(MHD_Connection* connection, std::size_t uploadSize) {
@@ -100,6 +134,37 @@ bool announcesBody(MHD_Connection* connection, std::size_t uploadSize) {
     }
     const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
     return length != nullptr && std::strspn(length, "0") != std::strlen(length);
+}
+
+int headerCount(MHD_Connection* connection, const char* name) {
+    struct Count {
+        const char* name;
+        int seen = 0;
+    } count{name};
+    MHD_get_connection_values(
+        connection, MHD_HEADER_KIND,
+        [](void* cls, MHD_ValueKind, const char* key, const char*) {
+            auto* counting = static_cast<Count*>(cls);
+            counting->seen += key != nullptr && strcasecmp(key, counting->name) == 0 ? 1 : 0;
+            return MHD_YES;
+        },
+        &count);
+    return count.seen;
+}
+
+// What makes the request's headers unusable, or nothing.
+const char* headerFault(MHD_Connection* connection, const char* version) {
+    if (version != nullptr && std::strcmp(version, MHD_HTTP_VERSION_1_1) == 0 &&
+        headerCount(connection, MHD_HTTP_HEADER_HOST) == 0) {
+        return "an HTTP/1.1 request needs a Host header\n";
+    }
+    if (headerCount(connection, MHD_HTTP_HEADER_HOST) > 1) {
+        return "more than one Host header\n";
+    }
+    if (headerCount(connection, MHD_HTTP_HEADER_CONTENT_LENGTH) > 1) {
+        return "more than one Content-Length header\n";
+    }
+    return nullptr;
 }
 
 // libmicrohttpd 0.9.75 hands the target on as a C string, so a NUL byte inside it would cut it
@@ -199,25 +264,41 @@ MHD_Result answer(void* server, MHD_Connection* connection, const char*, const c
     }
     auto* self = static_cast<MicroHttpServer*>(server);
     if (state->parked) {
-        // Resumed: the reply has been delivered.
         *uploadSize = 0;
-        const std::shared_ptr<MicroHttpServer::Parked> parked = std::move(state->parked);
-        return send(*self, connection, *state, method, parked->reply);
+        if (state->replied) {
+            return MHD_YES;
+        }
+        // Resumed: the reply has been delivered.
+        state->replied = true;
+        return send(*self, connection, *state, method, state->parked->reply);
     }
     if (state->answered) {
         *uploadSize = 0;
         return MHD_YES;
     }
+    const bool bodyAnnounced = announcesBody(connection, *uploadSize);
+    *uploadSize = 0;
+    const char* fault = headerFault(connection, version);
+    if (!state->headersRead) {
+        state->headersRead = true;
+        // libmicrohttpd closes the connection of a reply queued while the headers are still being
+        // handled, so a request that may keep its connection is answered on the next call, once it
+        // is complete. A request with a body or bad headers is answered now and its connection closed.
+        if (!bodyAnnounced && fault == nullptr) {
+            return MHD_YES;
+        }
+    }
     state->answered = true;
     self->setReceiving(watchOf(connection), false);
+    if (fault != nullptr) {
+        return send(*self, connection, *state, method, HttpReply::text(400, fault));
+    }
     if (targetHasNul(*state, version)) {
-        *uploadSize = 0;
         return send(*self, connection, *state, method,
                     HttpReply::text(400, "the request target contains a NUL byte\n"));
     }
     const std::string client = clientAddress(connection, self->settings().trustedProxy);
-    const HttpRequest request{method, state->target, announcesBody(connection, *uploadSize), client};
-    *uploadSize = 0;
+    const HttpRequest request{method, state->target, bodyAnnounced, client};
     HttpReply reply = self->dispatch(request);
     if (!reply.later) {
         return send(*self, connection, *state, method, reply);
@@ -243,7 +324,13 @@ HttpReply HttpReply::text(int status, std::string body) {
 }
 
 MicroHttpServer::MicroHttpServer(Settings settings, Handler handler, Logger logger)
-    : settings_(std::move(settings)), handler_(std::move(handler)), logger_(std::move(logger)) {}
+    : settings_(std::move(settings)), handler_(std::move(handler)), logger_(std::move(logger)),
+      drops_([this](const std::string& line) { log(line); }) {}
+
+std::size_t MicroHttpServer::openConnections() {
+    std::lock_guard lock(watchMutex_);
+    return connections_.size();
+}
 
 MicroHttpServer::~MicroHttpServer() {
     stop();
@@ -290,7 +377,17 @@ void MicroHttpServer::deliver(const std::shared_ptr<Parked>& parked, HttpReply r
         return; // already answered by stop()
     }
     parked->reply = std::move(reply);
+    parked->resumed = true;
+    ++repliesOut_;
     MHD_resume_connection(parked->connection);
+}
+
+void MicroHttpServer::resumedReplyDone() {
+    {
+        std::lock_guard lock(parkMutex_);
+        --repliesOut_;
+    }
+    repliesSent_.notify_all();
 }
 
 void MicroHttpServer::enforceDeadlines() {
@@ -306,8 +403,10 @@ void MicroHttpServer::enforceDeadlines() {
                 // the descriptor stays open until it has told unwatch().
                 shutdown(connection->fd, SHUT_RDWR);
                 connection->cut = true;
+                drops_.count(ConnectionDrops::deadline, now);
             }
         }
+        drops_.summarise(now);
     }
 }
 
@@ -367,9 +466,16 @@ void MicroHttpServer::stop() {
         stopping_ = true;
         for (const std::shared_ptr<Parked>& parked : parked_) {
             parked->reply = HttpReply::text(503, "the service is stopping\n");
+            parked->resumed = true;
+            ++repliesOut_;
             MHD_resume_connection(parked->connection);
         }
         parked_.clear();
+    }
+    {
+        // Every waiting request gets its answer before the connections close, within reason.
+        std::unique_lock lock(parkMutex_);
+        repliesSent_.wait_for(lock, std::chrono::seconds(5), [this] { return repliesOut_ <= 0; });
     }
     {
         std::lock_guard lock(watchMutex_);

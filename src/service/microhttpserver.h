@@ -1,4 +1,5 @@
 #pragma once
+#include "service/connectiondrops.h"
 #include "service/httpexchange.h"
 
 #include <condition_variable>
@@ -19,7 +20,8 @@ namespace velanote {
 // connection, so idle or slow clients cost a socket, not a thread. A request must arrive whole
 // within a deadline that trickled bytes do not extend, and each client address may hold only so
 // many connections. Bodies are never read; every request is answered in one piece, at once or
-// later (see HttpReply::later) while the connection waits parked.
+// later (see HttpReply::later) while the connection waits parked, and its connection is kept for
+// the next request. Refused and cut connections are counted (drops()), not logged one by one.
 class MicroHttpServer {
 public:
     using Handler = std::function<HttpReply(const HttpRequest&)>;
@@ -48,6 +50,8 @@ public:
     void stop();
     bool isRunning() const { return daemon_ != nullptr; }
     std::uint16_t port() const { return port_; }
+    std::size_t openConnections();
+    ConnectionDrops& drops() { return drops_; }
 
     // Entry points for libmicrohttpd's callbacks.
     struct Watch;
@@ -61,6 +65,8 @@ public:
     // Parks the connection until the reply is delivered; false when the server is stopping.
     bool park(MHD_Connection* connection, const std::shared_ptr<Parked>& parked);
     void deliver(const std::shared_ptr<Parked>& parked, HttpReply reply);
+    // The reply of a resumed request has gone out, or its connection has closed.
+    void resumedReplyDone();
 
 private:
     void enforceDeadlines();
@@ -68,6 +74,7 @@ private:
     Settings settings_;
     Handler handler_;
     Logger logger_;
+    ConnectionDrops drops_;
     MHD_Daemon* daemon_ = nullptr;
     std::uint16_t port_ = 0;
 
@@ -80,6 +87,8 @@ private:
     std::mutex parkMutex_; // never held while the library calls back into watch()/unwatch()
     std::unordered_set<std::shared_ptr<Parked>> parked_;
     bool stopping_ = false;
+    int repliesOut_ = 0; // resumed requests whose reply is not out yet
+    std::condition_variable repliesSent_;
 };
 
 } // namespace velanote

@@ -151,6 +151,31 @@ void RedisClipStore::fail(const std::string& reason) {
     reportedDown_ = true;
 }
 
+void RedisClipStore::keyFailed(const std::string& id, const std::string& reason) {
+    const Clock::time_point now = Clock::now();
+    ++keyErrors_;
+    if (logger_ && now >= nextKeyErrorReport_) {
+        logger_("redis " + address_.host + ":" + std::to_string(address_.port) + ": " + reason + " (clip " +
+                id + "; " + std::to_string(keyErrors_) + " such errors since the last report)");
+        keyErrors_ = 0;
+        nextKeyErrorReport_ = now + std::chrono::minutes(1);
+    }
+}
+
+bool RedisClipStore::isUp() {
+    std::lock_guard lock(mutex_);
+    redisContext* redis = connection();
+    if (redis == nullptr) {
+        return false;
+    }
+    ReplyHolder pong{static_cast<redisReply*>(redisCommand(redis, "PING"))};
+    if (pong.reply == nullptr) {
+        fail(redis->errstr);
+        return false;
+    }
+    return true;
+}
+
 redisContext* RedisClipStore::connection() {
     if (context_ != nullptr) {
         return context_;
@@ -196,7 +221,7 @@ std::optional<SpeechClip> RedisClipStore::find(const std::string& id) {
         return std::nullopt;
     }
     if (got.reply->type == REDIS_REPLY_ERROR) {
-        fail(got.reply->str);
+        keyFailed(id, got.reply->str);
         return std::nullopt;
     }
     if (got.reply->type != REDIS_REPLY_STRING) {
@@ -222,7 +247,7 @@ void RedisClipStore::keep(const SpeechClip& clip) {
     if (set.reply == nullptr) {
         fail(redis->errstr);
     } else if (set.reply->type == REDIS_REPLY_ERROR) {
-        fail(set.reply->str);
+        keyFailed(clip.id, set.reply->str);
     }
 }
 

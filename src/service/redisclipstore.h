@@ -2,6 +2,7 @@
 #include "service/clipcache.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -13,10 +14,12 @@ struct redisContext;
 namespace velanote {
 
 // Clips kept in Redis, so that several service instances share what any of them has made. Every
-// wait is bounded (connecting and each command). When Redis cannot be reached or fails, look-ups
-// miss and stores are skipped at once, one line is logged, and the connection is tried again after
-// a back-off that doubles up to half a minute. A stored value that is not a whole clip of the id
-// asked for is ignored.
+// wait is bounded (connecting and each command). When Redis cannot be reached or its connection
+// fails, look-ups miss and stores are skipped at once, one line is logged, and the connection is
+// tried again after a back-off that doubles up to half a minute. An error Redis answers for one key
+// (a value of another type, or no memory left for a store) misses that key alone; such errors are
+// logged at most once a minute. A stored value that is not a whole clip of the id asked for is
+// ignored.
 class RedisClipStore {
 public:
     using Logger = std::function<void(const std::string& line)>;
@@ -36,6 +39,8 @@ public:
 
     std::optional<SpeechClip> find(const std::string& id);
     void keep(const SpeechClip& clip);
+    // Whether Redis answers now; tries to connect unless backing off.
+    bool isUp();
 
     // The stored form of a clip, and the clip back from it when the value is sound.
     static std::string encode(const SpeechClip& clip);
@@ -49,6 +54,7 @@ private:
 
     redisContext* connection(); // with mutex_ held; null while backing off
     void fail(const std::string& reason);
+    void keyFailed(const std::string& id, const std::string& reason);
     std::string key(const std::string& id) const { return "velanote:clip:" + id; }
 
     Address address_;
@@ -59,6 +65,8 @@ private:
     Clock::time_point retryAt_{};
     std::chrono::milliseconds backoff_{0};
     bool reportedDown_ = false;
+    std::uint64_t keyErrors_ = 0;
+    Clock::time_point nextKeyErrorReport_{};
 };
 
 } // namespace velanote

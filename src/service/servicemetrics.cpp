@@ -37,7 +37,7 @@ void ServiceMetrics::countLookup(Level level, bool hit) {
     ++lookups_[(level == Level::memory ? 0 : 2) + (hit ? 0 : 1)];
 }
 
-std::string ServiceMetrics::text(std::size_t bytesHeld, std::size_t queueLength) const {
+std::string ServiceMetrics::text(const Gauges& gauges) const {
     std::lock_guard lock(mutex_);
     std::string out;
     out += "# HELP velanote_http_requests_total HTTP requests answered, by route and status.\n"
@@ -66,11 +66,27 @@ std::string ServiceMetrics::text(std::size_t bytesHeld, std::size_t queueLength)
     out += "# HELP velanote_clip_store_bytes Memory held by the clips kept in memory.\n"
            "# TYPE velanote_clip_store_bytes gauge\n"
            "velanote_clip_store_bytes " +
-           std::to_string(bytesHeld) + "\n";
+           std::to_string(gauges.bytesHeld) + "\n";
     out += "# HELP velanote_synthesis_queue_length Texts waiting for the speech engine.\n"
            "# TYPE velanote_synthesis_queue_length gauge\n"
            "velanote_synthesis_queue_length " +
-           std::to_string(queueLength) + "\n";
+           std::to_string(gauges.queueLength) + "\n";
+    out += "# HELP velanote_http_connections_open Connections open now.\n"
+           "# TYPE velanote_http_connections_open gauge\n"
+           "velanote_http_connections_open " +
+           std::to_string(gauges.openConnections) + "\n";
+    out += "# HELP velanote_http_connections_dropped_total Connections refused or cut, by reason.\n"
+           "# TYPE velanote_http_connections_dropped_total counter\n";
+    for (const auto& [reason, count] : gauges.droppedConnections) {
+        out += "velanote_http_connections_dropped_total{reason=\"" + reason + "\"} " + std::to_string(count) +
+               "\n";
+    }
+    if (gauges.sharedStoreUp) {
+        out += "# HELP velanote_shared_store_up Whether the shared Redis store answers.\n"
+               "# TYPE velanote_shared_store_up gauge\n"
+               "velanote_shared_store_up " +
+               std::string(*gauges.sharedStoreUp ? "1" : "0") + "\n";
+    }
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -20,8 +21,17 @@ public:
     void observeSynthesis(double seconds);
     void countLookup(Level level, bool hit);
 
-    // The exposition, with the gauges read at the time of asking.
-    std::string text(std::size_t bytesHeld, std::size_t queueLength) const;
+    // What is read at the time of asking.
+    struct Gauges {
+        std::size_t bytesHeld = 0;
+        std::size_t queueLength = 0;
+        std::size_t openConnections = 0;
+        std::map<std::string, std::uint64_t> droppedConnections; // by reason, since the start
+        std::optional<bool> sharedStoreUp;                       // none without a shared store
+    };
+
+    // The exposition.
+    std::string text(const Gauges& gauges) const;
 
     static constexpr std::array<double, 9> synthesisBuckets = {0.05, 0.1, 0.25, 0.5, 1, 2.5, 5, 10, 30};
 

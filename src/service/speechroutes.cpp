@@ -115,8 +115,13 @@ HttpReply SpeechRoutes::route(const HttpRequest& request, std::string_view path,
         return health();
     }
     if (path == "/metrics") {
-        HttpReply reply =
-            HttpReply::text(200, parts_.metrics.text(parts_.renderer.bytesHeld(), parts_.queue.length()));
+        ServiceMetrics::Gauges gauges;
+        gauges.bytesHeld = parts_.renderer.bytesHeld();
+        gauges.queueLength = parts_.queue.length();
+        if (parts_.readGauges) {
+            parts_.readGauges(gauges);
+        }
+        HttpReply reply = HttpReply::text(200, parts_.metrics.text(gauges));
         reply.contentType = "text/plain; version=0.0.4; charset=utf-8";
         return reply;
     }

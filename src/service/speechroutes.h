@@ -1,5 +1,6 @@
 #pragma once
 #include "service/httpexchange.h"
+#include "service/servicemetrics.h"
 
 #include <atomic>
 #include <functional>
@@ -9,7 +10,6 @@
 namespace velanote {
 
 class FairQueue;
-class ServiceMetrics;
 class ClipProvider;
 
 // The web site of the speech service: the speech request, the stored clips, the home page, the
@@ -27,6 +27,8 @@ public:
         FairQueue& queue;
         ServiceMetrics& metrics;
         std::function<bool()> engineStarted; // whether the speech engine came up
+        // Fills in what the routes do not know themselves: connections and the shared store.
+        std::function<void(ServiceMetrics::Gauges&)> readGauges;
     };
 
     SpeechRoutes(Parts parts, std::string latestVersion);

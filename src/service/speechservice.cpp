@@ -48,7 +48,8 @@ struct SpeechService::Impl {
                    std::make_shared<ReadingSource>(options.lexiconPath,
                                                    [this](const std::string& line) { warn(line); }),
                    shared.get(), &metrics),
-          routes(SpeechRoutes::Parts{renderer, queue, metrics, [this] { return engineWorks(); }},
+          routes(SpeechRoutes::Parts{renderer, queue, metrics, [this] { return engineWorks(); },
+                                     [this](ServiceMetrics::Gauges& gauges) { readGauges(gauges); }},
                  options.latestVersion.toStdString()),
           server(
               serverSettings(options), [this](const HttpRequest& request) { return routes.handle(request); },
@@ -66,6 +67,14 @@ struct SpeechService::Impl {
         }
         return std::make_unique<RedisClipStore>(*address, std::chrono::seconds(options.storeTtlSeconds),
                                                 [this](const std::string& line) { warn(line); });
+    }
+
+    void readGauges(ServiceMetrics::Gauges& gauges) {
+        gauges.openConnections = server.openConnections();
+        gauges.droppedConnections = server.drops().totals();
+        if (shared) {
+            gauges.sharedStoreUp = shared->isUp();
+        }
     }
 
     bool engineWorks() const {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <regex>
 #include <thread>
+#include <vector>
 
 using velanote::RedisClipStore;
 using velanote::SpeechClip;
@@ -140,6 +141,51 @@ TEST(RedisClipStore, ReadsBackOnlyWholeClipsOfTheIdAskedFor) {
     EXPECT_EQ(address->port, 6380);
     EXPECT_EQ(address->database, 3);
     EXPECT_EQ(RedisClipStore::parseUrl("redis://cache.local", error)->port, 6379);
+}
+
+TEST(RedisClipStore, AnErrorOnOneKeyMissesThatKeyAloneAndAFullRedisStillServes) {
+    QTemporaryDir folder;
+    const unsigned port = freeLoopbackPort();
+    Helper redis;
+    // Full at about 2 MB, and refusing stores when full, as Redis does by default.
+    ASSERT_TRUE(redis.start(QStringLiteral("redis-server"),
+                            {QStringLiteral("--port"), QString::number(port), QStringLiteral("--bind"),
+                             QStringLiteral("127.0.0.1"), QStringLiteral("--save"), QString(),
+                             QStringLiteral("--appendonly"), QStringLiteral("no"), QStringLiteral("--dir"),
+                             folder.path(), QStringLiteral("--maxmemory"), QStringLiteral("2000000"),
+                             QStringLiteral("--maxmemory-policy"), QStringLiteral("noeviction")},
+                            port));
+    std::vector<std::string> log;
+    RedisClipStore store({"127.0.0.1", static_cast<int>(port), 0}, std::chrono::seconds(60),
+                         [&log](const std::string& line) { log.push_back(line); });
+    const auto clip = [](char name, std::size_t size) {
+        return SpeechClip{
+            std::string(40, name),
+            std::make_shared<const std::string>(std::string("\xFF\xE3", 2) + std::string(size, 'x')), 100};
+    };
+    store.keep(clip('a', 1000));
+    ASSERT_TRUE(store.find(std::string(40, 'a')));
+
+    redisContext* direct = redisConnect("127.0.0.1", static_cast<int>(port));
+    ASSERT_TRUE(direct != nullptr && direct->err == 0);
+    freeReplyObject(redisCommand(direct, "LPUSH velanote:clip:%s x", std::string(40, 'b').c_str()));
+    redisFree(direct);
+    EXPECT_FALSE(store.find(std::string(40, 'b'))) << "a list, not a clip";
+    store.keep(clip('c', 1000));
+    EXPECT_TRUE(store.find(std::string(40, 'c')));
+
+    // Stores fail once Redis is full; what is there is still found and new small ones still tried.
+    for (char name = 'd'; name < 'k'; ++name) {
+        store.keep(clip(name, 400000));
+    }
+    EXPECT_TRUE(store.find(std::string(40, 'a')));
+    EXPECT_TRUE(store.find(std::string(40, 'd')));
+    EXPECT_FALSE(store.find(std::string(40, 'j'))) << "refused: Redis is full";
+    EXPECT_TRUE(store.isUp());
+    ASSERT_EQ(log.size(), 1u) << "one line a minute at most";
+    EXPECT_NE(log.front().find("WRONGTYPE"), std::string::npos) << log.front();
+    redis.stop();
+    EXPECT_FALSE(store.isUp());
 }
 
 // Two instances sharing one redis-server behind one nginx, as deploy/ describes.
