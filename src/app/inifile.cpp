@@ -234,8 +234,8 @@ QString defaultResult(const QString& defaultValue) {
 
 } // namespace
 
-QString GetFromINI(const QString& section, const QString& key, const QString& defaultValue,
-                   const QString& file) {
+QString readSetting(const QString& section, const QString& key, const QString& defaultValue,
+                    const QString& file) {
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
     QByteArray data;
@@ -257,7 +257,7 @@ QString GetFromINI(const QString& section, const QString& key, const QString& de
     return fromGbk(cutToLimit(withoutQuotes(value)));
 }
 
-bool WriteToINI(const QString& section, const QString& key, const QString& value, const QString& file) {
+bool writeSetting(const QString& section, const QString& key, const QString& value, const QString& file) {
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
     if (!isUsableSection(section) || !isUsableKey(key)) {

@@ -11,11 +11,11 @@ namespace velanote {
 
 // The value of `key` in `section`, or `defaultValue` when the file, section or key is missing.
 // Never creates the file. Values longer than 254 bytes in GBK are cut to 254 bytes.
-QString GetFromINI(const QString& section, const QString& key, const QString& defaultValue,
-                   const QString& file);
+QString readSetting(const QString& section, const QString& key, const QString& defaultValue,
+                    const QString& file);
 
 // Writes one value through the atomic-write helper; returns whether it was written. A refused
 // name or a failed write changes nothing.
-bool WriteToINI(const QString& section, const QString& key, const QString& value, const QString& file);
+bool writeSetting(const QString& section, const QString& key, const QString& value, const QString& file);
 
 } // namespace velanote

@@ -80,7 +80,7 @@ void makeLayoutFolders(const ProgramFolder& folder) {
 bool restoreJingleFiles(const ProgramFolder& folder) {
     bool all = true;
     for (int n = 1; n <= JingleCount; ++n) {
-        all = ExtractResource(folder, FirstJingle - 1 + n, jingleFile(n)) && all;
+        all = extractResource(folder, FirstJingle - 1 + n, jingleFile(n)) && all;
     }
     return all;
 }
@@ -99,7 +99,7 @@ QByteArray loadResource(int id) {
     return file.readAll();
 }
 
-bool ExtractResource(const ProgramFolder& folder, int id, const QString& relative) {
+bool extractResource(const ProgramFolder& folder, int id, const QString& relative) {
     const QByteArray data = loadResource(id);
     if (data.isEmpty()) {
         return false;
@@ -115,7 +115,7 @@ void prepareProgramFolder(const ProgramFolder& folder) {
     }
     restoreJingleFiles(folder);
     for (const SupportFile& file : SupportFiles) {
-        ExtractResource(folder, file.id, QString::fromUtf16(file.relative));
+        extractResource(folder, file.id, QString::fromUtf16(file.relative));
     }
 }
 

@@ -13,7 +13,7 @@ QByteArray loadResource(int id); // empty when there is no such resource
 // that already does is left untouched (nothing written, nothing synced); a symbolic link there is
 // replaced, never written through; anything else but a regular file is left alone. A failed write
 // leaves any previous file whole. Returns whether the file now holds the resource.
-bool ExtractResource(const ProgramFolder& folder, int id, const QString& relative);
+bool extractResource(const ProgramFolder& folder, int id, const QString& relative);
 
 // The loader's folder work: the folder step (skipped when ordinary files named "sc" or "yx"
 // exist), then the ten jingles and the support files restored where they differ. Failures are

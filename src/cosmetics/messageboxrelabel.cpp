@@ -68,7 +68,7 @@ void relabelButtons(QWidget* window) {
 
 // Application-wide event filter that relabels the Yes/No buttons of the window titled
 // MessageBoxRelabel::targetTitle as it is polished, shown or activated.
-class MsgBoxRelabeller : public QObject {
+class MessageBoxRelabeller : public QObject {
 public:
     using QObject::QObject;
 
@@ -86,7 +86,7 @@ protected:
     }
 };
 
-QPointer<MsgBoxRelabeller> installedFilter;
+QPointer<MessageBoxRelabeller> installedFilter;
 
 } // namespace
 
@@ -95,7 +95,7 @@ void MessageBoxRelabel::install() {
     if (installedFilter || app == nullptr) {
         return;
     }
-    installedFilter = new MsgBoxRelabeller(app);
+    installedFilter = new MessageBoxRelabeller(app);
     app->installEventFilter(installedFilter);
 }
 

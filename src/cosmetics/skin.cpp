@@ -16,7 +16,7 @@ constexpr qint64 MaxSkinFileBytes = SkinFile::MaxSheetBytes + qint64{64} * 1024;
 
 } // namespace
 
-int SkinH_AttachEx(const QString& path, const QString& password) {
+int attachSkin(const QString& path, const QString& password) {
     Q_UNUSED(password);
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (app == nullptr) {

@@ -3,7 +3,7 @@
 
 namespace velanote {
 
-// Results of SkinH_AttachEx.
+// Results of attachSkin.
 namespace SkinResult {
 constexpr int Ok = 0;
 constexpr int FileMissing = 1;    // no file at the path
@@ -19,6 +19,6 @@ constexpr int NoApplication = 5;  // no QApplication to apply a style sheet to
 // read as separators too. Our skin files carry no password, so `password` is accepted and ignored.
 // Returns a SkinResult code. On any failure nothing changes; a later successful call replaces the
 // sheet of an earlier one.
-int SkinH_AttachEx(const QString& path, const QString& password);
+int attachSkin(const QString& path, const QString& password);
 
 } // namespace velanote

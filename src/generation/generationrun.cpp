@@ -60,8 +60,8 @@ void GenerationRun::setStatus(const QString& text) {
     c_.statusLine->setPanelText(2, text);
 }
 
-int GenerationRun::ask(const QString& prompt, int style) {
-    return ctx_.platform.messageBox().MsgBox(prompt, style, MessageTitles::program(), c_.window);
+MessageBoxAnswer GenerationRun::ask(const QString& prompt, MessageBoxStyle style) {
+    return ctx_.platform.messageBox().show(prompt, style, MessageTitles::program(), c_.window);
 }
 
 void GenerationRun::enableInputs() {
@@ -106,14 +106,14 @@ void GenerationRun::onGenerateClicked(bool withPrefix) {
     const QString probe = waitWithoutInput([&http, probeHost] { return http.fetchText(probeHost); });
     if (probe.isEmpty()) {
         const QString offline = QStringLiteral("程序未联网!暂不可使用!");
-        ask(offline, MsgBoxStyle::OkExclamation);
+        ask(offline, MessageBoxStyle::OkExclamation);
         setStatus(offline);
         c_.generateButton->setEnabled(true);
         return;
     }
     setStatus(QStringLiteral("经检测,您已联网,进入预览界面!"));
 
-    if (ask(MessageComposer::previewText(in), MsgBoxStyle::YesNoInformation) != MsgBoxAnswer::Yes) {
+    if (ask(MessageComposer::previewText(in), MessageBoxStyle::YesNoInformation) != MessageBoxAnswer::Yes) {
         setStatus(QStringLiteral("您已取消生成!"));
         c_.generateButton->setEnabled(true);
         return;
@@ -153,10 +153,10 @@ void GenerationRun::onExampleClicked() {
     const QString sender = c_.senderEdit->text();
     const QString relation = c_.relationCombo->currentText();
     if (sender.isEmpty() || relation.isEmpty()) {
-        ask(QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"), MsgBoxStyle::OkExclamation);
+        ask(QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"), MessageBoxStyle::OkExclamation);
         return;
     }
-    ask(MessageComposer::exampleText(sender, relation), MsgBoxStyle::OkInformation);
+    ask(MessageComposer::exampleText(sender, relation), MessageBoxStyle::OkInformation);
 }
 
 void GenerationRun::onCopyAddress() {
@@ -183,7 +183,7 @@ void GenerationRun::onFindSpeechClicked() {
         ctx_.platform.shell().showFileInManager(speechFilePath);
         return;
     }
-    ask(QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
+    ask(QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"), MessageBoxStyle::OkExclamation);
 }
 
 void GenerationRun::onFindJoinedClicked() {
@@ -191,7 +191,7 @@ void GenerationRun::onFindJoinedClicked() {
         ctx_.platform.shell().showFileInManager(joinedFilePath);
         return;
     }
-    ask(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"), MsgBoxStyle::OkExclamation);
+    ask(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"), MessageBoxStyle::OkExclamation);
 }
 
 bool GenerationRun::downloadSpeech(const QString& path) {
@@ -211,8 +211,7 @@ bool GenerationRun::downloadSpeech(const QString& path) {
 
 bool GenerationRun::saveSpeechThroughDialog(const QString& title, const QString& cancelled) {
     c_.speechFileDialog->DialogTitle = title;
-    c_.speechFileDialog->CancelError = true;
-    if (c_.speechFileDialog->ShowSave() == CommonDialog::Outcome::Cancelled) {
+    if (c_.speechFileDialog->showSaveDialog() == CommonDialog::Outcome::Cancelled) {
         setStatus(cancelled);
         return false;
     }
@@ -228,8 +227,7 @@ void GenerationRun::saveSpeechThenJoined() {
 
 void GenerationRun::saveJoinedFile() {
     c_.joinedFileDialog->DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
-    c_.joinedFileDialog->CancelError = true;
-    if (c_.joinedFileDialog->ShowSave() == CommonDialog::Outcome::Cancelled) {
+    if (c_.joinedFileDialog->showSaveDialog() == CommonDialog::Outcome::Cancelled) {
         setStatus(QStringLiteral("您取消了音频保存操作..."));
         return;
     }
@@ -257,8 +255,8 @@ void GenerationRun::saveJoinedFile() {
         return;
     }
 
-    if (ask(QStringLiteral("音频文件已合成成功!是否试听?"), MsgBoxStyle::YesNoInformation) ==
-        MsgBoxAnswer::Yes) {
+    if (ask(QStringLiteral("音频文件已合成成功!是否试听?"), MessageBoxStyle::YesNoInformation) ==
+        MessageBoxAnswer::Yes) {
         c_.player->setURL(joinedPath);
     }
     setStatus(QStringLiteral("合成音信文件已保存!是否找到此文件?!"));

@@ -68,8 +68,6 @@ public:
     void setMessageAddress(const QString& address) { messageAddress_ = address; }
 
     // Tray operations shared with the window's other save commands.
-    void minimiseToTray(const QString& balloon) { tray_.minimise(balloon); }
-    void restoreFromTray() { tray_.restore(); }
 
     QString speechFilePath;
     QString joinedFilePath;
@@ -84,7 +82,7 @@ private:
     // Asks for the speech path in speechFileDialog under `title` and downloads to it; false (and the status
     // text set) when the dialog was cancelled or the download failed.
     bool saveSpeechThroughDialog(const QString& title, const QString& cancelled);
-    int ask(const QString& prompt, int style);
+    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style);
     void onlinePlaybackFailed();
 
     AppContext& ctx_;

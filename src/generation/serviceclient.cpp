@@ -47,7 +47,7 @@ QString UTF8EncodeURI(const QString& text) {
     return out;
 }
 
-QString BytesToBstr(const QByteArray& bytes, const QString& charset) {
+QString decodeGbk(const QByteArray& bytes, const QString& charset) {
     QString name = charset.trimmed();
     if (name.compare(QLatin1String("GB2312"), Qt::CaseInsensitive) == 0 ||
         name.compare(QLatin1String("GBK"), Qt::CaseInsensitive) == 0) {
@@ -58,14 +58,6 @@ QString BytesToBstr(const QByteArray& bytes, const QString& charset) {
         return QString::fromUtf8(bytes);
     }
     return decoder.decode(bytes);
-}
-
-std::optional<QString> getHTTPPage(HttpClient& http, const QString& url) {
-    const HttpResult reply = http.get(url.trimmed());
-    if (!reply.completed) {
-        return std::nullopt;
-    }
-    return BytesToBstr(reply.body, QStringLiteral("GB2312"));
 }
 
 QString SpeechRequest::address(const QString& base, const QString& encodedSentence) {
@@ -88,7 +80,7 @@ std::optional<QString> SpeechRequest::messageAddress(HttpClient& http, const QSt
     if (!reply.ok()) {
         return std::nullopt;
     }
-    return parseReply(BytesToBstr(reply.body, QStringLiteral("GB2312")), base);
+    return parseReply(decodeGbk(reply.body, QStringLiteral("GB2312")), base);
 }
 
 std::optional<QByteArray> SpeechRequest::fetchSpeech(HttpClient& http, const QString& messageAddress) {

@@ -14,10 +14,7 @@ class HttpClient;
 QString UTF8EncodeURI(const QString& text);
 
 // Decodes bytes in the named character set; "GB2312" is read with its superset GB18030.
-QString BytesToBstr(const QByteArray& bytes, const QString& charset);
-
-// The body of a completed GET decoded as GB2312, or nothing when the request did not complete.
-std::optional<QString> getHTTPPage(HttpClient& http, const QString& url);
+QString decodeGbk(const QByteArray& bytes, const QString& charset);
 
 // Builds the speech request and reads the speech service's reply.
 class SpeechRequest {

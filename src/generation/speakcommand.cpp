@@ -231,7 +231,7 @@ int SpeakCommand::run(const QStringList& arguments) {
              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
         return ExitService;
     }
-    const QString replyText = BytesToBstr(reply.body, QStringLiteral("GB2312"));
+    const QString replyText = decodeGbk(reply.body, QStringLiteral("GB2312"));
     const auto address = SpeechRequest::parseReply(replyText, endpoints.speechBase);
     if (!address) {
         err_(QStringLiteral("Vela声笺生成失败!语音服务的回复无法识别: ") + replyText.left(200));

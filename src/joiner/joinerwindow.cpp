@@ -260,14 +260,13 @@ void JoinerWindow::setStatus(const QString& text) {
 
 void JoinerWindow::pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text) {
     if (!isChosen(button)) {
-        dialog.CancelError = true;
-        if (dialog.ShowOpen() == CommonDialog::Outcome::Chosen) {
+        if (dialog.showOpenDialog() == CommonDialog::Outcome::Chosen) {
             text->setText(dialog.FileName);
         }
     } else {
-        if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择音频,是否要更换?"),
-                                              MsgBoxStyle::YesNoInformation, MessageTitles::author(),
-                                              this) == MsgBoxAnswer::Yes) {
+        if (ctx_.platform.messageBox().show(QStringLiteral("您已选择音频,是否要更换?"),
+                                            MessageBoxStyle::YesNoInformation, MessageTitles::author(),
+                                            this) == MessageBoxAnswer::Yes) {
             text->setText(QString());
             setChosen(button, false);
         }
@@ -295,8 +294,7 @@ void JoinerWindow::onSecondBrowseClicked() {
 
 void JoinerWindow::onOutputBrowseClicked() {
     if (!isChosen(outputBrowseButton)) {
-        outputDialog.CancelError = true;
-        if (outputDialog.ShowSave() == CommonDialog::Outcome::Chosen) {
+        if (outputDialog.showSaveDialog() == CommonDialog::Outcome::Chosen) {
             // The same path chosen again changes no text, yet the picker must read "已选择" again.
             if (outputPathEdit->text() == outputDialog.FileName) {
                 onOutputPathChanged();
@@ -304,9 +302,9 @@ void JoinerWindow::onOutputBrowseClicked() {
             outputPathEdit->setText(outputDialog.FileName);
         }
     } else {
-        if (ctx_.platform.messageBox().MsgBox(QStringLiteral("您已选择保存路径,是否要更换?"),
-                                              MsgBoxStyle::YesNoInformation, MessageTitles::author(),
-                                              this) == MsgBoxAnswer::Yes) {
+        if (ctx_.platform.messageBox().show(QStringLiteral("您已选择保存路径,是否要更换?"),
+                                            MessageBoxStyle::YesNoInformation, MessageTitles::author(),
+                                            this) == MessageBoxAnswer::Yes) {
             outputPathEdit->setText(QString());
             setChosen(outputBrowseButton, false);
         }
@@ -385,9 +383,9 @@ void JoinerWindow::onJoinClicked() {
     outputPathEdit->setText(QString());
     updateOutputPicker();
 
-    if (ctx_.platform.messageBox().MsgBox(QStringLiteral("音频文件已合成成功!是否试听?"),
-                                          MsgBoxStyle::YesNoInformation, MessageTitles::notice(),
-                                          this) == MsgBoxAnswer::Yes) {
+    if (ctx_.platform.messageBox().show(QStringLiteral("音频文件已合成成功!是否试听?"),
+                                        MessageBoxStyle::YesNoInformation, MessageTitles::notice(),
+                                        this) == MessageBoxAnswer::Yes) {
         play(outputFilePath);
     }
 }
@@ -396,8 +394,8 @@ void JoinerWindow::onFindOutputClicked() {
     if (!outputFilePath.isEmpty() && QFileInfo(outputFilePath).isFile()) {
         ctx_.platform.shell().showFileInManager(outputFilePath);
     } else {
-        ctx_.platform.messageBox().MsgBox(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"),
-                                          MsgBoxStyle::OkExclamation, MessageTitles::notice(), this);
+        ctx_.platform.messageBox().show(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"),
+                                        MessageBoxStyle::OkExclamation, MessageTitles::notice(), this);
     }
 }
 

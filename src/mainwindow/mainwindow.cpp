@@ -375,8 +375,8 @@ void MainWindow::setStatus(const QString& text) {
     statusLine->setPanelText(2, text);
 }
 
-int MainWindow::ask(const QString& prompt, int style, const QString& title) {
-    return ctx_.platform.messageBox().MsgBox(prompt, style, title, this);
+MessageBoxAnswer MainWindow::ask(const QString& prompt, MessageBoxStyle style, const QString& title) {
+    return ctx_.platform.messageBox().show(prompt, style, title, this);
 }
 
 QPoint MainWindow::popupPosition() const {

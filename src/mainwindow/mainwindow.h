@@ -140,7 +140,7 @@ public:
 
     // Window events.
     void load();
-    void onKeyDown(int keyCode);
+    void onKeyDown(Qt::Key key);
     // Mouse positions in pixels of the client area.
     void onMousePress(double x, double y);
     void onMouseMove(double x, double y);
@@ -188,9 +188,7 @@ public:
     JoinerWindow* joinerWindow() const { return joinerWindow_.data(); }
     PhraseWindow* phraseWindow() const { return phraseWindow_.data(); }
     PrefixSwitch* prefixSwitch() const { return prefix_; }
-    GenerationRun* generation() const { return run_.get(); }
     // Whether the water ripple answers the mouse; the effect item's caption offers the opposite.
-    bool isEffectOn() const { return effectOn_; }
     // Whether the start-up check has run and unlocked the window.
     bool isUnlocked() const { return unlocked_; }
     // Where toolsButton's pop-up opens, in global coordinates.
@@ -217,7 +215,7 @@ private:
     void showPhraseWindow();
     // Puts a phrase chosen in the phrase library into the message box.
     void usePhrase(const QString& phrase);
-    int ask(const QString& prompt, int style, const QString& title);
+    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style, const QString& title);
 
     AppContext& ctx_;
     WaterSurface* surface_ = nullptr;

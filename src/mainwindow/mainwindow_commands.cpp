@@ -7,7 +7,6 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/mainwindowtexts.h"
 #include "phrases/phrasewindow.h"
-#include "platform/textbox.h"
 #include "widgets/statusbar.h"
 
 #include <QAction>
@@ -45,8 +44,8 @@ void MainWindow::onExit() {
 }
 
 void MainWindow::onRestart() {
-    if (ask(MainWindowTexts::restartQuestion(), MsgBoxStyle::YesNoInformation, MessageTitles::program()) !=
-        MsgBoxAnswer::Yes) {
+    if (ask(MainWindowTexts::restartQuestion(), MessageBoxStyle::YesNoInformation,
+            MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
     }
     Shell& shell = ctx_.platform.shell();
@@ -55,11 +54,11 @@ void MainWindow::onRestart() {
 }
 
 void MainWindow::onAbout() {
-    ask(MainWindowTexts::softwareDescription(), MsgBoxStyle::OkInformation, QStringLiteral("软件说明"));
+    ask(MainWindowTexts::softwareDescription(), MessageBoxStyle::OkInformation, QStringLiteral("软件说明"));
 }
 
 void MainWindow::onUpdateNotes() {
-    ask(MainWindowTexts::updateNotes(), MsgBoxStyle::OkInformation, QStringLiteral("更新说明"));
+    ask(MainWindowTexts::updateNotes(), MessageBoxStyle::OkInformation, QStringLiteral("更新说明"));
 }
 
 void MainWindow::onToggleEffect() {
@@ -69,12 +68,12 @@ void MainWindow::onToggleEffect() {
 
 void MainWindow::onDeleteMessages() {
     if (ask(QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"),
-            MsgBoxStyle::YesNoInformation, MessageTitles::program()) != MsgBoxAnswer::Yes) {
+            MessageBoxStyle::YesNoInformation, MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
     }
     const QStringList files = Maintenance::generatedMessageFiles(ctx_.folder);
     if (files.isEmpty()) {
-        ask(QStringLiteral("当前目录下没有音信文件!无需删除!"), MsgBoxStyle::OkInformation,
+        ask(QStringLiteral("当前目录下没有音信文件!无需删除!"), MessageBoxStyle::OkInformation,
             MessageTitles::program());
         return;
     }
@@ -82,8 +81,8 @@ void MainWindow::onDeleteMessages() {
 }
 
 void MainWindow::onClearAll() {
-    if (ask(QStringLiteral("是否确认清除全部信息?"), MsgBoxStyle::YesNoInformation,
-            MessageTitles::program()) != MsgBoxAnswer::Yes) {
+    if (ask(QStringLiteral("是否确认清除全部信息?"), MessageBoxStyle::YesNoInformation,
+            MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
     }
     messageEdit->clear();
@@ -97,8 +96,8 @@ void MainWindow::onClearMessage() {
     if (messageEdit->toPlainText().isEmpty()) {
         return;
     }
-    if (ask(QStringLiteral("您已输入内容,确认清空?"), MsgBoxStyle::YesNoInformation,
-            MessageTitles::program()) != MsgBoxAnswer::Yes) {
+    if (ask(QStringLiteral("您已输入内容,确认清空?"), MessageBoxStyle::YesNoInformation,
+            MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
     }
     messageEdit->clear();
@@ -166,15 +165,15 @@ void MainWindow::onContact() {
 }
 
 void MainWindow::onLessons() {
-    ask(MainWindowTexts::lessonsAdvert(), MsgBoxStyle::OkInformation, MessageTitles::program());
+    ask(MainWindowTexts::lessonsAdvert(), MessageBoxStyle::OkInformation, MessageTitles::program());
     Clipboard& clipboard = ctx_.platform.clipboard();
     clipboard.clear();
     clipboard.setText(ctx_.endpoints.authorAccount);
 }
 
 void MainWindow::onRepair() {
-    if (ask(MainWindowTexts::repairQuestion(), MsgBoxStyle::YesNoInformation, MessageTitles::program()) !=
-        MsgBoxAnswer::Yes) {
+    if (ask(MainWindowTexts::repairQuestion(), MessageBoxStyle::YesNoInformation, MessageTitles::program()) !=
+        MessageBoxAnswer::Yes) {
         return;
     }
     findSpeechButton->hide();

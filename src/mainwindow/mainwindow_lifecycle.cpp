@@ -31,10 +31,6 @@
 
 namespace velanote {
 
-namespace {
-constexpr int KeyF4 = 115;
-} // namespace
-
 void MainWindow::load() {
     // 1. No sizing border: the window keeps the size of its menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -52,7 +48,7 @@ void MainWindow::load() {
     MenuPictures::setItemPicture(this, MainWindowPictures::exitIcon(), 0, 6);
 
     // 3. The skin.
-    SkinH_AttachEx(ctx_.folder.path() + QLatin1String("/skinh.she"), QString());
+    attachSkin(ctx_.folder.path() + QLatin1String("/skinh.she"), QString());
 
     // 4. Full volume for the main window's player.
     player->setVolume(100);
@@ -96,22 +92,7 @@ void MainWindow::finishCheck() {
 }
 
 void MainWindow::unlockAfterCheck() {
-    senderEdit->setEnabled(true);
-    recipientEdit->setEnabled(true);
-    messageEdit->setEnabled(true);
-    relationCombo->setEnabled(true);
-    prefixCheck->setEnabled(true);
-    generateButton->setEnabled(true);
-    toolsButton->setEnabled(true);
-    checkUpdateAction->setEnabled(true);
-    phrasesButton->setEnabled(true);
-    phrasesAction->setEnabled(true);
-    prefixSettingsAction->setEnabled(true);
-    joinerAction->setEnabled(true);
-    deleteMessagesAction->setEnabled(true);
-    effectAction->setEnabled(true);
-    repairAction->setEnabled(true);
-    checkUpdateAction->setEnabled(true);
+    setLocked(false);
     startupCheckTimer->stop();
     keyPreview = true;
     unlocked_ = true;
@@ -132,8 +113,8 @@ void MainWindow::onCheckUpdate() {
     finishCheck();
 }
 
-void MainWindow::onKeyDown(int keyCode) {
-    if (keyCode != KeyF4) {
+void MainWindow::onKeyDown(Qt::Key key) {
+    if (key != Qt::Key_F4) {
         return;
     }
     if (prefixCheck->checkState() == Qt::Checked) {
@@ -148,7 +129,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QWidget*>(watched)->window() == this) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier) {
-            onKeyDown(KeyF4);
+            onKeyDown(Qt::Key_F4);
             return true;
         }
     }
@@ -203,11 +184,11 @@ void MainWindow::onPhrasesClicked() {
 }
 
 bool MainWindow::askToClose() {
-    const int answer =
-        ask(MainWindowTexts::exitQuestion(), MsgBoxStyle::YesNoCancelInformation, MessageTitles::program());
-    if (answer == MsgBoxAnswer::Yes) {
+    const MessageBoxAnswer answer = ask(MainWindowTexts::exitQuestion(),
+                                        MessageBoxStyle::YesNoCancelInformation, MessageTitles::program());
+    if (answer == MessageBoxAnswer::Yes) {
         ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
-    } else if (answer != MsgBoxAnswer::No) {
+    } else if (answer != MessageBoxAnswer::No) {
         return false;
     }
     if (joinerWindow_) {

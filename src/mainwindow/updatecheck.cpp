@@ -39,9 +39,9 @@ QString UpdateCheck::fetchReply() {
 }
 
 void UpdateCheck::askAndEnd(const QString& reply, QWidget* parent) {
-    const int answer = platform_.messageBox().MsgBox(updateQuestion(reply), MsgBoxStyle::YesNoInformation,
-                                                     MessageTitles::program(), parent);
-    if (answer == MsgBoxAnswer::Yes) {
+    const MessageBoxAnswer answer = platform_.messageBox().show(
+        updateQuestion(reply), MessageBoxStyle::YesNoInformation, MessageTitles::program(), parent);
+    if (answer == MessageBoxAnswer::Yes) {
         platform_.shell().openAddress(forumUrl_);
     }
     platform_.shell().endProgram();
@@ -68,12 +68,12 @@ UpdateCheck::Outcome UpdateCheck::runManual(QWidget* parent) {
     const QString reply = fetchReply();
     switch (judge(reply)) {
     case Verdict::Failed:
-        platform_.messageBox().MsgBox(QStringLiteral("检测失败!请检查您的网络连接!"),
-                                      MsgBoxStyle::OkExclamation, MessageTitles::program(), parent);
+        platform_.messageBox().show(QStringLiteral("检测失败!请检查您的网络连接!"),
+                                    MessageBoxStyle::OkExclamation, MessageTitles::program(), parent);
         return Outcome::Failed;
     case Verdict::Current:
-        platform_.messageBox().MsgBox(QStringLiteral("当前为最新版本!"), MsgBoxStyle::OkInformation,
-                                      MessageTitles::program(), parent);
+        platform_.messageBox().show(QStringLiteral("当前为最新版本!"), MessageBoxStyle::OkInformation,
+                                    MessageTitles::program(), parent);
         return Outcome::Current;
     case Verdict::OtherVersion:
         break;

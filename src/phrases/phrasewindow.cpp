@@ -77,10 +77,7 @@ QCursor penCursor() {
 
 } // namespace
 
-PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      fileDialog(ctx.platform.fileDialogs(), this, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3")),
-      ctx_(ctx) {
+PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), ctx_(ctx) {
     setObjectName(QStringLiteral("PhraseWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vela系列软件の声笺") + QLatin1String(kVersionTag) +
@@ -226,14 +223,14 @@ void PhraseWindow::onPhraseChosen() {
     const QList<QListWidgetItem*> selected = phraseList->selectedItems();
     const QString phrase = selected.isEmpty() ? QString() : selected.first()->text();
     if (phrase.isEmpty()) {
-        ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类,在使用双击自动填写功能!"),
-                                          MsgBoxStyle::OkExclamation, MessageTitles::notice(), this);
+        ctx_.platform.messageBox().show(QStringLiteral("请先选择分类,在使用双击自动填写功能!"),
+                                        MessageBoxStyle::OkExclamation, MessageTitles::notice(), this);
         return;
     }
     Q_EMIT phraseChosen(phrase);
-    if (ctx_.platform.messageBox().MsgBox(QStringLiteral("祝福语填写成功!是否关闭本页面?"),
-                                          MsgBoxStyle::YesNoInformation, MessageTitles::notice(),
-                                          this) == MsgBoxAnswer::Yes) {
+    if (ctx_.platform.messageBox().show(QStringLiteral("祝福语填写成功!是否关闭本页面?"),
+                                        MessageBoxStyle::YesNoInformation, MessageTitles::notice(),
+                                        this) == MessageBoxAnswer::Yes) {
         close();
     }
 }
@@ -241,8 +238,8 @@ void PhraseWindow::onPhraseChosen() {
 void PhraseWindow::onSearchClicked() {
     const QString category = categoryCombo->currentText();
     if (category.isEmpty()) {
-        ctx_.platform.messageBox().MsgBox(QStringLiteral("请先选择分类"), MsgBoxStyle::OkExclamation,
-                                          MessageTitles::notice(), this);
+        ctx_.platform.messageBox().show(QStringLiteral("请先选择分类"), MessageBoxStyle::OkExclamation,
+                                        MessageTitles::notice(), this);
         return;
     }
     if (PhraseTable::categoryNames().contains(category)) {

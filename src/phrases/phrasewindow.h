@@ -1,6 +1,5 @@
 #pragma once
 #include "app/appcontext.h"
-#include "platform/commondialog.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -41,7 +40,6 @@ public:
     QLabel* hintLabel = nullptr;
     QLabel* hintPicture = nullptr;
     QPushButton* searchButton = nullptr;
-    CommonDialog fileDialog; // carried with the window; no command shows it
 
     void load();
     void onCategoryChosen();

@@ -5,7 +5,7 @@ namespace velanote {
 CommonDialog::CommonDialog(FileDialogService& service, QWidget* parent, QString title, QString filter)
     : DialogTitle(std::move(title)), Filter(std::move(filter)), service_(service), parent_(parent) {}
 
-CommonDialog::Outcome CommonDialog::ShowOpen() {
+CommonDialog::Outcome CommonDialog::showOpenDialog() {
     auto chosen = service_.openFileName(parent_, DialogTitle, Filter, FileName);
     if (!chosen) {
         return Outcome::Cancelled;
@@ -14,7 +14,7 @@ CommonDialog::Outcome CommonDialog::ShowOpen() {
     return Outcome::Chosen;
 }
 
-CommonDialog::Outcome CommonDialog::ShowSave() {
+CommonDialog::Outcome CommonDialog::showSaveDialog() {
     auto chosen = service_.saveFileName(parent_, DialogTitle, Filter, FileName);
     if (!chosen) {
         return Outcome::Cancelled;

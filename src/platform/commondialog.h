@@ -17,11 +17,10 @@ public:
     QString DialogTitle;
     QString Filter;
     QString FileName;
-    bool CancelError = false;
 
     // On Chosen, FileName holds the full path; on Cancelled, FileName keeps its previous value.
-    Outcome ShowOpen();
-    Outcome ShowSave();
+    Outcome showOpenDialog();
+    Outcome showSaveDialog();
 
 private:
     FileDialogService& service_;

@@ -23,16 +23,16 @@ namespace {
 struct ButtonChoice {
     QString caption;
     QMessageBox::ButtonRole role;
-    int answer;
+    MessageBoxAnswer answer;
 };
 
 // The low bits of the style choose the buttons, as the desktop's message box numbers them.
 QList<ButtonChoice> buttonsFor(int style) {
-    const ButtonChoice ok{DesktopMessageBox::OkCaption, QMessageBox::AcceptRole, MsgBoxAnswer::Ok};
+    const ButtonChoice ok{DesktopMessageBox::OkCaption, QMessageBox::AcceptRole, MessageBoxAnswer::Ok};
     const ButtonChoice cancel{DesktopMessageBox::CancelCaption, QMessageBox::RejectRole,
-                              MsgBoxAnswer::Cancel};
-    const ButtonChoice yes{DesktopMessageBox::YesCaption, QMessageBox::YesRole, MsgBoxAnswer::Yes};
-    const ButtonChoice no{DesktopMessageBox::NoCaption, QMessageBox::NoRole, MsgBoxAnswer::No};
+                              MessageBoxAnswer::Cancel};
+    const ButtonChoice yes{DesktopMessageBox::YesCaption, QMessageBox::YesRole, MessageBoxAnswer::Yes};
+    const ButtonChoice no{DesktopMessageBox::NoCaption, QMessageBox::NoRole, MessageBoxAnswer::No};
     switch (style & 0x0F) {
     case 1:
         return {ok, cancel};
@@ -62,7 +62,7 @@ QMessageBox::Icon iconFor(int style) {
 
 // Esc and the close box give Cancel where there is one, else No, else OK.
 int escapeIndex(const QList<ButtonChoice>& buttons) {
-    for (int wanted : {MsgBoxAnswer::Cancel, MsgBoxAnswer::No}) {
+    for (MessageBoxAnswer wanted : {MessageBoxAnswer::Cancel, MessageBoxAnswer::No}) {
         for (int i = 0; i < buttons.size(); ++i) {
             if (buttons[i].answer == wanted) {
                 return i;
@@ -96,7 +96,9 @@ void makeRoomForTitle(QMessageBox& box) {
 
 } // namespace
 
-int DesktopMessageBox::MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent) {
+MessageBoxAnswer DesktopMessageBox::show(const QString& prompt, MessageBoxStyle boxStyle,
+                                         const QString& title, QWidget* parent) {
+    const int style = static_cast<int>(boxStyle);
     if (parent == nullptr) {
         parent = QApplication::activeWindow();
     }

@@ -11,7 +11,8 @@ public:
     static const QString YesCaption;    // "是(&Y)", answer 6
     static const QString NoCaption;     // "否(&N)", answer 7
 
-    int MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent = nullptr) override;
+    MessageBoxAnswer show(const QString& prompt, MessageBoxStyle style, const QString& title,
+                          QWidget* parent = nullptr) override;
 };
 
 } // namespace velanote

@@ -5,26 +5,29 @@ class QWidget;
 
 namespace velanote {
 
-// Message-box styles and answers with the numbers the program's handlers compare against.
-namespace MsgBoxStyle {
-constexpr int OkExclamation = 48;
-constexpr int OkInformation = 64;
-constexpr int YesNoInformation = 68;
-constexpr int YesNoCancelInformation = 67;
-} // namespace MsgBoxStyle
+// The buttons and icon of a message box, numbered as the desktop's message boxes number them: the
+// low four bits choose the buttons, the next four the icon.
+enum class MessageBoxStyle {
+    OkExclamation = 48,
+    OkInformation = 64,
+    YesNoInformation = 68,
+    YesNoCancelInformation = 67,
+};
 
-namespace MsgBoxAnswer {
-constexpr int Ok = 1;
-constexpr int Cancel = 2;
-constexpr int Yes = 6;
-constexpr int No = 7;
-} // namespace MsgBoxAnswer
+// The button a message box was answered with.
+enum class MessageBoxAnswer {
+    Ok = 1,
+    Cancel = 2,
+    Yes = 6,
+    No = 7,
+};
 
 // Shows a modal message box and returns the answer code of the pressed button.
 class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
-    virtual int MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent = nullptr) = 0;
+    virtual MessageBoxAnswer show(const QString& prompt, MessageBoxStyle style, const QString& title,
+                                  QWidget* parent = nullptr) = 0;
 };
 
 } // namespace velanote

@@ -35,7 +35,7 @@ bool PrefixStore::prefixExists() const {
 }
 
 QString PrefixStore::storedChoice() const {
-    return GetFromINI(kSection, kKey, QStringLiteral("0"), settingsPath());
+    return readSetting(kSection, kKey, QStringLiteral("0"), settingsPath());
 }
 
 bool PrefixStore::storeCustom(const QString& source) const {
@@ -59,7 +59,7 @@ bool PrefixStore::storeBytes(const QByteArray& data, const QString& choice) cons
     if (!writeFileAtomically(target, data)) {
         return false;
     }
-    return WriteToINI(kSection, kKey, choice, settingsPath());
+    return writeSetting(kSection, kKey, choice, settingsPath());
 }
 
 } // namespace velanote

@@ -52,36 +52,36 @@ void PrefixSwitch::onSwitchToggled(Qt::CheckState state) {
         return;
     }
 
-    boxes.MsgBox(usageText(), MsgBoxStyle::OkInformation, MessageTitles::program(), dialogParent_);
+    boxes.show(usageText(), MessageBoxStyle::OkInformation, MessageTitles::program(), dialogParent_);
     Q_EMIT shakeWanted(false);
     if (!store.prefixExists()) {
-        boxes.MsgBox(QStringLiteral("您是首次使用,请先进行设置"), MsgBoxStyle::OkInformation,
-                     MessageTitles::program(), dialogParent_);
+        boxes.show(QStringLiteral("您是首次使用,请先进行设置"), MessageBoxStyle::OkInformation,
+                   MessageTitles::program(), dialogParent_);
         openSettingsWindow();
         return;
     }
     if (stored == QLatin1String("0")) {
-        boxes.MsgBox(QStringLiteral("配置文件出错!请您重新设置!"), MsgBoxStyle::OkInformation,
-                     MessageTitles::program(), dialogParent_);
+        boxes.show(QStringLiteral("配置文件出错!请您重新设置!"), MessageBoxStyle::OkInformation,
+                   MessageTitles::program(), dialogParent_);
         openSettingsWindow();
         return;
     }
-    int answer = 0;
+    MessageBoxAnswer answer = MessageBoxAnswer::No;
     {
         const RelabelledQuestion relabel(MessageTitles::program());
-        answer = boxes.MsgBox(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
-                              MsgBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, dialogParent_);
+        answer = boxes.show(QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"),
+                            MessageBoxStyle::YesNoInformation, MessageBoxRelabel::targetTitle, dialogParent_);
     }
-    if (answer == MsgBoxAnswer::Yes) {
+    if (answer == MessageBoxAnswer::Yes) {
         openSettingsWindow();
     }
 }
 
 void PrefixSwitch::onSettingsChosen(Qt::CheckState switchState) {
     if (switchState == Qt::Unchecked) {
-        ctx_.platform.messageBox().MsgBox(QStringLiteral("请您先开启音频前缀功能!"),
-                                          MsgBoxStyle::OkExclamation, MessageTitles::program(),
-                                          dialogParent_);
+        ctx_.platform.messageBox().show(QStringLiteral("请您先开启音频前缀功能!"),
+                                        MessageBoxStyle::OkExclamation, MessageTitles::program(),
+                                        dialogParent_);
         return;
     }
     openSettingsWindow();

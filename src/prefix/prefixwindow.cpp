@@ -258,7 +258,7 @@ void PrefixWindow::onBuiltInChosen() {
 }
 
 void PrefixWindow::onCustomChosen() {
-    msgBox(parameterNote(), MsgBoxStyle::OkInformation);
+    ask(parameterNote(), MessageBoxStyle::OkInformation);
     jingleCombo->setEnabled(false);
     previewJingleButton->setEnabled(false);
     setPreview(previewJingleButton, PreviewState::Idle);
@@ -285,7 +285,7 @@ void PrefixWindow::onPreviewJingleClicked() {
             player->setURL(builtInJingle(ctx_.folder, row + 1).path);
         }
         if (player->URL().isEmpty()) {
-            msgBox(QStringLiteral("情进行选择后在试听,请勿手动输入非法字符!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("情进行选择后在试听,请勿手动输入非法字符!"), MessageBoxStyle::OkExclamation);
         }
     } else if (stateOf(previewJingleButton) == PreviewState::Playing) {
         setPreview(previewJingleButton, PreviewState::Idle);
@@ -294,8 +294,7 @@ void PrefixWindow::onPreviewJingleClicked() {
 }
 
 void PrefixWindow::onBrowseClicked() {
-    fileDialog.CancelError = true;
-    if (fileDialog.ShowOpen() == CommonDialog::Outcome::Cancelled) {
+    if (fileDialog.showOpenDialog() == CommonDialog::Outcome::Cancelled) {
         return;
     }
     if (customPathEdit->text() == fileDialog.FileName) {
@@ -311,11 +310,11 @@ void PrefixWindow::onCustomPathChanged() {
         return;
     }
     if (!isOrdinaryFile(path)) {
-        msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
+        ask(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MessageBoxStyle::OkExclamation);
         customPathEdit->clear();
         previewCustomButton->setEnabled(false);
     } else if (QFileInfo(path).size() > PrefixStore::MaxCustomBytes) {
-        msgBox(QStringLiteral("请选择200K以下的音频文件!"), MsgBoxStyle::OkExclamation);
+        ask(QStringLiteral("请选择200K以下的音频文件!"), MessageBoxStyle::OkExclamation);
         customPathEdit->clear();
         previewCustomButton->setEnabled(false);
     } else {
@@ -334,7 +333,7 @@ void PrefixWindow::onPreviewCustomClicked() {
             setPreview(previewJingleButton, PreviewState::Idle);
             player->setURL(path);
         } else {
-            msgBox(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("文件错误!未找到文件!请您重新查找!"), MessageBoxStyle::OkExclamation);
             customPathEdit->clear();
             previewCustomButton->setEnabled(false);
         }
@@ -353,7 +352,7 @@ void PrefixWindow::onPreviewStoredClicked() {
             setPreview(previewCustomButton, PreviewState::Idle);
             player->setURL(store.prefixPath());
         } else {
-            msgBox(QStringLiteral("文件错误!未找到文件!请您重新设置!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("文件错误!未找到文件!请您重新设置!"), MessageBoxStyle::OkExclamation);
             storedLabel->setText(kNoPrefix);
             previewStoredButton->setEnabled(false);
         }
@@ -369,19 +368,19 @@ void PrefixWindow::onConfirmClicked() {
     if (builtInOption->isChecked() && !customOption->isChecked()) {
         const QString choice = jingleCombo->currentText();
         if (choice.isEmpty()) {
-            msgBox(QStringLiteral("请选择您要合成的音频前缀!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("请选择您要合成的音频前缀!"), MessageBoxStyle::OkExclamation);
             return;
         }
         const int row = listIndex();
         if (row < 0) {
-            msgBox(QStringLiteral("请从列表中选择前缀音频,请勿手动输入!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("请从列表中选择前缀音频,请勿手动输入!"), MessageBoxStyle::OkExclamation);
             return;
         }
         stored = store.storeJingle(row + 1, choice);
     } else if (!builtInOption->isChecked() && customOption->isChecked()) {
         const QString source = customPathEdit->text();
         if (source.isEmpty()) {
-            msgBox(QStringLiteral("请先选择您要合成的前缀音频文件!"), MsgBoxStyle::OkExclamation);
+            ask(QStringLiteral("请先选择您要合成的前缀音频文件!"), MessageBoxStyle::OkExclamation);
             return;
         }
         stored = store.storeCustom(source);
@@ -390,10 +389,10 @@ void PrefixWindow::onConfirmClicked() {
     }
 
     if (!stored) {
-        msgBox(QStringLiteral("前缀音频保存失败!请您重新设置!"), MsgBoxStyle::OkExclamation);
+        ask(QStringLiteral("前缀音频保存失败!请您重新设置!"), MessageBoxStyle::OkExclamation);
         return;
     }
-    msgBox(QStringLiteral("选择成功!"), MsgBoxStyle::OkInformation);
+    ask(QStringLiteral("选择成功!"), MessageBoxStyle::OkInformation);
     close();
 }
 
@@ -441,8 +440,8 @@ bool PrefixWindow::prefixFileExists() const {
     return PrefixStore(ctx_.folder).prefixExists();
 }
 
-int PrefixWindow::msgBox(const QString& prompt, int style) {
-    return ctx_.platform.messageBox().MsgBox(prompt, style, MessageTitles::notice(), this);
+MessageBoxAnswer PrefixWindow::ask(const QString& prompt, MessageBoxStyle style) {
+    return ctx_.platform.messageBox().show(prompt, style, MessageTitles::notice(), this);
 }
 
 QString PrefixWindow::previewCaption(PreviewState state) {

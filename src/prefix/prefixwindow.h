@@ -120,7 +120,7 @@ private:
     void placeOver(const QWidget* mainWindow);
     int listIndex() const;
     bool prefixFileExists() const;
-    int msgBox(const QString& prompt, int style);
+    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style);
 
     AppContext& ctx_;
     PreviewState jinglePreview_ = PreviewState::Idle;

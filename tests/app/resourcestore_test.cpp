@@ -100,7 +100,7 @@ TEST(ResourceStore, FirstStartWritesEveryCarriedFileByteForByte) {
         QDir(home.path("\\sc")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 10);
 
     EXPECT_TRUE(loadResource(122).isEmpty());
-    EXPECT_FALSE(ExtractResource(home.folder(), 122, "\\SkinH_VB6.dll"));
+    EXPECT_FALSE(extractResource(home.folder(), 122, "\\SkinH_VB6.dll"));
     EXPECT_FALSE(QFileInfo::exists(home.path("\\SkinH_VB6.dll")));
 }
 
@@ -144,7 +144,7 @@ TEST(ResourceStore, OrdinaryFilesNamedScAndYxSkipTheFolderStep) {
     EXPECT_EQ(home.read("\\sc"), "file sc");
     EXPECT_EQ(home.read("\\yx"), "file yx");
     // The jingle writes fail silently; the support files are still written.
-    EXPECT_FALSE(ExtractResource(home.folder(), 112, jinglePath(1)));
+    EXPECT_FALSE(extractResource(home.folder(), 112, jinglePath(1)));
     EXPECT_EQ(home.read("\\skinh.she"), loadResource(111));
     EXPECT_EQ(home.read(ReadmeName), loadResource(128));
 
@@ -176,7 +176,7 @@ TEST(ResourceStore, AFailedWriteLeavesTheOldFileWhole) {
         ASSERT_TRUE(limit.active());
         ASSERT_GT(loadResource(112).size(), 4096);
         ASSERT_LT(loadResource(111).size(), 4096);
-        firstResult = ExtractResource(home.folder(), 112, jinglePath(1));
+        firstResult = extractResource(home.folder(), 112, jinglePath(1));
         prepareProgramFolder(home.folder());
     }
     EXPECT_FALSE(firstResult);

@@ -22,7 +22,7 @@ const QString NewNo = QStringLiteral("使用原有音频");
 // What the user saw on the program's real message box and what it answered.
 struct Shown {
     QStringList captions;
-    int answer = 0;
+    MessageBoxAnswer answer = MessageBoxAnswer::Ok;
 };
 
 // Shows a box through the real desktop platform and, once it is on screen, notes its button
@@ -32,7 +32,7 @@ protected:
     void SetUp() override { MessageBoxRelabel::targetTitle = Hooked; }
     void TearDown() override { MessageBoxRelabel::remove(); }
 
-    Shown ask(int style, const QString& title, const QString& press) {
+    Shown ask(MessageBoxStyle style, const QString& title, const QString& press) {
         Shown shown;
         QObject guard;
         QTimer::singleShot(5000, &guard, [] { // never hang the suite
@@ -58,7 +58,7 @@ protected:
                 box->reject();
             }
         });
-        shown.answer = platform->messageBox().MsgBox(
+        shown.answer = platform->messageBox().show(
             QStringLiteral("程序检测:您已设置过前缀音频,现在该如何进行操作?"), style, title);
         shown.captions.sort();
         return shown;
@@ -77,41 +77,41 @@ protected:
 TEST_F(DesktopBoxRelabelling, RelabelsTheHookedQuestionAndKeepsItsAnswers) {
     MessageBoxRelabel::install();
 
-    Shown shown = ask(MsgBoxStyle::YesNoInformation, Hooked, NewNo);
+    Shown shown = ask(MessageBoxStyle::YesNoInformation, Hooked, NewNo);
     EXPECT_EQ(shown.captions, sorted({NewYes, NewNo}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::No);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::No);
 
-    shown = ask(MsgBoxStyle::YesNoInformation, Hooked, NewYes);
+    shown = ask(MessageBoxStyle::YesNoInformation, Hooked, NewYes);
     EXPECT_EQ(shown.captions, sorted({NewYes, NewNo}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::Yes);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::Yes);
 
     // A third button keeps its caption and its answer.
-    shown = ask(MsgBoxStyle::YesNoCancelInformation, Hooked, QStringLiteral("取消"));
+    shown = ask(MessageBoxStyle::YesNoCancelInformation, Hooked, QStringLiteral("取消"));
     EXPECT_EQ(shown.captions, sorted({NewYes, NewNo, QStringLiteral("取消")}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::Cancel);
-    shown = ask(MsgBoxStyle::OkInformation, Hooked, QStringLiteral("确定"));
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::Cancel);
+    shown = ask(MessageBoxStyle::OkInformation, Hooked, QStringLiteral("确定"));
     EXPECT_EQ(shown.captions, QStringList{QStringLiteral("确定")});
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::Ok);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::Ok);
 
     // A box with another title keeps the system captions.
-    shown = ask(MsgBoxStyle::YesNoInformation, QStringLiteral("Tomo阿朔提示"), No);
+    shown = ask(MessageBoxStyle::YesNoInformation, QStringLiteral("Tomo阿朔提示"), No);
     EXPECT_EQ(shown.captions, sorted({Yes, No}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::No);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::No);
 }
 
 TEST_F(DesktopBoxRelabelling, NothingIsRelabelledOnceTheHookIsRemoved) {
     MessageBoxRelabel::install();
     MessageBoxRelabel::install();
     MessageBoxRelabel::remove();
-    Shown shown = ask(MsgBoxStyle::YesNoInformation, Hooked, No);
+    Shown shown = ask(MessageBoxStyle::YesNoInformation, Hooked, No);
     EXPECT_EQ(shown.captions, sorted({Yes, No}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::No);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::No);
 
     // Installed again for one question and removed after it, as the prefix switch does.
     MessageBoxRelabel::install();
-    EXPECT_EQ(ask(MsgBoxStyle::YesNoInformation, Hooked, NewYes).answer, MsgBoxAnswer::Yes);
+    EXPECT_EQ(ask(MessageBoxStyle::YesNoInformation, Hooked, NewYes).answer, MessageBoxAnswer::Yes);
     MessageBoxRelabel::remove();
-    shown = ask(MsgBoxStyle::YesNoCancelInformation, Hooked, Yes);
+    shown = ask(MessageBoxStyle::YesNoCancelInformation, Hooked, Yes);
     EXPECT_EQ(shown.captions, sorted({Yes, No, QStringLiteral("取消")}));
-    EXPECT_EQ(shown.answer, MsgBoxAnswer::Yes);
+    EXPECT_EQ(shown.answer, MessageBoxAnswer::Yes);
 }

@@ -99,17 +99,17 @@ TEST(SkinFile, TheShippedSkinDecodesToItsStyleSheet) {
 
 TEST_F(SkinAttach, AppliesTheSheetOnceAndALaterSkinReplacesIt) {
     const QString path = write(encodeSkinFile(Sheet));
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::Ok);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::Ok);
     EXPECT_EQ(qApp->styleSheet(), Sheet);
 
     const QString second = QStringLiteral("QLabel { color: #123456; }");
     write(encodeSkinFile(second));
-    EXPECT_EQ(SkinH_AttachEx(path, QStringLiteral("ignored")), SkinResult::Ok);
+    EXPECT_EQ(attachSkin(path, QStringLiteral("ignored")), SkinResult::Ok);
     EXPECT_EQ(qApp->styleSheet(), second);
 
     // The program folder followed by a backslash name is the same file.
     qApp->setStyleSheet(QString());
-    EXPECT_EQ(SkinH_AttachEx(folder.path() + QStringLiteral("\\skinh.she"), QString()), SkinResult::Ok);
+    EXPECT_EQ(attachSkin(folder.path() + QStringLiteral("\\skinh.she"), QString()), SkinResult::Ok);
     EXPECT_EQ(qApp->styleSheet(), second);
 }
 
@@ -117,30 +117,30 @@ TEST_F(SkinAttach, RefusedFilesChangeNothing) {
     const QString before = QStringLiteral("QWidget { color: #010203; }");
     qApp->setStyleSheet(before);
     const QString path = this->path();
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::FileMissing);
-    EXPECT_EQ(SkinH_AttachEx(QString(), QString()), SkinResult::FileMissing);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::FileMissing);
+    EXPECT_EQ(attachSkin(QString(), QString()), SkinResult::FileMissing);
 
     const QByteArray good = encodeSkinFile(Sheet);
     write(good.left(good.size() - 3));
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::Damaged);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::Damaged);
     write(".SH");
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::Damaged);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::Damaged);
     QByteArray corrupt = good;
     corrupt[10] = char(corrupt[10] ^ 0xFF);
     write(corrupt);
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::Damaged);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::Damaged);
     write("[Information]\r\nqzyp=1\r\n");
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::NotASkin);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::NotASkin);
     write(QByteArray());
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::NotASkin);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::NotASkin);
     EXPECT_EQ(qApp->styleSheet(), before);
 
     QFile::remove(path);
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("skinh.she")));
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::FileUnreadable);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::FileUnreadable);
     // A pipe with no writer in its place is refused at once, not waited on.
     ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("skinh.she")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    EXPECT_EQ(SkinH_AttachEx(path, QString()), SkinResult::FileUnreadable);
+    EXPECT_EQ(attachSkin(path, QString()), SkinResult::FileUnreadable);
     EXPECT_EQ(qApp->styleSheet(), before);
 }

@@ -99,7 +99,7 @@ TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
     w.run->onGenerateClicked(w.withPrefix);
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("程序未联网!暂不可使用!"));
-    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(w.platform.boxes.shown[0].title, QStringLiteral("Vela系列软件"));
     EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
     EXPECT_TRUE(w.generateButton->isEnabled());
@@ -115,12 +115,12 @@ TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
         disabledDuringPreview = !w.generateButton->isEnabled();
         statusDuringPreview = w.status();
     };
-    w.platform.boxes.answerNext(MsgBoxAnswer::No);
+    w.platform.boxes.answerNext(MessageBoxAnswer::No);
     w.run->onGenerateClicked(w.withPrefix);
 
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, MessageComposer::previewText(Greeting));
-    EXPECT_EQ(w.platform.boxes.shown[0].style, 68);
+    EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_TRUE(disabledDuringPreview);
     EXPECT_EQ(statusDuringPreview, QStringLiteral("经检测,您已联网,进入预览界面!"));
     EXPECT_EQ(w.status(), QStringLiteral("您已取消生成!"));
@@ -144,7 +144,7 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     });
     w.platform.useHttp(observing);
     w.senderEdit->setEnabled(false);
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
 
     EXPECT_TRUE(observing.onWorker);
@@ -176,7 +176,7 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
 TEST(GenerationRun, UnplayableMessageAddressEndsTheRunAsAFailure) {
     FakeRun w;
     w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/gone.mp3"});
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
     ASSERT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
 
@@ -210,7 +210,7 @@ TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
         w.run->setMessageAddress(" http://tts.test/old.mp3");
         w.senderEdit->setEnabled(false);
         w.relationCombo->setEnabled(false);
-        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
         w.run->onGenerateClicked(w.withPrefix);
 
         EXPECT_EQ(w.status(), Failed);
@@ -238,8 +238,8 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     const QString joinedPath = w.folder.path("\\out\\joined.mp3");
     w.platform.dialogs.chooseNext(speechPath);
     w.platform.dialogs.chooseNext(joinedPath);
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
 
     ASSERT_EQ(w.dialogCount(), 2);
@@ -254,7 +254,7 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
 
     ASSERT_EQ(w.platform.boxes.shown.size(), 2);
     EXPECT_EQ(w.platform.boxes.shown[1].prompt, QStringLiteral("音频文件已合成成功!是否试听?"));
-    EXPECT_EQ(w.platform.boxes.shown[1].style, 68);
+    EXPECT_EQ(w.platform.boxes.shown[1].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(w.fakePlayer().urlHistory, QStringList{joinedPath});
     EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
     EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
@@ -281,7 +281,7 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         w.speechAt("/s.mp3", "SPEECH");
         w.withPrefix = true;
         w.platform.dialogs.cancelNext();
-        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
         w.run->onGenerateClicked(w.withPrefix);
         EXPECT_EQ(w.status(), QStringLiteral("您已取消保存音频文件..."));
         EXPECT_EQ(w.dialogCount(), 1);
@@ -299,7 +299,7 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         w.withPrefix = true;
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.cancelNext();
-        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+        w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
         w.run->onGenerateClicked(w.withPrefix);
         EXPECT_EQ(w.status(), QStringLiteral("您取消了音频保存操作..."));
         EXPECT_EQ(w.dialogCount(), 2);
@@ -319,7 +319,7 @@ TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
     w.withPrefix = true;
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), DownloadFailed);
     EXPECT_EQ(w.dialogCount(), 1);
@@ -347,7 +347,7 @@ TEST(GenerationRun, UnwritableTargetIsReportedAsASaveFailure) {
     w.speechAt("/s.mp3", "SPEECH");
     w.withPrefix = true;
     w.platform.dialogs.chooseNext(target);
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), SaveFailed);
     EXPECT_EQ(w.dialogCount(), 1);
@@ -373,8 +373,8 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
         w.withPrefix = true;
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.chooseNext(w.folder.path(joinedRelative));
-        w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-        w.platform.boxes.answerNext(MsgBoxAnswer::No);
+        w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
+        w.platform.boxes.answerNext(MessageBoxAnswer::No);
         w.run->onGenerateClicked(w.withPrefix);
         status = w.status();
         prefixAfter = w.folder.read("\\yx\\qz.mp3");
@@ -450,7 +450,7 @@ TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
     w.run->onFindSpeechClicked();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"));
-    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(w.platform.shellFake.shownFiles.size(), 1);
 
     w.run->onFindJoinedClicked();
@@ -471,7 +471,7 @@ TEST(GenerationRun, FindButtonsShowWhollyInsideTheWindowOnTheStatusBar) {
     w.run->onSaveMessage();
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
-    w.platform.boxes.answerNext(MsgBoxAnswer::No);
+    w.platform.boxes.answerNext(MessageBoxAnswer::No);
     w.run->saveSpeechThenJoined();
     const QRect bar = w.statusLine->geometry();
     for (QPushButton* button : {w.findSpeechButton, w.findJoinedButton}) {
@@ -498,10 +498,10 @@ TEST(GenerationRun, CopyAndExampleCommands) {
     w.run->onExampleClicked();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
-    EXPECT_EQ(w.platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     w.fill("小红", "", "死党", "");
     w.run->onExampleClicked();
     EXPECT_EQ(w.platform.boxes.shown[1].prompt, MessageComposer::exampleText("小红", "死党"));
-    EXPECT_EQ(w.platform.boxes.shown[1].style, 64);
+    EXPECT_EQ(w.platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
     EXPECT_EQ(w.platform.boxes.shown[1].title, QStringLiteral("Vela系列软件"));
 }

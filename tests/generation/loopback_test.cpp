@@ -96,7 +96,7 @@ TEST_F(Loopback, PlayingRunKeepsTheServedMp3Address) {
     w.platform.useHttp(http());
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("自己写的"),
            QStringLiteral("新年快乐 & 身体健康!"));
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
 
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
@@ -131,7 +131,7 @@ TEST_F(Loopback, PlayingRunWhoseMp3IsNotFoundEndsAsAPlaybackFailure) {
     w.platform.useHttp(missing);
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("妈妈"),
            QStringLiteral("生日快乐"));
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
     EXPECT_TRUE(w.run->messageAddress().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
 
@@ -154,8 +154,8 @@ TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
     ASSERT_TRUE(w.folder.write("\\joined.mp3", QByteArray(200000, 'O')));
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
-    w.platform.boxes.answerNext(MsgBoxAnswer::No);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::No);
     w.run->onGenerateClicked(w.withPrefix);
 
     const QByteArray speech = w.folder.read("\\speech.mp3");
@@ -179,7 +179,7 @@ TEST_F(Loopback, StoppedServiceFailsTheRunCleanly) {
     w.run->setMessageAddress(" http://127.0.0.1:9/old.mp3");
     // The probe passes, then the service goes away before the request.
     w.platform.boxes.onShow = [&other](const fakes::ShownBox&) { other.stop(); };
-    w.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.run->onGenerateClicked(w.withPrefix);
     EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
     EXPECT_EQ(w.run->messageAddress(), " http://127.0.0.1:9/old.mp3");

@@ -24,15 +24,14 @@ TEST(UTF8EncodeURI, EncodesEachUnitAndEscapesAsciiPunctuation) {
     EXPECT_EQ(UTF8EncodeURI(QString::fromUcs4(U"\U0001F600")), QStringLiteral("%ED%A0%BD%ED%B8%80"));
 }
 
-TEST(BytesToBstr, DecodesGb2312AndOtherCharsets) {
+TEST(decodeGbk, DecodesGb2312AndOtherCharsets) {
     const QByteArray gbk = QStringEncoder("GBK").encode(QStringLiteral("生日快乐 outurl=./a.mp3"));
-    EXPECT_EQ(BytesToBstr(gbk, "GB2312"), QStringLiteral("生日快乐 outurl=./a.mp3"));
-    EXPECT_EQ(BytesToBstr(gbk, "gb2312"), QStringLiteral("生日快乐 outurl=./a.mp3"));
+    EXPECT_EQ(decodeGbk(gbk, "GB2312"), QStringLiteral("生日快乐 outurl=./a.mp3"));
+    EXPECT_EQ(decodeGbk(gbk, "gb2312"), QStringLiteral("生日快乐 outurl=./a.mp3"));
     // A character of GBK beyond GB2312 still decodes.
-    EXPECT_EQ(BytesToBstr(QStringEncoder("GBK").encode(QStringLiteral("聲")), "GB2312"),
-              QStringLiteral("聲"));
-    EXPECT_EQ(BytesToBstr(QStringLiteral("é").toUtf8(), "UTF-8"), QStringLiteral("é"));
-    EXPECT_EQ(BytesToBstr(QByteArray(), "GB2312"), QString());
+    EXPECT_EQ(decodeGbk(QStringEncoder("GBK").encode(QStringLiteral("聲")), "GB2312"), QStringLiteral("聲"));
+    EXPECT_EQ(decodeGbk(QStringLiteral("é").toUtf8(), "UTF-8"), QStringLiteral("é"));
+    EXPECT_EQ(decodeGbk(QByteArray(), "GB2312"), QString());
 }
 
 TEST(SpeechReply, OnlyAnOuturlFirstFieldIsAResult) {
@@ -67,10 +66,6 @@ TEST(SpeechReply, RequestNeedsACompleted2xxReply) {
     EXPECT_FALSE(SpeechRequest::messageAddress(http, SpeechRequest::address(base, "unreachable"), base));
     // The address reaches the client without its leading blank.
     EXPECT_EQ(http.requests.first(), good.trimmed());
-
-    // getHTTPPage returns any completed reply, error pages included, and nothing otherwise.
-    EXPECT_EQ(getHTTPPage(http, error), QStringLiteral("outurl=./s/err.mp3"));
-    EXPECT_FALSE(getHTTPPage(http, " http://nowhere.example/"));
 
     http.replies.insert("http://tts.example/s/1.mp3", HttpResult{true, 200, "ID3data"});
     http.replies.insert("http://tts.example/s/0.mp3", HttpResult{true, 200, ""});

@@ -113,8 +113,6 @@ TEST_F(JoinerWindowTest, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
     EXPECT_FALSE(platform.dialogs.calls[0].save);
     EXPECT_FALSE(platform.dialogs.calls[1].save);
     EXPECT_TRUE(platform.dialogs.calls[2].save);
-    EXPECT_TRUE(form->firstDialog.CancelError && form->secondDialog.CancelError &&
-                form->outputDialog.CancelError);
 }
 
 TEST_F(JoinerWindowTest, MissingPathsAreReportedInOrderAndTheRightButtonShakesBackIntoPlace) {
@@ -166,7 +164,7 @@ TEST_F(JoinerWindowTest, SizeTestMeasuresBothFilesInWholeKilobytes) {
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 
     // Replace file two by the 205,823-byte file: the join goes ahead.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->secondBrowseButton->click();
     pick(form->secondBrowseButton, tmp.path("\\limit.mp3"));
     EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：200KB");
@@ -209,17 +207,17 @@ TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths)
 
     // A press on "已选择" asks; No keeps everything, and no dialog opens.
     const qsizetype dialogCalls = platform.dialogs.calls.size();
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->secondBrowseButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "您已选择音频,是否要更换?");
-    EXPECT_EQ(platform.boxes.shown[0].style, 68);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔");
     EXPECT_EQ(form->secondPathEdit->text(), tmp.path("\\b.mp3"));
     EXPECT_TRUE(form->outputBrowseButton->isEnabled());
 
     // Yes clears file two and takes the output picker back; the output path stays.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->secondBrowseButton->click();
     EXPECT_EQ(platform.dialogs.calls.size(), dialogCalls);
     EXPECT_TRUE(form->secondPathEdit->text().isEmpty());
@@ -235,7 +233,7 @@ TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths)
     EXPECT_TRUE(form->outputBrowseButton->isEnabled());
     pick(form->outputBrowseButton, tmp.path("\\out2.mp3"));
     EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->outputBrowseButton->click();
     EXPECT_EQ(platform.boxes.shown.last().prompt, "您已选择保存路径,是否要更换?");
     EXPECT_EQ(platform.boxes.shown.last().title, "Tomo阿朔");
@@ -269,7 +267,7 @@ TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
         statusWhenAsked = status();
         locatorWhenAsked = form->findOutputButton->isVisible();
     };
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->joinButton->click();
 
     EXPECT_EQ(tmp.read("\\音 频\\合 成.mp3"), first + second);
@@ -278,7 +276,7 @@ TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
     EXPECT_EQ(progress.last(), 1000);
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "音频文件已合成成功!是否试听?");
-    EXPECT_EQ(platform.boxes.shown[0].style, 68);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
     EXPECT_TRUE(fileWhenAsked);
     EXPECT_EQ(statusWhenAsked, "音频文件已合成成功!");
@@ -320,7 +318,7 @@ TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
     form->findOutputButton->click();
     EXPECT_EQ(platform.shellFake.shownFiles.size(), 1);
     EXPECT_EQ(platform.boxes.shown.last().prompt, "未找到合成音信文件!可能已被删除!请您检查!");
-    EXPECT_EQ(platform.boxes.shown.last().style, 48);
+    EXPECT_EQ(platform.boxes.shown.last().style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(platform.boxes.shown.last().title, "Tomo阿朔提示");
 }
 
@@ -328,7 +326,7 @@ TEST_F(JoinerWindowTest, NoToThePreviewPlaysNothing) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->joinButton->click();
     EXPECT_EQ(tmp.read("\\out.mp3"), "frontback");
     EXPECT_TRUE(platform.players[0]->urlHistory.isEmpty());
@@ -353,7 +351,7 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     ASSERT_TRUE(tmp.write("\\plain.txt", "not a folder"));
     // A first join makes the locator visible; failures later must leave it as it is.
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\first.mp3"));
     form->joinButton->click();
     ASSERT_TRUE(form->findOutputButton->isVisible());
@@ -381,7 +379,7 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     join();
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\second.mp3"));
     // The size lines say so when the path is chosen again; never a crash, never a join.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->secondBrowseButton->click();
     pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
     EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：文件不存在");
@@ -390,7 +388,7 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
 
     // The output's folder does not exist.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->outputBrowseButton->click();
     pick(form->outputBrowseButton, tmp.path("\\missing\\out.mp3"));
     join();
@@ -398,7 +396,7 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     EXPECT_EQ(form->progressBar->value(), 0);
 
     // The output's "folder" is an ordinary file (even root cannot write there).
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->outputBrowseButton->click();
     pick(form->outputBrowseButton, tmp.path("\\plain.txt\\out.mp3"));
     join();
@@ -421,7 +419,7 @@ TEST_F(JoinerWindowTest, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->joinButton->click();
     ASSERT_TRUE(form->findOutputButton->isVisible());
     const QRect locator = form->findOutputButton->geometry();
@@ -437,7 +435,7 @@ TEST_F(JoinerWindowTest, ChoosingTheSameOutputAgainMarksThePickerChosen) {
     const QString out = tmp.path("\\out.mp3");
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), out);
     // Clearing file two takes the output picker back while the output box keeps its path.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->secondBrowseButton->click();
     ASSERT_EQ(form->outputBrowseButton->text(), "浏览");
     ASSERT_EQ(form->outputPathEdit->text(), out);

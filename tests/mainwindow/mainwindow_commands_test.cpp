@@ -28,12 +28,12 @@ TEST_F(MainWindowTest, ClearingCommandsAskFirstAndKeepTheList) {
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
     form->messageEdit->setPlainText(QStringLiteral("生日快乐"));
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->onClearMessage();
     EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("生日快乐"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("您已输入内容,确认清空?"));
-    EXPECT_EQ(platform.boxes.shown.last().style, MsgBoxStyle::YesNoInformation);
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    EXPECT_EQ(platform.boxes.shown.last().style, MessageBoxStyle::YesNoInformation);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onClearMessage();
     EXPECT_TRUE(form->messageEdit->toPlainText().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("祝福语已清空.."));
@@ -42,11 +42,11 @@ TEST_F(MainWindowTest, ClearingCommandsAskFirstAndKeepTheList) {
     form->recipientEdit->setText(QStringLiteral("小明"));
     form->relationCombo->setEditText(QStringLiteral("老乡"));
     form->messageEdit->setPlainText(QStringLiteral("你好"));
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->clearAllAction->trigger();
     EXPECT_EQ(form->senderEdit->text(), QStringLiteral("小红"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("是否确认清除全部信息?"));
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onClearAll();
     EXPECT_TRUE(form->senderEdit->text().isEmpty());
     EXPECT_TRUE(form->recipientEdit->text().isEmpty());
@@ -84,30 +84,30 @@ TEST_F(MainWindowTest, PasteAppendsAndClipboardCommandsReport) {
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ\r\n \r\nQQ号码已自动复制到剪贴板 "
                              "| 加时请注明“学习编程”"));
-    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_EQ(platform.clipboardFake.clears, clearsBefore + 1);
     EXPECT_EQ(platform.clipboardFake.text(), ctx.endpoints.authorAccount);
 }
 
 TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     openUnlocked();
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->deleteMessagesAction->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"));
     EXPECT_EQ(platform.boxes.shown[1].prompt, QStringLiteral("当前目录下没有音信文件!无需删除!"));
-    EXPECT_EQ(platform.boxes.shown[1].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
 
     for (const char* name :
          {"\\a.mp3", "\\祝福 音信.mp3", "\\keep.MP3", "\\keep.mp3.txt", "\\sc\\1.mp3", "\\yx\\qz.mp3"}) {
         ASSERT_TRUE(temp.write(name, "data"));
     }
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->onDeleteMessages();
     EXPECT_TRUE(QFile::exists(temp.path("\\a.mp3")));
 
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onDeleteMessages();
     EXPECT_EQ(platform.boxes.shown.size(), 4) << "nothing is said after deleting";
     EXPECT_FALSE(QFile::exists(temp.path("\\a.mp3")));
@@ -125,16 +125,16 @@ TEST_F(MainWindowTest, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     ASSERT_TRUE(temp.write("\\sc\\4.mp3", QByteArray(300000, 'x')));
     form->findSpeechButton->show();
 
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->repairAction->trigger();
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("本功能可恢复误删除的前缀音频文件\r\n \r\n帮您全面修复音频前缀功能,是否继续?"));
-    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::YesNoInformation);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_FALSE(form->findSpeechButton->isHidden());
     EXPECT_EQ(temp.read("\\sc\\4.mp3").size(), 300000);
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onRepair();
     EXPECT_EQ(form->repairProgress->value(), 5000);
     EXPECT_TRUE(form->repairProgress->isHidden());
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     // With the folders gone both come back, and "\yx\qz.mp3" is not made up.
     QDir(temp.path("\\sc")).removeRecursively();
     QDir(temp.path("\\yx")).removeRecursively();
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onRepair();
     EXPECT_TRUE(QFileInfo(temp.path("\\yx")).isDir());
     EXPECT_FALSE(QFile::exists(temp.path("\\yx\\qz.mp3")));
@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, RepairThatCannotWriteSaysSo) {
     openUnlocked();
     // A folder where a jingle belongs cannot be replaced by a file.
     ASSERT_TRUE(QDir().mkpath(temp.path("\\sc\\3.mp3")));
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onRepair();
     EXPECT_EQ(status(), QStringLiteral("音频前缀功能修复失败!请检查程序目录是否可写.."));
     EXPECT_EQ(temp.read("\\sc\\4.mp3"), loadResource(115)) << "the other jingles are still written";
@@ -183,7 +183,7 @@ TEST_F(MainWindowTest, InformationBoxesAndTheThemeSwitch) {
     EXPECT_EQ(description[4],
               QStringLiteral("由于网络资源的限制,所以语音会生硬一些,,重在娱乐!还请大家见谅!"));
     EXPECT_EQ(platform.boxes.shown[0].title, QStringLiteral("软件说明"));
-    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
 
     const QString notes = platform.boxes.shown[1].prompt;
     EXPECT_EQ(platform.boxes.shown[1].title, QStringLiteral("更新说明"));
@@ -215,13 +215,13 @@ TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {
               (QStringList{ctx.endpoints.forumUrl, ctx.endpoints.boardUrl, ctx.endpoints.blogUrl,
                            ctx.endpoints.chatUrl}));
 
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->restartAction->trigger();
     EXPECT_TRUE(platform.shellFake.started.isEmpty());
     EXPECT_EQ(
         platform.boxes.shown[0].prompt,
         QStringLiteral("如果您觉得当前使用的程序出现异常\r\n \r\n请点击重启程序,是否现在重新启动程序?"));
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onRestart();
     EXPECT_EQ(platform.shellFake.started, QStringList{QCoreApplication::applicationFilePath()});
     EXPECT_EQ(platform.shellFake.endProgramCalls, 1);

@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, AnotherVersionEndsTheProgramAndKeepsTheLock) {
         EXPECT_FALSE(form->close());
         ++ticksDuringQuestion;
     };
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     form->onStartupCheckTick();
     EXPECT_EQ(ticksDuringQuestion, 1);
     ASSERT_EQ(platform.boxes.shown.size(), 1);
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, AnotherVersionEndsTheProgramAndKeepsTheLock) {
     platform.boxes.shown.clear();
     platform.shellFake.openedAddresses.clear();
     open();
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->onStartupCheckTick();
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
     EXPECT_EQ(platform.shellFake.endProgramCalls, 2);
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, ManualCheckDisablesItsItemOnlyWhileItRuns) {
     form->checkUpdateAction->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("当前为最新版本!"));
-    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_FALSE(enabledWhileShown);
     EXPECT_TRUE(form->checkUpdateAction->isEnabled());
     EXPECT_TRUE(form->checkUpdateAction->isChecked());
@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, ManualCheckDisablesItsItemOnlyWhileItRuns) {
     form->onCheckUpdate();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, QStringLiteral("检测失败!请检查您的网络连接!"));
-    EXPECT_EQ(platform.boxes.shown[1].style, MsgBoxStyle::OkExclamation);
+    EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkExclamation);
     EXPECT_TRUE(form->checkUpdateAction->isEnabled());
     EXPECT_EQ(platform.shellFake.endProgramCalls, 0);
 }
@@ -176,14 +176,14 @@ TEST_F(MainWindowTest, ManualCheckDisablesItsItemOnlyWhileItRuns) {
 TEST_F(MainWindowTest, F4TogglesThePrefixSwitchThroughItsHandler) {
     // A stored prefix: ticking shows the usage text and then the question; No keeps it.
     temp.write("\\yx\\qz.mp3", QByteArray(100, 'j'));
-    ASSERT_TRUE(WriteToINI("Information", "qzyp", "1", temp.path("\\velanote.ini")));
+    ASSERT_TRUE(writeSetting("Information", "qzyp", "1", temp.path("\\velanote.ini")));
     openUnlocked();
-    platform.boxes.answerNext(MsgBoxAnswer::Ok);
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::Ok);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     QTest::keyClick(form->senderEdit, Qt::Key_F4);
     EXPECT_EQ(form->prefixCheck->checkState(), Qt::Checked);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
-    EXPECT_EQ(platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_FALSE(form->shakeTimer->isActive());
 
     QTest::keyClick(form->messageEdit, Qt::Key_F4);
@@ -197,12 +197,12 @@ TEST_F(MainWindowTest, F4TogglesThePrefixSwitchThroughItsHandler) {
     form->prefixCheck->setCheckState(Qt::PartiallyChecked);
     const int shown = int(platform.boxes.shown.size());
     QTest::keyClick(form->senderEdit, Qt::Key_F4);
-    form->onKeyDown(115);
+    form->onKeyDown(Qt::Key_F4);
     EXPECT_EQ(form->prefixCheck->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(platform.boxes.shown.size(), shown);
     // A click never makes it greyed: greyed and unticked go to ticked, ticked to unticked.
-    platform.boxes.answerNext(MsgBoxAnswer::Ok);
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::Ok);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->prefixCheck->click();
     EXPECT_EQ(form->prefixCheck->checkState(), Qt::Checked);
     form->prefixCheck->click();
@@ -288,7 +288,7 @@ TEST_F(MainWindowTest, RippleFollowsTheMouseOnlyWhileTheEffectIsOn) {
 TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {
     openUnlocked();
     form->show();
-    platform.boxes.answerNext(MsgBoxAnswer::Cancel);
+    platform.boxes.answerNext(MessageBoxAnswer::Cancel);
     EXPECT_FALSE(form->close());
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     const fakes::ShownBox box = platform.boxes.shown[0];
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {
         QStringLiteral(
             "感谢您对阿朔、对Vela系列的软件的支持!\r \r是否退出并到论坛可以下载更多阿朔的原创免费软件?"));
     EXPECT_FALSE(box.prompt.contains('\n'));
-    EXPECT_EQ(box.style, MsgBoxStyle::YesNoCancelInformation);
+    EXPECT_EQ(box.style, MessageBoxStyle::YesNoCancelInformation);
     EXPECT_EQ(box.title, QStringLiteral("Vela系列软件"));
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {
     ASSERT_TRUE(joiner);
     EXPECT_FALSE(form->isVisible());
     form->show();
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->exitAction->trigger();
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, box.prompt);
@@ -328,7 +328,7 @@ TEST_F(MainWindowTest, ClosingWithYesOpensTheForumAndTakesThePhraseLibrary) {
     ASSERT_TRUE(phrases);
     form->phrasesAction->trigger();
     EXPECT_EQ(form->phraseWindow(), phrases.data()) << "one phrase library at a time";
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(platform.shellFake.openedAddresses, QStringList{ctx.endpoints.forumUrl});
     EXPECT_TRUE(!phrases || !phrases->isVisible());
@@ -345,7 +345,7 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
         closedDuringFetch = form->close();
         return QStringLiteral("V6.0");
     });
-    platform.boxes.answerNext(MsgBoxAnswer::Cancel);
+    platform.boxes.answerNext(MessageBoxAnswer::Cancel);
     form->onStartupCheckTick();
     EXPECT_FALSE(closedDuringFetch);
     EXPECT_TRUE(platform.boxes.shown.isEmpty()) << "no exit question while the check runs";
@@ -360,8 +360,8 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
         form->exitAction->trigger();
         return QString();
     });
-    platform.boxes.answerNext(MsgBoxAnswer::Ok);
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::Ok);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->checkUpdateAction->trigger();
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_TRUE(form->isVisible());
@@ -378,7 +378,7 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
         form->close();
         return QStringLiteral("V6.1");
     });
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     form->onStartupCheckTick();
     QCoreApplication::processEvents();
     ASSERT_EQ(platform.boxes.shown.size(), 1);

@@ -61,11 +61,11 @@ TEST(UpdateCheck, AutomaticRunReportsOnTheStatusLine) {
 TEST(UpdateCheck, AnotherVersionEndsTheProgramOnEitherAnswer) {
     CheckRun yes;
     yes.reply("V6.1\r\n");
-    yes.platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    yes.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     EXPECT_EQ(yes.automatic(), UpdateCheck::Outcome::ProgramEnded);
     ASSERT_EQ(yes.platform.boxes.shown.size(), 1);
     EXPECT_EQ(yes.platform.boxes.shown[0].prompt, UpdateCheck::updateQuestion("V6.1"));
-    EXPECT_EQ(yes.platform.boxes.shown[0].style, MsgBoxStyle::YesNoInformation);
+    EXPECT_EQ(yes.platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(yes.platform.boxes.shown[0].title, QStringLiteral("Vela系列软件"));
     EXPECT_EQ(yes.platform.shellFake.openedAddresses, QStringList{kForum});
     EXPECT_EQ(yes.platform.shellFake.endProgramCalls, 1);
@@ -73,7 +73,7 @@ TEST(UpdateCheck, AnotherVersionEndsTheProgramOnEitherAnswer) {
 
     CheckRun no;
     no.reply("v6.0");
-    no.platform.boxes.answerNext(MsgBoxAnswer::No);
+    no.platform.boxes.answerNext(MessageBoxAnswer::No);
     EXPECT_EQ(no.check.runManual(nullptr), UpdateCheck::Outcome::ProgramEnded);
     EXPECT_TRUE(no.platform.shellFake.openedAddresses.isEmpty());
     EXPECT_EQ(no.platform.shellFake.endProgramCalls, 1);
@@ -86,14 +86,14 @@ TEST(UpdateCheck, ManualRunReportsInBoxes) {
     EXPECT_EQ(current.check.runManual(nullptr), UpdateCheck::Outcome::Current);
     ASSERT_EQ(current.platform.boxes.shown.size(), 1);
     EXPECT_EQ(current.platform.boxes.shown[0].prompt, QStringLiteral("当前为最新版本!"));
-    EXPECT_EQ(current.platform.boxes.shown[0].style, MsgBoxStyle::OkInformation);
+    EXPECT_EQ(current.platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
 
     CheckRun failed;
     failed.reply("", 200);
     EXPECT_EQ(failed.check.runManual(nullptr), UpdateCheck::Outcome::Failed);
     ASSERT_EQ(failed.platform.boxes.shown.size(), 1);
     EXPECT_EQ(failed.platform.boxes.shown[0].prompt, QStringLiteral("检测失败!请检查您的网络连接!"));
-    EXPECT_EQ(failed.platform.boxes.shown[0].style, MsgBoxStyle::OkExclamation);
+    EXPECT_EQ(failed.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
 
     // A fetcher set by the window replaces the direct fetch.
     CheckRun viaFetcher;

@@ -79,7 +79,6 @@ TEST_F(PhraseWindowTest, OpensWithCategoriesButNoChoiceAndTheHintShown) {
     EXPECT_FALSE(form->hintPicture->pixmap().isNull());
     EXPECT_EQ(form->hintLabel->text(), "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
     EXPECT_EQ(form->searchButton->text(), "搜索更多");
-    EXPECT_EQ(form->fileDialog.Filter, "音频文件(*.mp3)|*.mp3");
     EXPECT_EQ(form->findChild<QListWidget*>("phraseList"), form->phraseList);
 }
 
@@ -109,14 +108,14 @@ TEST_F(PhraseWindowTest, ChoosingACategoryReplacesTheListInTableOrderAndHidesThe
 
 TEST_F(PhraseWindowTest, DoubleClickWritesThePhraseWithItsTrailingCharactersAndAsks) {
     choose("友情类");
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     doubleClickRow(0);
     const QString first = PhraseTable::phrasesOf("友情类")[0];
     EXPECT_EQ(chosen, first);
     EXPECT_TRUE(chosen.endsWith(QString::fromUtf16(u"\uE004\uE004 ")));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "祝福语填写成功!是否关闭本页面?");
-    EXPECT_EQ(platform.boxes.shown[0].style, 68);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
 
     // No keeps the window and its list; a further double click replaces the text.
@@ -125,12 +124,12 @@ TEST_F(PhraseWindowTest, DoubleClickWritesThePhraseWithItsTrailingCharactersAndA
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->phraseList->count(), 12);
     chosen = "typed by the user";
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     doubleClickRow(8);
     EXPECT_EQ(chosen, PhraseTable::phrasesOf("友情类")[8]);
 
     // Yes closes and releases the window.
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     doubleClickRow(11);
     EXPECT_EQ(chosen, PhraseTable::phrasesOf("友情类")[11]);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -147,7 +146,7 @@ TEST_F(PhraseWindowTest, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     for (const auto& box : platform.boxes.shown) {
         EXPECT_EQ(box.prompt, "请先选择分类,在使用双击自动填写功能!");
-        EXPECT_EQ(box.style, 48);
+        EXPECT_EQ(box.style, MessageBoxStyle::OkExclamation);
         EXPECT_EQ(box.title, "Tomo阿朔提示");
     }
     EXPECT_EQ(chosen, "kept");
@@ -157,7 +156,7 @@ TEST_F(PhraseWindowTest, SearchOpensTheCategoryWithBlessingAppended) {
     form->searchButton->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类");
-    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
 
@@ -210,7 +209,7 @@ TEST_F(PhraseWindowTest, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
     QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类,在使用双击自动填写功能!");
-    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
 
     // A listed category whose phrases are not clicked yet: a current row alone is no choice.
     choose("爱情类");
@@ -226,7 +225,7 @@ TEST_F(PhraseWindowTest, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
     // With a phrase chosen, a double click below the phrases writes the chosen one.
     QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {},
                       form->phraseList->visualItemRect(form->phraseList->item(2)).center());
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(chosen, PhraseTable::phrasesOf("爱情类")[2]);
     ASSERT_EQ(platform.boxes.shown.size(), 3);

@@ -92,7 +92,8 @@ int answerBox(int style, const QString& caption, Seen& seen, QWidget* parent = n
         }
     });
     DesktopMessageBox boxes;
-    return boxes.MsgBox(QStringLiteral("您确定要退出吗?"), style, QStringLiteral("Vela系列软件"), parent);
+    return static_cast<int>(boxes.show(QStringLiteral("您确定要退出吗?"), static_cast<MessageBoxStyle>(style),
+                                       QStringLiteral("Vela系列软件"), parent));
 }
 
 } // namespace
@@ -210,7 +211,7 @@ TEST(MessageBox, TheBoxBelongsToTheGivenWindow) {
         box->close();
     });
     DesktopMessageBox boxes;
-    EXPECT_EQ(boxes.MsgBox("text", 64, "title", &owner), 1);
+    EXPECT_EQ(boxes.show("text", MessageBoxStyle::OkInformation, "title", &owner), MessageBoxAnswer::Ok);
     EXPECT_EQ(parentSeen, &owner);
 }
 
@@ -229,7 +230,7 @@ TEST(MessageBox, TheBoxIsWideEnoughForItsWholeTitle) {
             box->close();
         });
         DesktopMessageBox boxes;
-        boxes.MsgBox(QStringLiteral("好"), 64, title);
+        boxes.show(QStringLiteral("好"), MessageBoxStyle::OkInformation, title);
         EXPECT_GE(width, titleWidth + 120) << title.toStdString();
     }
 }

@@ -29,19 +29,20 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList captions; // sorted
-    int answer = 0;
+    MessageBoxAnswer answer = MessageBoxAnswer::Ok;
 };
 
 // The real message box, recording the answer each box returned.
 class RecordingMessageBox : public MessageBoxService {
 public:
-    int MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent = nullptr) override {
-        const int answer = real.MsgBox(prompt, style, title, parent);
+    MessageBoxAnswer show(const QString& prompt, MessageBoxStyle style, const QString& title,
+                          QWidget* parent = nullptr) override {
+        const MessageBoxAnswer answer = real.show(prompt, style, title, parent);
         answers.append(answer);
         return answer;
     }
     DesktopMessageBox real;
-    QList<int> answers;
+    QList<MessageBoxAnswer> answers;
 };
 
 class RealBoxPlatform : public fakes::FakePlatform {
@@ -72,7 +73,7 @@ private:
                 continue;
             }
             handled_.append(box);
-            SeenBox s{box->windowTitle(), box->text(), box->icon(), {}, 0};
+            SeenBox s{box->windowTitle(), box->text(), box->icon(), {}, MessageBoxAnswer::Ok};
             QPushButton* target = nullptr;
             const QString wanted = script_.isEmpty() ? QString() : script_.takeFirst();
             for (QPushButton* b : box->findChildren<QPushButton*>()) {
@@ -113,7 +114,7 @@ protected:
 
 TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswerCodes) {
     temp.write("\\yx\\qz.mp3", jingleBytes(2));
-    WriteToINI("Information", "qzyp", "抒情旋律", ini());
+    writeSetting("Information", "qzyp", "抒情旋律", ini());
     const QByteArray iniBefore = temp.read("\\velanote.ini");
 
     clicker.clickNext(QStringLiteral("确定"));
@@ -130,7 +131,7 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
     EXPECT_EQ(question.text, kQuestion);
     EXPECT_EQ(question.icon, QMessageBox::Information);
     EXPECT_EQ(question.captions, (QStringList{"使用原有音频", "重新设置音频"}));
-    EXPECT_EQ(real.recorder.answers, (QList<int>{MsgBoxAnswer::Ok, MsgBoxAnswer::No}));
+    EXPECT_EQ(real.recorder.answers, (QList<MessageBoxAnswer>{MessageBoxAnswer::Ok, MessageBoxAnswer::No}));
     EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     EXPECT_EQ(prefixSwitch->settingsWindow(), nullptr);
     EXPECT_TRUE(mainWindow.isVisible());
@@ -145,7 +146,8 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
     prefixCheck->setChecked(true);
     ASSERT_EQ(clicker.seen.size(), 4);
     EXPECT_EQ(clicker.seen[3].captions, (QStringList{"使用原有音频", "重新设置音频"}));
-    EXPECT_EQ(real.recorder.answers.mid(2), (QList<int>{MsgBoxAnswer::Ok, MsgBoxAnswer::Yes}));
+    EXPECT_EQ(real.recorder.answers.mid(2),
+              (QList<MessageBoxAnswer>{MessageBoxAnswer::Ok, MessageBoxAnswer::Yes}));
     EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     ASSERT_NE(prefixSwitch->settingsWindow(), nullptr);
     EXPECT_EQ(prefixSwitch->settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
@@ -155,8 +157,8 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
 
     // With the question answered, a Yes/No box of the same title keeps the usual captions.
     clicker.clickNext(QStringLiteral("否(&N)"));
-    EXPECT_EQ(real.recorder.MsgBox(kQuestion, MsgBoxStyle::YesNoInformation, kTitle, &mainWindow),
-              MsgBoxAnswer::No);
+    EXPECT_EQ(real.recorder.show(kQuestion, MessageBoxStyle::YesNoInformation, kTitle, &mainWindow),
+              MessageBoxAnswer::No);
     ASSERT_EQ(clicker.seen.size(), 5);
     EXPECT_EQ(clicker.seen[4].captions, (QStringList{"否(&N)", "是(&Y)"}));
     EXPECT_EQ(clicker.unscripted, 0);

@@ -31,7 +31,7 @@ protected:
     PrefixSwitchTest() : prefixSwitch(ctx, &mainWindow) { wire(prefixSwitch); }
     void storePrefix(const QString& choice) {
         temp.write("\\yx\\qz.mp3", jingleBytes(4));
-        WriteToINI("Information", "qzyp", choice, ini());
+        writeSetting("Information", "qzyp", choice, ini());
     }
 
     PrefixSwitch prefixSwitch;
@@ -42,10 +42,10 @@ TEST_F(PrefixSwitchTest, FirstTickOpensTheSettingsWindowAndClosingItUnticksTheSw
     prefixCheck->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].prompt, kUsage);
-    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
     EXPECT_EQ(platform.boxes.shown[1].prompt, "您是首次使用,请先进行设置");
-    EXPECT_EQ(platform.boxes.shown[1].style, 64);
+    EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
     EXPECT_FALSE(shakeTimer.isActive());
     QPointer<PrefixWindow> w = prefixSwitch.settingsWindow();
     ASSERT_FALSE(w.isNull());
@@ -71,7 +71,7 @@ TEST_F(PrefixSwitchTest, FirstTickOpensTheSettingsWindowAndClosingItUnticksTheSw
     EXPECT_TRUE(prefixCheck->isChecked());
     EXPECT_FALSE(shakeTimer.isActive());
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(6));
-    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "我想我是疯了");
+    EXPECT_EQ(readSetting("Information", "qzyp", "0", ini()), "我想我是疯了");
 }
 
 TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEverythingAsItWas) {
@@ -85,8 +85,8 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     platform.boxes.onShow = [&](const fakes::ShownBox& box) {
         seen.append({box.prompt, MessageBoxRelabel::isInstalled(), MessageBoxRelabel::targetTitle});
     };
-    platform.boxes.answerNext(MsgBoxAnswer::Ok);
-    platform.boxes.answerNext(MsgBoxAnswer::No);
+    platform.boxes.answerNext(MessageBoxAnswer::Ok);
+    platform.boxes.answerNext(MessageBoxAnswer::No);
     prefixCheck->setChecked(true);
 
     ASSERT_EQ(seen.size(), 2);
@@ -95,7 +95,7 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     EXPECT_EQ(seen[1].prompt, kQuestion);
     EXPECT_TRUE(seen[1].hooked);
     EXPECT_EQ(seen[1].hookedTitle, "Vela系列软件");
-    EXPECT_EQ(platform.boxes.shown[1].style, 68);
+    EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(platform.boxes.shown[1].title, "Vela系列软件");
     EXPECT_FALSE(MessageBoxRelabel::isInstalled());
 
@@ -104,15 +104,15 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     EXPECT_TRUE(prefixCheck->isChecked());
     EXPECT_FALSE(shakeTimer.isActive());
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(4));
-    EXPECT_EQ(GetFromINI("Information", "qzyp", "0", ini()), "Dream");
+    EXPECT_EQ(readSetting("Information", "qzyp", "0", ini()), "Dream");
 
     // Unticking keeps the prefix, so ticking again asks again; "重新设置音频" opens the window.
     prefixCheck->setChecked(false);
     EXPECT_TRUE(shakeTimer.isActive());
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_TRUE(QFile::exists(prefix()));
-    platform.boxes.answerNext(MsgBoxAnswer::Ok);
-    platform.boxes.answerNext(MsgBoxAnswer::Yes);
+    platform.boxes.answerNext(MessageBoxAnswer::Ok);
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
     prefixCheck->setChecked(true);
     ASSERT_EQ(seen.size(), 4);
     EXPECT_EQ(seen[2].prompt, kUsage);
@@ -136,13 +136,13 @@ TEST_F(PrefixSwitchTest, PrefixWithoutARecordedChoiceIsAConfigurationError) {
     prefixCheck->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, "配置文件出错!请您重新设置!");
-    EXPECT_EQ(platform.boxes.shown[1].style, 64);
+    EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
     EXPECT_EQ(prefixSwitch.settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:0");
     prefixSwitch.closeSettingsWindow();
     EXPECT_TRUE(prefixCheck->isChecked());
 
-    WriteToINI("Information", "qzyp", "0", ini()); // a hand-edited "0" is no choice either
+    writeSetting("Information", "qzyp", "0", ini()); // a hand-edited "0" is no choice either
     prefixCheck->setChecked(false);
     prefixCheck->setChecked(true);
     EXPECT_EQ(platform.boxes.shown.back().prompt, "配置文件出错!请您重新设置!");
@@ -164,7 +164,7 @@ TEST_F(PrefixSwitchTest, MenuItemOpensTheWindowOnlyWhileTheSwitchIsOn) {
     prefixSwitch.onSettingsChosen(prefixCheck->checkState());
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请您先开启音频前缀功能!");
-    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Vela系列软件");
     EXPECT_EQ(prefixSwitch.settingsWindow(), nullptr);
     EXPECT_FALSE(prefixCheck->isChecked());

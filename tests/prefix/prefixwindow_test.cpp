@@ -43,7 +43,7 @@ protected:
         return w;
     }
     fakes::FakeMediaPlayer& player() { return *platform.players.back(); }
-    QString stored() const { return GetFromINI("Information", "qzyp", "0", ini()); }
+    QString stored() const { return readSetting("Information", "qzyp", "0", ini()); }
     QString userFile(const QString& name, qsizetype size) {
         QString path = temp.path("\\user\\" + name);
         temp.write("\\user\\" + name, QByteArray(size, 'u'));
@@ -108,7 +108,7 @@ TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
 
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "选择成功!");
-    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔提示");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(2));
     EXPECT_EQ(stored(), "抒情旋律");
@@ -167,7 +167,7 @@ TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, PrefixWindow::parameterNote());
     EXPECT_TRUE(platform.boxes.shown[0].prompt.endsWith("合成音频!\r\n"));
-    EXPECT_EQ(platform.boxes.shown[0].style, 64);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_FALSE(w->jingleCombo->isEnabled());
     EXPECT_TRUE(w->browseButton->isEnabled());
     EXPECT_FALSE(w->previewCustomButton->isEnabled());
@@ -203,7 +203,7 @@ TEST_F(PrefixWindowTest, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNot
     pick(w, userFile("big.mp3", 204800));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择200K以下的音频文件!");
-    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_TRUE(w->customPathEdit->text().isEmpty());
     EXPECT_FALSE(w->previewCustomButton->isEnabled());
 
@@ -298,7 +298,7 @@ TEST_F(PrefixWindowTest, PreviewsResetEachOther) {
     w->onPreviewJingleClicked();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "情进行选择后在试听,请勿手动输入非法字符!");
-    EXPECT_EQ(platform.boxes.shown[0].style, 48);
+    EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(w->previewJingleButton->text(), "停止");
 
     // The stored prefix disappearing is reported by its preview.
@@ -347,19 +347,19 @@ TEST_F(PrefixWindowTest, ClosingShowsMainWindowAndUnticksTheSwitchOnlyWithoutAPr
 
 TEST_F(PrefixWindowTest, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
     temp.write("\\yx\\qz.mp3", jingleBytes(9));
-    WriteToINI("Information", "qzyp", "动感活泼", ini());
+    writeSetting("Information", "qzyp", "动感活泼", ini());
     QPointer<PrefixWindow> w = open();
     w->show();
 
     w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请选择您要合成的音频前缀!");
-    EXPECT_EQ(platform.boxes.shown.back().style, 48);
+    EXPECT_EQ(platform.boxes.shown.back().style, MessageBoxStyle::OkExclamation);
 
     // A typed name is refused.
     w->jingleCombo->setEditText("我自己的歌");
     w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请从列表中选择前缀音频,请勿手动输入!");
-    EXPECT_EQ(platform.boxes.shown.back().style, 48);
+    EXPECT_EQ(platform.boxes.shown.back().style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(platform.boxes.shown.back().title, "Tomo阿朔提示");
     EXPECT_EQ(stored(), "动感活泼");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));

@@ -2,26 +2,27 @@
 
 namespace velanote::fakes {
 
-int FakeMessageBox::MsgBox(const QString& prompt, int style, const QString& title, QWidget*) {
+MessageBoxAnswer FakeMessageBox::show(const QString& prompt, MessageBoxStyle style, const QString& title,
+                                      QWidget*) {
     const ShownBox box{prompt, style, title};
     shown.append(box);
     if (onShow) {
         onShow(box);
     }
     if (!answers.empty()) {
-        const int a = answers.front();
+        const MessageBoxAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    if (style == MsgBoxStyle::YesNoInformation) {
+    if (style == MessageBoxStyle::YesNoInformation) {
         ++unexpected;
-        return MsgBoxAnswer::No;
+        return MessageBoxAnswer::No;
     }
-    if (style == MsgBoxStyle::YesNoCancelInformation) {
+    if (style == MessageBoxStyle::YesNoCancelInformation) {
         ++unexpected;
-        return MsgBoxAnswer::Cancel;
+        return MessageBoxAnswer::Cancel;
     }
-    return MsgBoxAnswer::Ok;
+    return MessageBoxAnswer::Ok;
 }
 
 std::optional<QString> FakeFileDialogs::answer(DialogCall call) {

@@ -16,7 +16,7 @@ namespace velanote::fakes {
 
 struct ShownBox {
     QString prompt;
-    int style = 0;
+    MessageBoxStyle style = MessageBoxStyle::OkInformation;
     QString title;
 };
 
@@ -24,11 +24,12 @@ struct ShownBox {
 // (OK for 48/64, No for 68, Cancel for 67) and records an unexpected box.
 class FakeMessageBox : public MessageBoxService {
 public:
-    int MsgBox(const QString& prompt, int style, const QString& title, QWidget* parent = nullptr) override;
-    void answerNext(int answer) { answers.push_back(answer); }
+    MessageBoxAnswer show(const QString& prompt, MessageBoxStyle style, const QString& title,
+                          QWidget* parent = nullptr) override;
+    void answerNext(MessageBoxAnswer answer) { answers.push_back(answer); }
     // Runs when a box is shown, before it answers (lets a test look at the windows meanwhile).
     std::function<void(const ShownBox&)> onShow;
-    std::deque<int> answers;
+    std::deque<MessageBoxAnswer> answers;
     QList<ShownBox> shown;
     int unexpected = 0;
 };
