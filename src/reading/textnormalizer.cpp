@@ -138,9 +138,29 @@ constexpr std::u32string_view kMeasures[] = {
 
 // Words after a number that make it a name or a rank rather than a count (二月, 二号, 二楼, 二年级).
 constexpr std::u32string_view kNamedAfter[] = {
-    U"月",   U"号", U"日", U"楼", U"层",   U"班", U"路", U"期",   U"级",
-    U"年级", U"等", U"栋", U"室", U"单元", U"床", U"版", U"号线", U"线",
+    U"月", U"号", U"日", U"楼",   U"层", U"班", U"路",   U"期", U"级",   U"年级",
+    U"等", U"栋", U"室", U"单元", U"床", U"版", U"号线", U"线", U"分之",
 };
+
+// Words around a four-digit number that make it a year without 年 (2027新年快乐, 喜迎2027).
+constexpr std::u32string_view kYearAfter[] = {
+    U"新年", U"元旦", U"春节", U"快乐", U"届", U"级", U"赛季", U"跨年", U"再见", U"你好", U"加油", U"见",
+};
+constexpr std::u32string_view kYearBefore[] = {
+    U"迎接", U"喜迎", U"告别", U"再见", U"你好", U"拥抱",
+    U"展望", U"跨入", U"迈入", U"走进", U"回顾", U"难忘",
+};
+
+// Words after a month.day that make it a holiday's name (6.1儿童节 六一儿童节, 5.1快乐 五一快乐).
+constexpr std::u32string_view kHolidays[] = {
+    U"节",   U"儿童",   U"劳动",   U"妇女", U"国庆", U"青年", U"建军",
+    U"植树", U"黄金周", U"小长假", U"长假", U"假期", U"快乐",
+};
+
+// Numbers that stand for words by their sound, said digit by digit where they count nothing:
+// 520 我爱你, 521, 1314 一生一世, 3344 生生世世, 9420 就是爱你, 666 (well done).
+constexpr std::string_view kSoundNumbers[] = {"520",     "521",  "1314", "5201314",
+                                              "1314520", "3344", "9420", "666"};
 
 // Words after which a number is a code, read digit by digit.
 constexpr std::u32string_view kCodeWords[] = {
@@ -348,7 +368,7 @@ private:
         }
         const char32_t previous = before(p);
         return at(k) == U'-' && isDigit(at(k + 1)) && !isDigit(previous) && !isLetter(previous) &&
-               !contains(U")%.", previous);
+               !contains(U")%.年月日号点分秒", previous);
     }
 
     bool number() {
@@ -547,7 +567,9 @@ private:
               std::pair(U"PM", U"下午"), std::pair(U"P.M.", U"下午")}) {
             const std::u32string_view w = written;
             if (startsWith(m, w) && !isLetter(at(m + w.size()))) {
-                emit(half);
+                if (value(hour) <= 12) {
+                    emit(half);
+                }
                 end = m + w.size();
                 break;
             }
@@ -566,6 +588,13 @@ private:
             sayPart(minute, U"分");
         }
         i_ = end;
+        // 9:00-17:00 九点到十七点
+        const std::size_t h = i_ + 1;
+        if (contains(U"-~", at(i_)) && isDigit(at(h)) &&
+            (at(h + 1) == U':' || (isDigit(at(h + 1)) && at(h + 2) == U':'))) {
+            emit(U"到");
+            ++i_;
+        }
         return true;
     }
 
@@ -654,6 +683,9 @@ private:
                 return;
             }
         }
+        if (spokenAsName(n, k, e, rangeEnd.has_value() || negative)) {
+            return;
+        }
         // A generation by birth decade: 90后 九零后, 00后 零零后.
         if (at(e) == U'后' && n.whole.size() == 2 && !n.point && (n.whole[1] == '0' || n.whole[0] == '0') &&
             !isDigit(before(k))) {
@@ -688,6 +720,55 @@ private:
             ++i_;
         }
         joinNext(n);
+    }
+
+    // Numbers said as names rather than amounts: a year standing alone (2027新年快乐 二零二七), a
+    // year of an era (2934ad 公元二九三四年), a holiday (6.1儿童节 六一), a discount (9.5折 九五折)
+    // and numbers that stand for words by their sound (520 五二零).
+    bool spokenAsName(const Number& n, std::size_t k, std::size_t e, bool joined) {
+        if (joined || isDigit(before(k)) || before(k) == U'第') {
+            return false;
+        }
+        std::u32string words;
+        std::size_t end = e;
+        if (!n.point) {
+            const unsigned v = value(n.whole);
+            const bool yearLike = n.whole.size() == 4 && v >= 1900 && v < 2100;
+            for (const auto& [written, era] :
+                 {std::pair(U"a.d.", U"公元"), std::pair(U"A.D.", U"公元"), std::pair(U"ad", U"公元"),
+                  std::pair(U"AD", U"公元"), std::pair(U"b.c.", U"公元前"), std::pair(U"B.C.", U"公元前"),
+                  std::pair(U"bc", U"公元前"), std::pair(U"BC", U"公元前")}) {
+                const std::u32string_view w = written;
+                if (words.empty() && startsWith(e, w) && !isLetter(at(e + w.size()))) {
+                    words = era;
+                    words += ChineseNumber::digitByDigit(n.whole);
+                    words += U"年";
+                    end = e + w.size();
+                }
+            }
+            if (words.empty() && yearLike && (followedBy(e, kYearAfter) || precededBy(k, kYearBefore))) {
+                words = ChineseNumber::digitByDigit(n.whole);
+            }
+            if (words.empty() &&
+                std::find(std::begin(kSoundNumbers), std::end(kSoundNumbers), n.whole) !=
+                    std::end(kSoundNumbers) &&
+                useAround(k, e) != Use::Measure && unitAt(e) == nullptr &&
+                !contains(U"%‰年月日号点个元块", at(e))) {
+                words = ChineseNumber::digitByDigit(n.whole);
+            }
+        } else if (at(e) == U'折' && n.whole.size() == 1) {
+            words = ChineseNumber::digitByDigit(n.whole + n.fraction);
+        } else if (isMonth(value(n.whole)) && n.whole[0] != '0' && n.fraction.size() <= 2 &&
+                   n.fraction[0] != '0' && isDay(value(n.fraction)) && followedBy(e, kHolidays)) {
+            words = ChineseNumber::cardinal(n.whole, Use::Ordinal) +
+                    ChineseNumber::cardinal(n.fraction, Use::Ordinal);
+        }
+        if (words.empty()) {
+            return false;
+        }
+        emit(words);
+        i_ = end;
+        return true;
     }
 
     // What joins a number to the number after it.
@@ -755,7 +836,7 @@ private:
             return from;
         };
         std::u32string words = said(*amount, Use::Measure);
-        if (contains(U"-~", at(e)) && isDigit(at(e + 1))) {
+        if (contains(U"-~到至", at(e)) && isDigit(at(e + 1))) {
             const Number upper = *numberAt(e + 1);
             words += U"到" + said(upper, Use::Measure);
             e = upper.end;
@@ -787,6 +868,16 @@ private:
             i_ = next;
             return true;
         }
+        if (c == U'-' && !isDigit(before(previous)) && startsWith(i_ + 1, U"百分之")) {
+            emit(U"负"); // -百分之5
+            ++i_;
+            return true;
+        }
+        if (c == U'-' && contains(U"年月日号点分秒", before(i_)) && isDigit(at(i_ + 1))) {
+            emit(U"到"); // 12月1日-5日
+            ++i_;
+            return true;
+        }
         if (c == U'#' && isDigit(before(i_))) {
             emit(U"号");
             ++i_;
@@ -796,7 +887,7 @@ private:
             // 10元/斤 十元每斤; a tilde after a sentence is only a tone of voice (快乐~).
             // Between words a tilde joins a range only after a number word (周一~周五, 一~三月).
             const bool spokenBefore =
-                contains(U"一二三四五六七八九十百千万日天", before(i_)) || isDigit(before(i_));
+                contains(U"一二三四五六七八九十百千万年月日号点分秒天", before(i_)) || isDigit(before(i_));
             const bool spokenAfter = isIdeograph(at(i_ + 1)) || isDigit(at(i_ + 1));
             if (c == U'~' && spokenBefore && spokenAfter) {
                 emit(U"到");
