@@ -179,7 +179,17 @@ MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& use
             addText(table.spell(code));
         }
     }
+    for (const UserLexicon::LatinWord& w : user.latinWords) {
+        userLatin_[w.text] = w.said;
+        addText(utf8::encode(w.text));
+        addText(w.said);
+    }
     digest_ = hash.result().toHex().toStdString();
+}
+
+std::string MandarinReader::userReading(std::u32string_view latinWord) const {
+    const auto it = userLatin_.find(std::u32string(latinWord));
+    return it == userLatin_.end() ? std::string() : it->second;
 }
 
 std::shared_ptr<const MandarinReader> MandarinReader::builtIn() {

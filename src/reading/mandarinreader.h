@@ -36,6 +36,10 @@ public:
     // syllables, separated by blanks; characters the lexicon lacks and all other text unchanged.
     std::string read(std::u32string_view text) const;
 
+    // What the user's lexicon says for a word of Latin letters (pinyin or English words); empty if
+    // it has no such word.
+    std::string userReading(std::u32string_view latinWord) const;
+
     // 40 hex digits that change whenever a reading could: table, rules, corrections, user lexicon.
     const std::string& digest() const { return digest_; }
 
@@ -66,6 +70,7 @@ private:
     const ReadingTable& table_;
     Layer corrections_;
     Layer user_;
+    std::map<std::u32string, std::string> userLatin_;
     std::string digest_;
 };
 

@@ -4,6 +4,7 @@
 #include "reading/readingtable.h"
 #include "reading/utf8.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace velanote {
@@ -42,6 +43,13 @@ bool splitSyllable(std::string_view written, std::string& letters, unsigned& ton
         }
     }
     return true;
+}
+
+// English words for a Latin word's sound: letters, apostrophes and blanks, no tone digits.
+bool isEnglishSpelling(std::string_view said) {
+    return !said.empty() && std::all_of(said.begin(), said.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '\'' || c == ' ' || c == '\t';
+    });
 }
 
 } // namespace
@@ -86,11 +94,17 @@ UserLexicon UserLexicon::parse(std::string_view text, const ReadingTable& table)
         }
         const std::u32string word = *utf8::decode(entry.substr(0, gap));
         bool allIdeographs = !word.empty();
+        bool allLatin = !word.empty();
         for (const char32_t c : word) {
             allIdeographs = allIdeographs && MandarinReader::isIdeograph(c);
+            allLatin = allLatin && ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z'));
         }
-        if (!allIdeographs) {
-            problem("词语只能由汉字组成");
+        if (!allIdeographs && !allLatin) {
+            problem("词语只能由汉字或拉丁字母组成");
+            continue;
+        }
+        if (allLatin && isEnglishSpelling(trimmed(entry.substr(gap)))) {
+            lexicon.latinWords.push_back(LatinWord{word, std::string(trimmed(entry.substr(gap)))});
             continue;
         }
         std::vector<std::uint16_t> readings;
@@ -114,6 +128,17 @@ UserLexicon UserLexicon::parse(std::string_view text, const ReadingTable& table)
         }
         if (!failure.empty()) {
             problem(failure);
+            continue;
+        }
+        if (allLatin) {
+            std::string said;
+            for (const std::uint16_t code : readings) {
+                if (!said.empty()) {
+                    said.push_back(' ');
+                }
+                said += table.spell(code);
+            }
+            lexicon.latinWords.push_back(LatinWord{word, said});
             continue;
         }
         if (readings.size() != word.size()) {

@@ -7,6 +7,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -26,6 +27,7 @@ namespace {
 struct SampleSink {
     int fd = -1;
     bool failed = false;
+    std::vector<short>* held = nullptr; // when set, the samples are kept here instead
 };
 
 bool writeAll(int fd, const char* data, std::size_t size) {
@@ -46,6 +48,10 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 int sendSamples(short* wav, int count, espeak_EVENT* events) {
     if (wav != nullptr && count > 0 && events != nullptr && events->user_data != nullptr) {
         auto* sink = static_cast<SampleSink*>(events->user_data);
+        if (sink->held != nullptr) {
+            sink->held->insert(sink->held->end(), wav, wav + count);
+            return 0;
+        }
         sink->failed = sink->failed || !writeAll(sink->fd, reinterpret_cast<const char*>(wav),
                                                  static_cast<std::size_t>(count) * sizeof(short));
     }
@@ -79,6 +85,51 @@ void receiveSamples(int fd, SpeechStream& stream) {
             return;
         }
     }
+}
+
+// Cuts the silence each voice puts before and after what it says down to a breath, so that the
+// runs of the two voices join as one utterance.
+void trimForJoining(std::vector<short>& samples, bool first, bool last) {
+    constexpr int quiet = 300;
+    constexpr std::size_t keptBefore = 220; // 10 ms at espeak's rate
+    constexpr std::size_t keptAfter = 1100; // 50 ms
+    const auto loud = [](short s) { return s > quiet || s < -quiet; };
+    if (!last) {
+        const auto lastLoud = std::find_if(samples.rbegin(), samples.rend(), loud);
+        const std::size_t end = static_cast<std::size_t>(samples.rend() - lastLoud) + keptAfter;
+        samples.resize(std::min(samples.size(), end));
+    }
+    if (!first) {
+        const auto firstLoud = std::find_if(samples.begin(), samples.end(), loud);
+        const std::size_t start = static_cast<std::size_t>(firstLoud - samples.begin());
+        samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(
+                                                             start > keptBefore ? start - keptBefore : 0));
+    }
+}
+
+// Speaks runs of two languages one after the other, each with its voice, into `sink`. Runs in a
+// child only, since changing the voice changes the library's state.
+bool speakRuns(const std::vector<VoiceText::Run>& runs, SampleSink& sink) {
+    std::vector<short> held;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        espeak_SetVoiceByName(runs[r].english ? EspeakEngine::englishVoiceName : EspeakEngine::voiceName);
+        held.clear();
+        SampleSink holder{sink.fd, false, &held};
+        const espeak_ERROR result = espeak_Synth(runs[r].text.c_str(), runs[r].text.size() + 1, 0,
+                                                 POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &holder);
+        if (result != EE_OK) {
+            return false;
+        }
+        trimForJoining(held, r == 0, r + 1 == runs.size());
+        if (!writeAll(sink.fd, reinterpret_cast<const char*>(held.data()), held.size() * sizeof(short))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hasEnglish(const std::vector<VoiceText::Run>& runs) {
+    return std::any_of(runs.begin(), runs.end(), [](const VoiceText::Run& r) { return r.english; });
 }
 
 // espeak marks a change of language in its phoneme output as "(en)", "(el)", …
@@ -207,6 +258,10 @@ void EspeakEngine::synthesiseApart(const std::string& spoken, SpeechStream& stre
         ::close(pipe[0]);
         std::srand(1);
         SampleSink sink{pipe[1]};
+        const std::vector<VoiceText::Run> runs = VoiceText::languageRuns(spoken);
+        if (hasEnglish(runs)) {
+            ::_exit(speakRuns(runs, sink) ? 0 : 1);
+        }
         const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
                                                  espeakCHARS_UTF8, nullptr, &sink);
         ::_exit(result == EE_OK && !sink.failed ? 0 : 1);
@@ -255,11 +310,51 @@ bool EspeakEngine::staysMandarin(const std::string& utf8) {
 }
 
 std::string EspeakEngine::prepare(const std::u32string& text, const Reader& reader) {
-    const VoiceText voiceText([this](const std::string& piece) { return staysMandarin(piece); });
+    const MandarinReader& mandarin = reader ? *reader : *MandarinReader::builtIn();
+    const VoiceText voiceText([this](const std::string& piece) { return staysMandarin(piece); },
+                              [&mandarin](std::u32string_view word) { return mandarin.userReading(word); });
     const std::optional<std::u32string> voiced =
         utf8::decode(voiceText.prepare(TextNormalizer::normalize(text)));
-    const MandarinReader& mandarin = reader ? *reader : *MandarinReader::builtIn();
     return voiced ? mandarin.read(*voiced) : std::string();
+}
+
+std::string EspeakEngine::spokenPhonemesOf(const std::string& spoken) {
+    const std::vector<VoiceText::Run> runs = VoiceText::languageRuns(spoken);
+    if (!hasEnglish(runs)) {
+        return phonemesOf(spoken);
+    }
+    // The English voice is taken up in a child, which leaves this process's library as it was.
+    std::array<int, 2> pipe{};
+    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
+        throw std::runtime_error("no pipe for the phoneme process");
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        std::string all;
+        for (const VoiceText::Run& run : runs) {
+            espeak_SetVoiceByName(run.english ? englishVoiceName : voiceName);
+            const std::string phonemes = phonemesOf(run.text);
+            all += all.empty() ? "" : " | ";
+            all += run.english ? "(en)" + phonemes + "(cmn)" : phonemes;
+        }
+        ::_exit(writeAll(pipe[1], all.data(), all.size()) ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::string all;
+    std::array<char, 4096> buffer{};
+    for (ssize_t n = 0; child > 0 && ((n = ::read(pipe[0], buffer.data(), buffer.size())) > 0 ||
+                                      (n < 0 && errno == EINTR));) {
+        all.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    }
+    ::close(pipe[0]);
+    int status = 0;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error("the phonemes could not be listed");
+    }
+    return all;
 }
 
 std::future<bool> EspeakEngine::warmUp() {
@@ -297,7 +392,7 @@ std::future<std::string> EspeakEngine::spokenText(std::u32string text, Reader re
 
 std::future<std::string> EspeakEngine::spokenPhonemes(std::u32string text, Reader reader) {
     return ask([this, text = std::move(text), reader = std::move(reader)] {
-        return phonemesOf(prepare(text, reader));
+        return spokenPhonemesOf(prepare(text, reader));
     });
 }
 

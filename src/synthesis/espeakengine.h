@@ -49,6 +49,8 @@ private:
 class EspeakEngine {
 public:
     static constexpr const char* voiceName = "cmn-latn-pinyin";
+    // The voice of the Latin words that are not pinyin, joined into the same utterance.
+    static constexpr const char* englishVoiceName = "en-us";
 
     static EspeakEngine& instance();
     EspeakEngine(const EspeakEngine&) = delete;
@@ -76,6 +78,8 @@ private:
     void initialise();
     bool staysMandarin(const std::string& utf8);
     std::string phonemesOf(const std::string& utf8);
+    // The phonemes of a prepared text, English runs in the English voice's, marked "(en)…(cmn)".
+    std::string spokenPhonemesOf(const std::string& spoken);
     std::string prepare(const std::u32string& text, const Reader& reader);
     // Synthesises in a child process forked for the one utterance.
     void synthesiseApart(const std::string& spoken, SpeechStream& stream);

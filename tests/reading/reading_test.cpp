@@ -117,7 +117,9 @@ TEST(UserLexicon, TakesGoodLinesAndReportsEachBadOneByNumber) {
                                              "长大\tzhang3 da6\n"
                                              "长大\tzhang da4\n"
                                              "长大zhang3 da4\n"
-                                             "OK\tou1 kei1\n"
+                                             "OK\tou1 ke4\n"
+                                             "WiFi\twai fai\n"
+                                             "Wi-Fi\twai fai\n"
                                              "\xE9\x95\xBF\xFF\tchang2\n"
                                              "女儿 NU:3 er2\r\n"
                                              "公园\xE3\x80\x80gong1\xE3\x80\x80yuan2\n");
@@ -132,7 +134,11 @@ TEST(UserLexicon, TakesGoodLinesAndReportsEachBadOneByNumber) {
         lines.push_back(p.line);
         EXPECT_FALSE(p.reason.empty());
     }
-    EXPECT_EQ(lines, (std::vector<int>{6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(lines, (std::vector<int>{6, 7, 8, 9, 10, 13, 14}));
+    // Latin words take any number of syllables, or English words for their sound.
+    ASSERT_EQ(lexicon.latinWords.size(), 2u);
+    EXPECT_EQ(lexicon.latinWords[0].said, "ou1 ke4");
+    EXPECT_EQ(lexicon.latinWords[1].said, "wai fai");
 }
 
 TEST(UserLexicon, OverridesTheBuiltInReadingsAndChangesTheDigest) {
@@ -144,6 +150,14 @@ TEST(UserLexicon, OverridesTheBuiltInReadingsAndChangesTheDigest) {
     EXPECT_EQ(readWith(user, U"一天"), "yi1 tian1"); // the user's reading is not changed by rules
     EXPECT_EQ(readBuiltIn(U"去银行"), "qu4 yin2 hang2");
     EXPECT_NE(user.digest(), MandarinReader::builtIn()->digest());
+    // A Latin word the user reads overrides both its English reading and its spelling.
+    const auto latin = std::make_shared<const MandarinReader>(
+        ReadingTable::builtIn(), parseLexicon("iPhone\tai4 feng4\nVIP\twei1 ai1 pi1\n"));
+    auto& engine = velanote::EspeakEngine::instance();
+    EXPECT_EQ(engine.spokenText(U"我的iPhone是VIP的", latin).get(),
+              "wo3 de5 ai4 feng4 shi4 wei1 ai1 pi1 de5");
+    EXPECT_EQ(engine.spokenText(U"我的iPhone是VIP的").get(), "wo3 de5 iPhone shi4 V-I-P de5");
+    EXPECT_NE(latin->digest(), MandarinReader::builtIn()->digest());
     EXPECT_EQ(MandarinReader(ReadingTable::builtIn()).digest(), MandarinReader::builtIn()->digest());
     EXPECT_EQ(MandarinReader::builtIn()->digest().size(), 40u);
 }

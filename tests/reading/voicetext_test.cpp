@@ -26,22 +26,33 @@ struct FakeVoice {
 
 } // namespace
 
-TEST(VoiceText, RewritesOnlyWhatTheVoiceWouldReadInAnotherLanguage) {
+TEST(VoiceText, SpellsAbbreviationsKeepsEnglishWordsAndPausesForForeignSymbols) {
     FakeVoice voice;
-    const VoiceText text([&voice](const std::string& piece) { return voice.staysMandarin(piece); });
+    const VoiceText text([&voice](const std::string& piece) { return voice.staysMandarin(piece); },
+                         [](std::u32string_view word) { return word == U"iPhone" ? "ai4 feng4" : ""; });
 
     EXPECT_EQ(text.prepare(U"亲爱的妈妈，親愛的媽媽！"), "亲爱的妈妈，親愛的媽媽！");
     EXPECT_TRUE(voice.asked.empty()) << "Chinese alone needs no check";
-    EXPECT_EQ(text.prepare(U"ni hao CCTV"), "ni hao CCTV");
-
-    EXPECT_EQ(text.prepare(U"Tom你好"), "T o m你好");
-    EXPECT_EQ(text.prepare(U"Hello, Tom!"), "H e l l o , T o m !");
+    // Two to five capitals and a few lower-case abbreviations are said letter by letter.
+    EXPECT_EQ(text.prepare(U"CCTV和NBA，vip，HELLO，HAPPYS，A"),
+              "C-C-T-V和N-B-A，V-I-P，H-E-L-L-O，HAPPYS，A");
+    EXPECT_EQ(text.prepare(U"Hello, Tom! don't"), "Hello, Tom! don't");
+    EXPECT_EQ(text.prepare(U"我的iPhone"), "我的ai4 feng4");
     EXPECT_EQ(text.prepare(U"好Ω好"), "好 好");
-    // Line breaks become blanks.
-    EXPECT_EQ(text.prepare(U"ABC\n好"), "ABC 好");
+    EXPECT_EQ(text.prepare(U"ABC\n好"), "A-B-C 好"); // line breaks become blanks
 }
 
-TEST(EspeakEngine, SpeaksChineseTraditionalLatinAndSymbolsInMandarin) {
+TEST(VoiceText, GivesLatinWordsToTheEnglishVoiceAndSyllablesToTheMandarinOne) {
+    const auto runs = VoiceText::languageRuns("wo3 yong4 iPhone, N-B-A，hen3 hao3 lv4 nu:3 Tom");
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].text, "wo3 yong4 ");
+    EXPECT_EQ(runs[1].text, "iPhone, N-B-A");
+    EXPECT_EQ(runs[2].text, "，hen3 hao3 lv4 nu:3 ");
+    EXPECT_EQ(runs[3].text, "Tom");
+    EXPECT_TRUE(runs[1].english && runs[3].english && !runs[0].english && !runs[2].english);
+}
+
+TEST(EspeakEngine, SpeaksChineseInMandarinAndLatinWordsInEnglish) {
     auto& engine = velanote::EspeakEngine::instance();
     ASSERT_TRUE(engine.warmUp().get());
     const std::regex languageSwitch(R"(\([a-z-]+\))");
@@ -52,16 +63,18 @@ TEST(EspeakEngine, SpeaksChineseTraditionalLatinAndSymbolsInMandarin) {
     EXPECT_EQ(simplified, traditional);
 
     for (const std::u32string& text :
-         {std::u32string(U"亲爱的妈妈，祝您生日快乐，万事如意"), std::u32string(U"親愛的媽媽，祝您生日快樂"),
-          std::u32string(U"我是Tom，用iPhone和ABC，1+1=2，100%开心，邮箱tom@qq.com"),
-          std::u32string(U"Hello world, good morning 你好"), std::u32string(U"α和Ω，~#*&")}) {
+         {std::u32string(U"亲爱的妈妈，祝您生日快乐，万事如意"), std::u32string(U"1+1=2，100%开心，-5℃"),
+          std::u32string(U"α和Ω，~#*&")}) {
         const std::string phonemes = engine.spokenPhonemes(text).get();
         EXPECT_FALSE(std::regex_search(phonemes, languageSwitch)) << phonemes;
         EXPECT_TRUE(std::regex_search(phonemes, mandarinTone)) << phonemes;
     }
-    // An English word is spelled with the voice's own letter names.
-    EXPECT_EQ(engine.spokenPhonemes(U"Tom").get(), engine.spokenPhonemes(U"T o m").get());
-    EXPECT_NE(engine.spokenPhonemes(U"Tom").get(), "");
+    // Latin words by the English voice's rules, abbreviations as English letter names.
+    const std::string mixed = engine.spokenPhonemes(U"我是Tom，用iPhone和VIP").get();
+    EXPECT_NE(mixed.find("(en)t'0m(cmn)"), std::string::npos) << mixed;
+    EXPECT_NE(mixed.find("(en)'aI f'oUn(cmn)"), std::string::npos) << mixed;
+    EXPECT_NE(mixed.find("(en)v'i:;aIp'i:(cmn)"), std::string::npos) << mixed; // not the word v'Ip
+    EXPECT_TRUE(std::regex_search(mixed, mandarinTone)) << mixed;
 }
 
 TEST(EspeakEngine, StreamsSpeechAtTwiceTheMp3Rate) {
@@ -73,4 +86,27 @@ TEST(EspeakEngine, StreamsSpeechAtTwiceTheMp3Rate) {
     EXPECT_LT(samples.size(), 22050u * 3);
     const auto loudest = std::max_element(samples.begin(), samples.end());
     EXPECT_GT(*loudest, 3000) << "speech, not silence";
+}
+
+// A Latin word inside Chinese is spoken in the same clip, joined without the pauses each voice
+// would add around an utterance of its own.
+TEST(EspeakEngine, JoinsTheEnglishVoiceIntoTheSameClipWithoutAGap) {
+    auto& engine = velanote::EspeakEngine::instance();
+    const std::vector<std::int16_t> mixed = engine.speak(U"我的iPhone很好")->readAll();
+    const std::size_t withoutEnglish = engine.speak(U"我的很好")->readAll().size();
+    // The longest quiet stretch between the first and the last sound.
+    const auto longestPause = [](const std::vector<std::int16_t>& samples) {
+        const auto loud = [](std::int16_t s) { return s > 300 || s < -300; };
+        const auto first = std::find_if(samples.begin(), samples.end(), loud);
+        const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+        std::size_t longest = 0;
+        std::size_t run = 0;
+        for (auto it = first; it < last; ++it) {
+            run = loud(*it) ? 0 : run + 1;
+            longest = std::max(longest, run);
+        }
+        return longest;
+    };
+    EXPECT_GT(mixed.size(), withoutEnglish + 22050 / 4) << "the English word is in the clip";
+    EXPECT_LT(longestPause(mixed), 22050u / 5) << "no pause of 200 ms or more inside the clip";
 }
