@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QHash>
 
+#include <algorithm>
 #include <utility>
 
 namespace velanote {
@@ -13,6 +14,73 @@ QString CommandOptions::help() {
 
 CommandOptions::CommandOptions(QStringList valueOptions, QStringList flags, Repetition repetition)
     : valueOptions_(std::move(valueOptions)), flags_(std::move(flags)), repetition_(repetition) {}
+
+CommandOptions::CommandOptions(QList<OptionDeclaration> declarations, Repetition repetition)
+    : declarations_(std::move(declarations)), repetition_(repetition) {
+    for (const OptionDeclaration& option : std::as_const(declarations_)) {
+        (option.valueName.isEmpty() ? flags_ : valueOptions_).append(option.name);
+    }
+}
+
+namespace {
+
+QString written(const OptionDeclaration& option) {
+    QString text = QStringLiteral("--") + option.name;
+    if (!option.valueName.isEmpty()) {
+        text += QLatin1Char(' ') + option.valueName;
+    }
+    return text;
+}
+
+} // namespace
+
+QString CommandOptions::synopsis(int indent, int width) const {
+    QStringList pieces;
+    for (qsizetype i = 0; i < declarations_.size(); ++i) {
+        const OptionDeclaration& option = declarations_.at(i);
+        if (option.required) {
+            pieces.append(written(option));
+            continue;
+        }
+        QStringList together{written(option)};
+        while (option.alternatives != 0 && i + 1 < declarations_.size() &&
+               declarations_.at(i + 1).alternatives == option.alternatives) {
+            together.append(written(declarations_.at(++i)));
+        }
+        pieces.append(QLatin1Char('[') + together.join(QStringLiteral(" | ")) + QLatin1Char(']'));
+    }
+    QString text;
+    qsizetype column = indent;
+    for (const QString& piece : std::as_const(pieces)) {
+        if (column > indent && column + 1 + piece.size() > width) {
+            text += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
+            column = indent;
+        } else if (column > indent) {
+            text += QLatin1Char(' ');
+            ++column;
+        }
+        text += piece;
+        column += piece.size();
+    }
+    return text;
+}
+
+QString CommandOptions::descriptions() const {
+    qsizetype column = 0;
+    for (const OptionDeclaration& option : declarations_) {
+        column = std::max(column, written(option).size());
+    }
+    QString text;
+    for (const OptionDeclaration& option : declarations_) {
+        if (option.description.isEmpty()) {
+            continue;
+        }
+        const QString continued = QLatin1Char('\n') + QString(column + 4, QLatin1Char(' '));
+        text += QStringLiteral("  ") + written(option).leftJustified(column + 2) +
+                QString(option.description).replace(QLatin1Char('\n'), continued) + QLatin1Char('\n');
+    }
+    return text;
+}
 
 CommandOptions::Outcome CommandOptions::read(const QStringList& arguments) const {
     // The parser tells what is wrong but not where. The first fault in argument order is that of

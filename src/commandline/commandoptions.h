@@ -7,6 +7,17 @@
 
 namespace velanote {
 
+// One option of a command, declared once: the command's parsing and its usage text both come from
+// the list of its declarations.
+struct OptionDeclaration {
+    QString name;        // without dashes
+    QString valueName;   // the value's name in the usage; empty for a flag
+    QString description; // for the usage; "\n" continues it on a line of its own under the first
+    bool required = false;
+    // Options that share a non-zero number exclude each other and show as "[--a A | --b B]".
+    int alternatives = 0;
+};
+
 // The options one command takes, read from its arguments by QCommandLineParser: value options
 // (`--name VALUE`, `--name=VALUE`), flags (`--name`) and help (`-h`, `--help`). A command takes no
 // other arguments; `--` ends the options. Reading prints nothing and exits nothing: the outcome is
@@ -46,12 +57,21 @@ public:
     };
 
     CommandOptions(QStringList valueOptions, QStringList flags, Repetition repetition);
+    CommandOptions(QList<OptionDeclaration> declarations, Repetition repetition);
 
     Outcome read(const QStringList& arguments) const;
+
+    // "--name VALUE [--other VALUE] [--flag]", in declaration order, wrapped before `width`
+    // columns; lines after the first are indented by `indent` blanks, as under "usage: command ".
+    QString synopsis(int indent, int width = 100) const;
+    // "  --name VALUE  description", one option with a description a line, the descriptions in one
+    // column.
+    QString descriptions() const;
 
 private:
     Outcome readPrefix(const QStringList& arguments, bool complete) const;
 
+    QList<OptionDeclaration> declarations_;
     QStringList valueOptions_;
     QStringList flags_;
     Repetition repetition_;
