@@ -6,16 +6,9 @@
 #include "generation/serviceclient.h"
 #include "generation/waitwithoutinput.h"
 #include "platform/mediaplayer.h"
-#include "platform/twips.h"
-#include "widgets/statusbar.h"
 
-#include <QComboBox>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
-#include <algorithm>
+#include <QWidget>
 
 namespace velanote {
 
@@ -27,131 +20,91 @@ const QString SaveFailed = QStringLiteral("音信文件保存失败!请检查保
 const QString PlayFailed = QStringLiteral("音信播放失败!请检查网络后重试..");
 } // namespace
 
-CommonDialog makeSpeechFileDialog(FileDialogService& dialogs, QWidget* parent) {
-    return CommonDialog(dialogs, parent, QStringLiteral("请选择您要保存的音信文件路径"),
-                        QStringLiteral("(MP3音频文件)|*.mp3"));
-}
-
-CommonDialog makeJoinedFileDialog(FileDialogService& dialogs, QWidget* parent) {
-    return CommonDialog(dialogs, parent, QString(), QStringLiteral("音频文件(*.mp3)|*.mp3"));
-}
-
-GenerationRun::GenerationRun(AppContext& ctx, const GenerationControls& controls)
-    : ctx_(ctx), c_(controls), tray_(controls.window, controls.tray) {
-    c_.player->setFailureWatcher([this] { onlinePlaybackFailed(); });
+GenerationRun::GenerationRun(AppContext& ctx, MediaPlayer& player, CommonDialog& speechFileDialog,
+                             CommonDialog& joinedFileDialog, QObject* parent)
+    : QObject(parent), ctx_(ctx), player_(player), speechFileDialog_(speechFileDialog),
+      joinedFileDialog_(joinedFileDialog) {
+    player_.setFailureWatcher([this] { onlinePlaybackFailed(); });
 }
 
 GenerationRun::~GenerationRun() {
-    c_.player->setFailureWatcher({});
+    player_.setFailureWatcher({});
 }
 
 // The message address turned out unplayable (not found, empty, not audio): the run ends as failed.
 void GenerationRun::onlinePlaybackFailed() {
-    if (onlineAddress_.isEmpty() || c_.player->URL() != onlineAddress_) {
+    if (onlineAddress_.isEmpty() || player_.URL() != onlineAddress_) {
         return;
     }
     onlineAddress_.clear();
-    c_.player->setURL(QString());
-    setStatus(PlayFailed);
-    enableInputs();
-}
-
-void GenerationRun::setStatus(const QString& text) {
-    c_.statusLine->setPanelText(2, text);
+    player_.setURL(QString());
+    Q_EMIT statusChanged(PlayFailed);
+    Q_EMIT inputsEnabled();
 }
 
 MessageBoxAnswer GenerationRun::ask(const QString& prompt, MessageBoxStyle style) {
-    return ctx_.platform.messageBox().show(prompt, style, MessageTitles::program(), c_.window);
+    return ctx_.platform.messageBox().show(prompt, style, MessageTitles::program(),
+                                           qobject_cast<QWidget*>(parent()));
 }
 
-void GenerationRun::enableInputs() {
-    c_.senderEdit->setEnabled(true);
-    c_.recipientEdit->setEnabled(true);
-    c_.relationCombo->setEnabled(true);
-    c_.generateButton->setEnabled(true);
-}
-
-// The button sits on the status bar, a little below its top, no taller than the room left on the
-// bar and in the window; where its least height (a skin may raise it) does not fit there, it rises
-// until its bottom is in view, so that none of it is cut off at the window's bottom edge.
-void GenerationRun::showFindButton(QPushButton* shown, QPushButton* hidden) {
-    shown->setVisible(true);
-    const int left = positionTwips(shown).x();
-    movePositionTwips(shown, left, positionTwips(c_.statusLine).y() + 5);
-    int bottom = c_.statusLine->geometry().bottom();
-    if (const QWidget* parent = shown->parentWidget()) {
-        bottom = std::min(bottom, parent->rect().bottom());
-    }
-    shown->resize(shown->width(), std::min(shown->height(), bottom - shown->y() + 1));
-    if (shown->geometry().bottom() > bottom) {
-        movePositionTwips(shown, left, pixelsToTwips(bottom + 1 - shown->height()));
-    }
-    hidden->setVisible(false);
-}
-
-void GenerationRun::onGenerateClicked(bool withPrefix) {
-    const MessageInputs in{c_.senderEdit->text(), c_.recipientEdit->text(), c_.relationCombo->currentText(),
-                           c_.messageEdit->toPlainText()};
+void GenerationRun::generate(const MessageInputs& in, bool withPrefix) {
     if (const auto failure = MessageComposer::check(in)) {
-        QWidget* focus[] = {c_.senderEdit, c_.recipientEdit, c_.relationCombo, c_.messageEdit};
-        focus[int(failure->focus)]->setFocus();
-        setStatus(failure->status);
+        Q_EMIT focusRequested(failure->focus);
+        Q_EMIT statusChanged(failure->status);
         return;
     }
 
-    c_.generateButton->setEnabled(false);
-    setStatus(QStringLiteral("正在进行联网检测..请稍等.."));
+    Q_EMIT generateEnabled(false);
+    Q_EMIT statusChanged(QStringLiteral("正在进行联网检测..请稍等.."));
     HttpClient& http = ctx_.platform.http();
     const QString probeHost = ctx_.endpoints.probeHost;
     const QString probe = waitWithoutInput([&http, probeHost] { return http.fetchText(probeHost); });
     if (probe.isEmpty()) {
         const QString offline = QStringLiteral("程序未联网!暂不可使用!");
         ask(offline, MessageBoxStyle::OkExclamation);
-        setStatus(offline);
-        c_.generateButton->setEnabled(true);
+        Q_EMIT statusChanged(offline);
+        Q_EMIT generateEnabled(true);
         return;
     }
-    setStatus(QStringLiteral("经检测,您已联网,进入预览界面!"));
+    Q_EMIT statusChanged(QStringLiteral("经检测,您已联网,进入预览界面!"));
 
     if (ask(MessageComposer::previewText(in), MessageBoxStyle::YesNoInformation) != MessageBoxAnswer::Yes) {
-        setStatus(QStringLiteral("您已取消生成!"));
-        c_.generateButton->setEnabled(true);
+        Q_EMIT statusChanged(QStringLiteral("您已取消生成!"));
+        Q_EMIT generateEnabled(true);
         return;
     }
 
-    tray_.minimise(QStringLiteral("程序正在生成音信文件..请稍等.."));
+    Q_EMIT parkRequested(QStringLiteral("程序正在生成音信文件..请稍等.."));
     const QString encoded = UTF8EncodeURI(ToTraditionalChinese(MessageComposer::spokenSentence(in)));
-    setStatus(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-              in.recipient + QLatin1String("]"));
+    Q_EMIT statusChanged(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender +
+                         QStringLiteral("] | 接收者:[") + in.recipient + QLatin1String("]"));
 
     const QString base = ctx_.endpoints.speechBase;
     const QString request = SpeechRequest::address(base, encoded);
     const auto address = waitWithoutInput(
         [&http, request, base] { return SpeechRequest::messageAddress(http, request, base); });
     if (!address) {
-        setStatus(QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
-        enableInputs();
-        tray_.restore();
+        Q_EMIT statusChanged(QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
+        Q_EMIT inputsEnabled();
+        Q_EMIT parkEnded();
         return;
     }
     messageAddress_ = *address;
 
     if (withPrefix) {
-        setStatus(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
+        Q_EMIT statusChanged(QStringLiteral("Vela声笺生成成功!正在进行保存..."));
         saveSpeechThenJoined();
-        enableInputs();
+        Q_EMIT inputsEnabled();
     } else {
-        setStatus(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
+        Q_EMIT statusChanged(QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
         onlineAddress_ = messageAddress_;
-        c_.player->setURL(onlineAddress_);
-        enableInputs();
+        player_.setURL(onlineAddress_);
+        Q_EMIT inputsEnabled();
     }
-    tray_.restore();
+    Q_EMIT parkEnded();
 }
 
-void GenerationRun::onExampleClicked() {
-    const QString sender = c_.senderEdit->text();
-    const QString relation = c_.relationCombo->currentText();
+void GenerationRun::showExample(const QString& sender, const QString& relation) {
     if (sender.isEmpty() || relation.isEmpty()) {
         ask(QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"), MessageBoxStyle::OkExclamation);
         return;
@@ -159,16 +112,16 @@ void GenerationRun::onExampleClicked() {
     ask(MessageComposer::exampleText(sender, relation), MessageBoxStyle::OkInformation);
 }
 
-void GenerationRun::onCopyAddress() {
+void GenerationRun::copyAddress() {
     const QString address = messageAddress_;
     if (address.isEmpty()) {
-        setStatus(NothingGenerated);
+        Q_EMIT statusChanged(NothingGenerated);
         return;
     }
     Clipboard& clipboard = ctx_.platform.clipboard();
     clipboard.clear();
     clipboard.setText(address);
-    setStatus(QStringLiteral("Vela.声笺音信地址复制成功!"));
+    Q_EMIT statusChanged(QStringLiteral("Vela.声笺音信地址复制成功!"));
 }
 
 namespace {
@@ -178,7 +131,7 @@ bool isExistingFile(const QString& path) {
 }
 } // namespace
 
-void GenerationRun::onFindSpeechClicked() {
+void GenerationRun::findSpeechFile() {
     if (isExistingFile(speechFilePath)) {
         ctx_.platform.shell().showFileInManager(speechFilePath);
         return;
@@ -186,7 +139,7 @@ void GenerationRun::onFindSpeechClicked() {
     ask(QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"), MessageBoxStyle::OkExclamation);
 }
 
-void GenerationRun::onFindJoinedClicked() {
+void GenerationRun::findJoinedFile() {
     if (isExistingFile(joinedFilePath)) {
         ctx_.platform.shell().showFileInManager(joinedFilePath);
         return;
@@ -195,27 +148,27 @@ void GenerationRun::onFindJoinedClicked() {
 }
 
 bool GenerationRun::downloadSpeech(const QString& path) {
-    tray_.minimise(SavingBalloon);
+    Q_EMIT parkRequested(SavingBalloon);
     HttpClient& http = ctx_.platform.http();
     const QString address = messageAddress_.trimmed();
     const DownloadOutcome outcome =
         waitWithoutInput([&http, address, path] { return http.download(address, path); });
-    tray_.restore();
+    Q_EMIT parkEnded();
     if (outcome == DownloadOutcome::NotFetched) {
-        setStatus(DownloadFailed);
+        Q_EMIT statusChanged(DownloadFailed);
     } else if (outcome == DownloadOutcome::NotWritten) {
-        setStatus(SaveFailed);
+        Q_EMIT statusChanged(SaveFailed);
     }
     return outcome == DownloadOutcome::Saved;
 }
 
 bool GenerationRun::saveSpeechThroughDialog(const QString& title, const QString& cancelled) {
-    c_.speechFileDialog->DialogTitle = title;
-    if (c_.speechFileDialog->showSaveDialog() == CommonDialog::Outcome::Cancelled) {
-        setStatus(cancelled);
+    speechFileDialog_.DialogTitle = title;
+    if (speechFileDialog_.showSaveDialog() == CommonDialog::Outcome::Cancelled) {
+        Q_EMIT statusChanged(cancelled);
         return false;
     }
-    return downloadSpeech(c_.speechFileDialog->FileName);
+    return downloadSpeech(speechFileDialog_.FileName);
 }
 
 void GenerationRun::saveSpeechThenJoined() {
@@ -226,55 +179,55 @@ void GenerationRun::saveSpeechThenJoined() {
 }
 
 void GenerationRun::saveJoinedFile() {
-    c_.joinedFileDialog->DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
-    if (c_.joinedFileDialog->showSaveDialog() == CommonDialog::Outcome::Cancelled) {
-        setStatus(QStringLiteral("您取消了音频保存操作..."));
+    joinedFileDialog_.DialogTitle = QStringLiteral("请选择您要保存合成音信的路径");
+    if (joinedFileDialog_.showSaveDialog() == CommonDialog::Outcome::Cancelled) {
+        Q_EMIT statusChanged(QStringLiteral("您取消了音频保存操作..."));
         return;
     }
-    const QString joinedPath = c_.joinedFileDialog->FileName;
+    const QString joinedPath = joinedFileDialog_.FileName;
     const QString prefixPath = ctx_.folder.file(QStringLiteral("\\yx\\qz.mp3"));
-    const QString speechPath = c_.speechFileDialog->FileName;
+    const QString speechPath = speechFileDialog_.FileName;
 
-    tray_.minimise(SavingBalloon);
+    Q_EMIT parkRequested(SavingBalloon);
     const PrefixJoinOutcome outcome = waitWithoutInput([prefixPath, speechPath, joinedPath] {
         return joinPrefixAndSpeech(prefixPath, speechPath, joinedPath);
     });
-    tray_.restore();
+    Q_EMIT parkEnded();
     switch (outcome) {
     case PrefixJoinOutcome::Joined:
         break;
     case PrefixJoinOutcome::PrefixMissing:
-        setStatus(QStringLiteral("未找到前缀音频文件!请先进行前缀音频设置.."));
+        Q_EMIT statusChanged(QStringLiteral("未找到前缀音频文件!请先进行前缀音频设置.."));
         return;
     case PrefixJoinOutcome::SameAsPrefix:
-        setStatus(QStringLiteral("合成路径不能与前缀音频相同!请重新选择.."));
+        Q_EMIT statusChanged(QStringLiteral("合成路径不能与前缀音频相同!请重新选择.."));
         return;
     case PrefixJoinOutcome::SpeechUnreadable:
     case PrefixJoinOutcome::WriteFailed:
-        setStatus(SaveFailed);
+        Q_EMIT statusChanged(SaveFailed);
         return;
     }
 
     if (ask(QStringLiteral("音频文件已合成成功!是否试听?"), MessageBoxStyle::YesNoInformation) ==
         MessageBoxAnswer::Yes) {
-        c_.player->setURL(joinedPath);
+        player_.setURL(joinedPath);
     }
-    setStatus(QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
-    showFindButton(c_.findJoinedButton, c_.findSpeechButton);
+    Q_EMIT statusChanged(QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    Q_EMIT savedFileShown(SavedFile::Joined);
     joinedFilePath = joinedPath;
 }
 
-void GenerationRun::onSaveMessage() {
+void GenerationRun::saveMessage() {
     if (messageAddress_.isEmpty()) {
-        setStatus(QStringLiteral("请先生成音信,再执行本操作..."));
+        Q_EMIT statusChanged(QStringLiteral("请先生成音信,再执行本操作..."));
         return;
     }
     if (!saveSpeechThroughDialog(QStringLiteral("保存音频文件"), QStringLiteral("您取消了音信保存操作..."))) {
         return;
     }
-    setStatus(QStringLiteral("音信文件已保存,是否找到此文件?!"));
-    showFindButton(c_.findSpeechButton, c_.findJoinedButton);
-    speechFilePath = c_.speechFileDialog->FileName;
+    Q_EMIT statusChanged(QStringLiteral("音信文件已保存,是否找到此文件?!"));
+    Q_EMIT savedFileShown(SavedFile::Speech);
+    speechFilePath = speechFileDialog_.FileName;
 }
 
 } // namespace velanote

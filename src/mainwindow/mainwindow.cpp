@@ -1,9 +1,12 @@
 #include "mainwindow/mainwindow.h"
 
 #include "generation/generationrun.h"
+#include "generation/savedialogs.h"
+#include "generation/trayparking.h"
 #include "generation/waitwithoutinput.h"
 #include "mainwindow/mainwindowpictures.h"
 #include "mainwindow/mainwindowtexts.h"
+#include "mainwindow/statusbarbutton.h"
 #include "mainwindow/switchcheckbox.h"
 #include "mainwindow/watersurface.h"
 #include "platform/twips.h"
@@ -82,21 +85,8 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
     playerStrip = named(new PlayerStrip(*player, prefixFrame), "playerStrip");
     place(playerStrip, 420, 8, 210, 24);
 
-    GenerationControls controls;
-    controls.senderEdit = senderEdit;
-    controls.recipientEdit = recipientEdit;
-    controls.relationCombo = relationCombo;
-    controls.messageEdit = messageEdit;
-    controls.statusLine = statusLine;
-    controls.generateButton = generateButton;
-    controls.findSpeechButton = findSpeechButton;
-    controls.findJoinedButton = findJoinedButton;
-    controls.window = this;
-    controls.player = player.get();
-    controls.tray = trayIcon.get();
-    controls.speechFileDialog = &speechFileDialog;
-    controls.joinedFileDialog = &joinedFileDialog;
-    run_ = std::make_unique<GenerationRun>(ctx_, controls);
+    parking_ = std::make_unique<TrayParking>(this, trayIcon.get());
+    run_ = std::make_unique<GenerationRun>(ctx_, *player, speechFileDialog, joinedFileDialog, this);
     prefix_ = new PrefixSwitch(ctx_, this, this);
 
     // The start-up lock, lifted by the first tick of startupCheckTimer.
@@ -300,12 +290,37 @@ void MainWindow::buildMenu() {
     }
 }
 
+// What the generation run reports reaches the controls here.
+void MainWindow::connectRun() {
+    connect(run_.get(), &GenerationRun::statusChanged, this, &MainWindow::setStatus);
+    connect(run_.get(), &GenerationRun::focusRequested, this, [this](InputField field) {
+        QWidget* inputs[] = {senderEdit, recipientEdit, relationCombo, messageEdit};
+        inputs[int(field)]->setFocus();
+    });
+    connect(run_.get(), &GenerationRun::generateEnabled, generateButton, &QWidget::setEnabled);
+    connect(run_.get(), &GenerationRun::inputsEnabled, this, [this] {
+        for (QWidget* input :
+             std::initializer_list<QWidget*>{senderEdit, recipientEdit, relationCombo, generateButton}) {
+            input->setEnabled(true);
+        }
+    });
+    connect(run_.get(), &GenerationRun::savedFileShown, this, [this](GenerationRun::SavedFile file) {
+        const bool speech = file == GenerationRun::SavedFile::Speech;
+        showOnStatusBar(speech ? findSpeechButton : findJoinedButton, statusLine);
+        (speech ? findJoinedButton : findSpeechButton)->setVisible(false);
+    });
+    connect(run_.get(), &GenerationRun::parkRequested, this,
+            [this](const QString& balloon) { parking_->minimise(balloon); });
+    connect(run_.get(), &GenerationRun::parkEnded, this, [this] { parking_->restore(); });
+}
+
 void MainWindow::wireHandlers() {
     connect(generateButton, &QPushButton::clicked, this, [this] { onGenerateClicked(); });
     connect(exampleButton, &QPushButton::clicked, this, [this] { onExampleClicked(); });
     connect(findSpeechButton, &QPushButton::clicked, this, [this] { onFindSpeechClicked(); });
     connect(findJoinedButton, &QPushButton::clicked, this, [this] { onFindJoinedClicked(); });
     connect(toolsButton, &QPushButton::clicked, this, [this] { onToolsClicked(); });
+    connectRun();
     connect(phrasesButton, &QPushButton::clicked, this, [this] { onPhrasesClicked(); });
     connect(relationCombo, &QComboBox::activated, this, [this] { onRelationChosen(); });
     connect(prefixCheck, &QCheckBox::stateChanged, this,

@@ -33,6 +33,7 @@ class GenerationRun;
 class PlayerStrip;
 class PrefixSwitch;
 class StatusBar;
+class TrayParking;
 class WaterSurface;
 
 // The main window: the four inputs of a voice message, the commands that generate, save and find
@@ -204,6 +205,7 @@ private:
     void buildControls();
     void buildMenu();
     void wireHandlers();
+    void connectRun();
     void setLocked(bool locked);
     void unlockAfterCheck();
     // Ends a check that did not end the program; a close asked for meanwhile runs now.
@@ -219,6 +221,7 @@ private:
 
     AppContext& ctx_;
     WaterSurface* surface_ = nullptr;
+    std::unique_ptr<TrayParking> parking_;
     std::unique_ptr<GenerationRun> run_;
     PrefixSwitch* prefix_ = nullptr;
     QPointer<JoinerWindow> joinerWindow_;

@@ -21,22 +21,24 @@
 namespace velanote {
 
 void MainWindow::onGenerateClicked() {
-    run_->onGenerateClicked(prefixCheck->checkState() == Qt::Checked);
+    run_->generate(MessageInputs{senderEdit->text(), recipientEdit->text(), relationCombo->currentText(),
+                                 messageEdit->toPlainText()},
+                   prefixCheck->checkState() == Qt::Checked);
 }
 void MainWindow::onExampleClicked() {
-    run_->onExampleClicked();
+    run_->showExample(senderEdit->text(), relationCombo->currentText());
 }
 void MainWindow::onFindSpeechClicked() {
-    run_->onFindSpeechClicked();
+    run_->findSpeechFile();
 }
 void MainWindow::onFindJoinedClicked() {
-    run_->onFindJoinedClicked();
+    run_->findJoinedFile();
 }
 void MainWindow::onCopyAddress() {
-    run_->onCopyAddress();
+    run_->copyAddress();
 }
 void MainWindow::onSaveMessage() {
-    run_->onSaveMessage();
+    run_->saveMessage();
 }
 
 void MainWindow::onExit() {

@@ -74,35 +74,35 @@ private:
 TEST(GenerationRun, InputChecksSetFocusAndStatusWithoutTouchingTheNetwork) {
     FakeRun w;
     w.fill("", "", "", "");
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), QStringLiteral("请输入您的名字[即发送人]"));
-    EXPECT_EQ(w.window.focusWidget(), w.senderEdit);
+    w.generate();
+    EXPECT_EQ(w.status, QStringLiteral("请输入您的名字[即发送人]"));
+    EXPECT_EQ(w.focus, InputField::Sender);
 
     w.fill("a", "b", "", "m");
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), QStringLiteral("请选择或输入您与对方的关系[即对方对您的称呼]"));
-    EXPECT_EQ(w.window.focusWidget(), w.relationCombo);
+    w.generate();
+    EXPECT_EQ(w.status, QStringLiteral("请选择或输入您与对方的关系[即对方对您的称呼]"));
+    EXPECT_EQ(w.focus, InputField::Relation);
 
     w.fill("a", "b", "c", QString(101, 'x'));
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), QStringLiteral("为了防止程序错误!请您输入在100字以内的祝福语"));
-    EXPECT_EQ(w.window.focusWidget(), w.messageEdit);
+    w.generate();
+    EXPECT_EQ(w.status, QStringLiteral("为了防止程序错误!请您输入在100字以内的祝福语"));
+    EXPECT_EQ(w.focus, InputField::Message);
 
     EXPECT_TRUE(w.platform.httpFake.requests.isEmpty());
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_TRUE(w.generateEnabled);
 }
 
 TEST(GenerationRun, OfflineProbeWarnsOnceAndReenablesTheButton) {
     FakeRun w;
     w.platform.httpFake.replies.clear();
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("程序未联网!暂不可使用!"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(w.platform.boxes.shown[0].title, QStringLiteral("Vela系列软件"));
-    EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_EQ(w.status, QStringLiteral("程序未联网!暂不可使用!"));
+    EXPECT_TRUE(w.generateEnabled);
     EXPECT_EQ(w.platform.httpFake.requests, QStringList{"probe.test"});
 }
 
@@ -112,23 +112,23 @@ TEST(GenerationRun, AnsweringNoChangesOnlyTheStatusAndTheButton) {
     bool disabledDuringPreview = false;
     QString statusDuringPreview;
     w.platform.boxes.onShow = [&](const fakes::ShownBox&) {
-        disabledDuringPreview = !w.generateButton->isEnabled();
-        statusDuringPreview = w.status();
+        disabledDuringPreview = !w.generateEnabled;
+        statusDuringPreview = w.status;
     };
     w.platform.boxes.answerNext(MessageBoxAnswer::No);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
 
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, MessageComposer::previewText(Greeting));
     EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_TRUE(disabledDuringPreview);
     EXPECT_EQ(statusDuringPreview, QStringLiteral("经检测,您已联网,进入预览界面!"));
-    EXPECT_EQ(w.status(), QStringLiteral("您已取消生成!"));
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_EQ(w.status, QStringLiteral("您已取消生成!"));
+    EXPECT_TRUE(w.generateEnabled);
     EXPECT_EQ(w.run->messageAddress(), " http://tts.test/old.mp3");
-    EXPECT_TRUE(w.fakeTray().balloons.isEmpty());
+    EXPECT_TRUE(w.balloons.isEmpty());
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
-    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.parked);
 }
 
 TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheTray) {
@@ -138,25 +138,19 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     bool balloonDuringRequest = false;
     QString statusDuringRequest;
     ObservingHttp observing(w.platform.httpFake, [&] {
-        hiddenDuringRequest = !w.window.isVisible();
-        balloonDuringRequest = w.fakeTray().balloonShown;
-        statusDuringRequest = w.status();
+        hiddenDuringRequest = w.parked;
+        balloonDuringRequest = !w.balloons.isEmpty();
+        statusDuringRequest = w.status;
     });
     w.platform.useHttp(observing);
-    w.senderEdit->setEnabled(false);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
 
     EXPECT_TRUE(observing.onWorker);
     EXPECT_TRUE(hiddenDuringRequest);
     EXPECT_TRUE(balloonDuringRequest);
     EXPECT_EQ(statusDuringRequest, QStringLiteral("正在生成Vela声笺...发送者:[小红] | 接收者:[小明]"));
-    ASSERT_EQ(w.fakeTray().balloons.size(), 1);
-    EXPECT_EQ(w.fakeTray().balloons[0].message, QStringLiteral("程序正在生成音信文件..请稍等.."));
-    EXPECT_EQ(w.fakeTray().balloons[0].title, QStringLiteral("Vela系列软件の声笺"));
-    EXPECT_EQ(w.fakeTray().toolTip(), QStringLiteral("Vela系列软件の声笺"));
-    EXPECT_TRUE(w.fakeTray().isVisible());
-    EXPECT_FALSE(w.fakeTray().balloonShown);
+    EXPECT_EQ(w.balloons, QStringList{QStringLiteral("程序正在生成音信文件..请稍等..")});
 
     const QString requests = w.platform.httpFake.requests.join(QLatin1Char('\n'));
     EXPECT_TRUE(requests.contains(UTF8EncodeURI(MessageComposer::finalSentence(Greeting))));
@@ -164,10 +158,10 @@ TEST(GenerationRun, PlayingBranchPlaysTheMessageAddressWhileTheWindowWaitsInTheT
     EXPECT_TRUE(requests.contains("%22%0A%E7%AC%AC"));
     EXPECT_EQ(w.run->messageAddress(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/a1b2.mp3"));
-    EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.generateButton->isEnabled());
-    EXPECT_TRUE(w.senderEdit->isEnabled());
+    EXPECT_EQ(w.status, QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
+    EXPECT_FALSE(w.parked);
+    EXPECT_TRUE(w.generateEnabled);
+    EXPECT_TRUE(w.inputsEnabled);
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
     EXPECT_EQ(w.platform.boxes.unexpected, 0);
 }
@@ -177,21 +171,21 @@ TEST(GenerationRun, UnplayableMessageAddressEndsTheRunAsAFailure) {
     FakeRun w;
     w.serviceAnswers(HttpResult{true, 200, "outurl=./tts/gone.mp3"});
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
     ASSERT_EQ(w.fakePlayer().URL(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
 
     w.fakePlayer().fail();
-    EXPECT_EQ(w.status(), QStringLiteral("音信播放失败!请检查网络后重试.."));
+    EXPECT_EQ(w.status, QStringLiteral("音信播放失败!请检查网络后重试.."));
     EXPECT_EQ(w.fakePlayer().URL(), QString());
     EXPECT_FALSE(w.fakePlayer().isPlaying());
-    EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled());
+    EXPECT_TRUE(w.generateEnabled && w.inputsEnabled);
     EXPECT_EQ(w.run->messageAddress(), QStringLiteral(" http://tts.test/tts/gone.mp3"));
 
     // A failure of another source (the joined file the user chose to hear) is not this run's.
     w.fakePlayer().setURL(w.folder.path("\\joined.mp3"));
-    w.statusLine->setPanelText(2, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    w.status = (QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
     w.fakePlayer().fail();
-    EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    EXPECT_EQ(w.status, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
 }
 
 TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
@@ -208,20 +202,17 @@ TEST(GenerationRun, FailedServiceKeepsThePreviousAddressAndPlaysNothing) {
         }
         w.withPrefix = true;
         w.run->setMessageAddress(" http://tts.test/old.mp3");
-        w.senderEdit->setEnabled(false);
-        w.relationCombo->setEnabled(false);
         w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-        w.run->onGenerateClicked(w.withPrefix);
+        w.generate();
 
-        EXPECT_EQ(w.status(), Failed);
+        EXPECT_EQ(w.status, Failed);
         EXPECT_EQ(w.run->messageAddress(), " http://tts.test/old.mp3");
         EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
         EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
         EXPECT_EQ(w.platform.boxes.shown.size(), 1);
-        EXPECT_TRUE(w.window.isVisible());
-        EXPECT_FALSE(w.fakeTray().balloonShown);
-        EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled() &&
-                    w.relationCombo->isEnabled());
+        EXPECT_FALSE(w.parked);
+        EXPECT_EQ(w.balloons.size(), 1);
+        EXPECT_TRUE(w.generateEnabled && w.inputsEnabled);
     }
 }
 
@@ -240,7 +231,7 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     w.platform.dialogs.chooseNext(joinedPath);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
 
     ASSERT_EQ(w.dialogCount(), 2);
     EXPECT_TRUE(w.platform.dialogs.calls[0].save);
@@ -256,19 +247,18 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     EXPECT_EQ(w.platform.boxes.shown[1].prompt, QStringLiteral("音频文件已合成成功!是否试听?"));
     EXPECT_EQ(w.platform.boxes.shown[1].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(w.fakePlayer().urlHistory, QStringList{joinedPath});
-    EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
-    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
-    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
-    EXPECT_EQ(positionTwips(w.findJoinedButton), QPoint(7300, 6005));
+    EXPECT_EQ(w.status, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    EXPECT_EQ(w.shownFile, GenerationRun::SavedFile::Joined);
+    EXPECT_NE(w.shownFile, GenerationRun::SavedFile::Speech);
     EXPECT_EQ(w.run->joinedFilePath, joinedPath);
     EXPECT_TRUE(w.run->speechFilePath.isEmpty());
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.generateButton->isEnabled());
-    EXPECT_EQ(w.fakeTray().balloons.size(), 3);
-    EXPECT_EQ(w.fakeTray().balloons[1].message, QStringLiteral("程序正在保存音信文件..请稍等.."));
+    EXPECT_FALSE(w.parked);
+    EXPECT_TRUE(w.generateEnabled);
+    EXPECT_EQ(w.balloons.size(), 3);
+    EXPECT_EQ(w.balloons[1], QStringLiteral("程序正在保存音信文件..请稍等.."));
 
     // The "find" button opens the file manager on the joined file.
-    w.run->onFindJoinedClicked();
+    w.run->findJoinedFile();
     EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{joinedPath});
 }
 
@@ -282,13 +272,13 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         w.withPrefix = true;
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-        w.run->onGenerateClicked(w.withPrefix);
-        EXPECT_EQ(w.status(), QStringLiteral("您已取消保存音频文件..."));
+        w.generate();
+        EXPECT_EQ(w.status, QStringLiteral("您已取消保存音频文件..."));
         EXPECT_EQ(w.dialogCount(), 1);
         EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
-        EXPECT_TRUE(w.window.isVisible());
-        EXPECT_TRUE(w.generateButton->isEnabled());
-        EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window));
+        EXPECT_FALSE(w.parked);
+        EXPECT_TRUE(w.generateEnabled);
+        EXPECT_NE(w.shownFile, GenerationRun::SavedFile::Joined);
     }
     {
         FakeRun w;
@@ -300,8 +290,8 @@ TEST(GenerationRun, CancellingEitherDialogWritesNoJoinedFile) {
         w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
         w.platform.dialogs.cancelNext();
         w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-        w.run->onGenerateClicked(w.withPrefix);
-        EXPECT_EQ(w.status(), QStringLiteral("您取消了音频保存操作..."));
+        w.generate();
+        EXPECT_EQ(w.status, QStringLiteral("您取消了音频保存操作..."));
         EXPECT_EQ(w.dialogCount(), 2);
         EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("SPEECH"));
         EXPECT_EQ(w.folder.read("\\old.mp3"), QByteArray("OLD JOINED"));
@@ -320,20 +310,20 @@ TEST(GenerationRun, FailedDownloadLeavesTheOldFileAndAsksNothing) {
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), DownloadFailed);
+    w.generate();
+    EXPECT_EQ(w.status, DownloadFailed);
     EXPECT_EQ(w.dialogCount(), 1);
     EXPECT_EQ(w.folder.read("\\speech.mp3"), QByteArray("OLD SPEECH"));
     EXPECT_FALSE(QFile::exists(w.folder.path("\\joined.mp3")));
     EXPECT_EQ(w.platform.boxes.shown.size(), 1);
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_FALSE(w.parked);
+    EXPECT_TRUE(w.generateEnabled);
 
     // The menu command fails the same way and shows no "find" button.
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
-    w.run->onSaveMessage();
-    EXPECT_EQ(w.status(), DownloadFailed);
-    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
+    w.run->saveMessage();
+    EXPECT_EQ(w.status, DownloadFailed);
+    EXPECT_NE(w.shownFile, GenerationRun::SavedFile::Speech);
     EXPECT_TRUE(w.run->speechFilePath.isEmpty());
 }
 
@@ -348,15 +338,15 @@ TEST(GenerationRun, UnwritableTargetIsReportedAsASaveFailure) {
     w.withPrefix = true;
     w.platform.dialogs.chooseNext(target);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), SaveFailed);
+    w.generate();
+    EXPECT_EQ(w.status, SaveFailed);
     EXPECT_EQ(w.dialogCount(), 1);
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_TRUE(w.generateEnabled);
 
     w.platform.dialogs.chooseNext(target);
-    w.run->onSaveMessage();
-    EXPECT_EQ(w.status(), SaveFailed);
-    EXPECT_FALSE(w.findSpeechButton->isVisibleTo(&w.window));
+    w.run->saveMessage();
+    EXPECT_EQ(w.status, SaveFailed);
+    EXPECT_NE(w.shownFile, GenerationRun::SavedFile::Speech);
     EXPECT_TRUE(w.run->speechFilePath.isEmpty());
     EXPECT_EQ(w.folder.read("\\plain"), QByteArray("a file, not a folder"));
 }
@@ -375,11 +365,11 @@ TEST(GenerationRun, JoinRefusesAMissingPrefixAndThePrefixAsTarget) {
         w.platform.dialogs.chooseNext(w.folder.path(joinedRelative));
         w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
         w.platform.boxes.answerNext(MessageBoxAnswer::No);
-        w.run->onGenerateClicked(w.withPrefix);
-        status = w.status();
+        w.generate();
+        status = w.status;
         prefixAfter = w.folder.read("\\yx\\qz.mp3");
         boxes = int(w.platform.boxes.shown.size());
-        EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window) &&
+        EXPECT_FALSE(w.shownFile == GenerationRun::SavedFile::Joined &&
                      status != QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
         return w.folder.read("\\speech.mp3");
     };
@@ -410,97 +400,71 @@ TEST(GenerationRun, JoinWriteFailureIsReported) {
     w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
     w.platform.dialogs.chooseNext(w.folder.path("\\no\\folder\\joined.mp3"));
     w.run->saveSpeechThenJoined();
-    EXPECT_EQ(w.status(), SaveFailed);
+    EXPECT_EQ(w.status, SaveFailed);
     EXPECT_TRUE(w.platform.boxes.shown.isEmpty());
     EXPECT_TRUE(w.run->joinedFilePath.isEmpty());
 }
 
 TEST(GenerationRun, MenuSaveAndFindButtonsTakeTurns) {
     FakeRun w;
-    w.run->onSaveMessage();
-    EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作..."));
+    w.run->saveMessage();
+    EXPECT_EQ(w.status, QStringLiteral("请先生成音信,再执行本操作..."));
     EXPECT_TRUE(w.platform.dialogs.calls.isEmpty());
 
     w.run->setMessageAddress(" http://tts.test/s.mp3");
     w.speechAt("/s.mp3", "SPEECH");
     w.platform.dialogs.cancelNext();
-    w.run->onSaveMessage();
-    EXPECT_EQ(w.status(), QStringLiteral("您取消了音信保存操作..."));
+    w.run->saveMessage();
+    EXPECT_EQ(w.status, QStringLiteral("您取消了音信保存操作..."));
     EXPECT_EQ(w.platform.dialogs.calls.last().title, QStringLiteral("保存音频文件"));
 
-    w.findJoinedButton->show();
+    w.shownFile = GenerationRun::SavedFile::Joined;
     const QString path = w.folder.path("\\menu.mp3");
     w.platform.dialogs.chooseNext(path);
-    w.run->onSaveMessage();
+    w.run->saveMessage();
     EXPECT_EQ(w.folder.read("\\menu.mp3"), QByteArray("SPEECH"));
-    EXPECT_EQ(w.status(), QStringLiteral("音信文件已保存,是否找到此文件?!"));
-    EXPECT_TRUE(w.findSpeechButton->isVisibleTo(&w.window));
-    EXPECT_FALSE(w.findJoinedButton->isVisibleTo(&w.window));
-    EXPECT_EQ(positionTwips(w.findSpeechButton), QPoint(6000, 6005));
+    EXPECT_EQ(w.status, QStringLiteral("音信文件已保存,是否找到此文件?!"));
+    EXPECT_EQ(w.shownFile, GenerationRun::SavedFile::Speech);
+    EXPECT_NE(w.shownFile, GenerationRun::SavedFile::Joined);
     EXPECT_EQ(w.run->speechFilePath, path);
-    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.parked);
     // The dialog offers the last chosen name again.
     w.platform.dialogs.cancelNext();
-    w.run->onSaveMessage();
+    w.run->saveMessage();
     EXPECT_EQ(w.platform.dialogs.calls.last().initialName, path);
 
-    w.run->onFindSpeechClicked();
+    w.run->findSpeechFile();
     EXPECT_EQ(w.platform.shellFake.shownFiles, QStringList{path});
     ASSERT_TRUE(QFile::remove(path));
-    w.run->onFindSpeechClicked();
+    w.run->findSpeechFile();
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("未找到原版音信文件!可能已被删除!请您检查!"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(w.platform.shellFake.shownFiles.size(), 1);
 
-    w.run->onFindJoinedClicked();
+    w.run->findJoinedFile();
     EXPECT_EQ(w.platform.boxes.shown.last().prompt,
               QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"));
 }
 
-// A status bar at the window's bottom edge, lower than the buttons, one of which a skin keeps from
-// getting lower: each shows wholly inside the window, ending on the bar.
-TEST(GenerationRun, FindButtonsShowWhollyInsideTheWindowOnTheStatusBar) {
-    FakeRun w;
-    w.findJoinedButton->setMinimumHeight(24);
-    ASSERT_TRUE(w.folder.write("\\yx\\qz.mp3", "PRE"));
-    w.run->setMessageAddress(" http://tts.test/s.mp3");
-    w.speechAt("/s.mp3", "SPEECH");
-    setGeometryTwips(w.statusLine, 0, 6930, 9600, 270); // 18 pixels high, ending at the window's bottom
-    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
-    w.run->onSaveMessage();
-    w.platform.dialogs.chooseNext(w.folder.path("\\speech.mp3"));
-    w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
-    w.platform.boxes.answerNext(MessageBoxAnswer::No);
-    w.run->saveSpeechThenJoined();
-    const QRect bar = w.statusLine->geometry();
-    for (QPushButton* button : {w.findSpeechButton, w.findJoinedButton}) {
-        EXPECT_TRUE(w.window.rect().contains(button->geometry())) << button->text().toStdString();
-        EXPECT_LE(button->geometry().bottom(), bar.bottom()) << button->text().toStdString();
-    }
-    EXPECT_EQ(w.findSpeechButton->geometry().top(), bar.top());
-    EXPECT_EQ(w.findJoinedButton->height(), 24);
-    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
-}
-
 TEST(GenerationRun, CopyAndExampleCommands) {
     FakeRun w;
-    w.run->onCopyAddress();
-    EXPECT_EQ(w.status(), QStringLiteral("请先生成音信,再执行本操作.."));
+    w.run->copyAddress();
+    EXPECT_EQ(w.status, QStringLiteral("请先生成音信,再执行本操作.."));
     EXPECT_EQ(w.platform.clipboardFake.writes + w.platform.clipboardFake.clears, 0);
     w.run->setMessageAddress(" http://tts.test/s.mp3");
-    w.run->onCopyAddress();
+    w.run->copyAddress();
     EXPECT_EQ(w.platform.clipboardFake.text(), QStringLiteral(" http://tts.test/s.mp3"));
     EXPECT_EQ(w.platform.clipboardFake.clears, 1);
-    EXPECT_EQ(w.status(), QStringLiteral("Vela.声笺音信地址复制成功!"));
+    EXPECT_EQ(w.status, QStringLiteral("Vela.声笺音信地址复制成功!"));
 
     w.fill("小红", "", "", "");
-    w.run->onExampleClicked();
+    w.run->showExample(w.inputs.sender, w.inputs.relation);
     ASSERT_EQ(w.platform.boxes.shown.size(), 1);
     EXPECT_EQ(w.platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
     EXPECT_EQ(w.platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
     w.fill("小红", "", "死党", "");
-    w.run->onExampleClicked();
+    w.run->showExample(w.inputs.sender, w.inputs.relation);
     EXPECT_EQ(w.platform.boxes.shown[1].prompt, MessageComposer::exampleText("小红", "死党"));
     EXPECT_EQ(w.platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
     EXPECT_EQ(w.platform.boxes.shown[1].title, QStringLiteral("Vela系列软件"));

@@ -97,16 +97,16 @@ TEST_F(Loopback, PlayingRunKeepsTheServedMp3Address) {
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("自己写的"),
            QStringLiteral("新年快乐 & 身体健康!"));
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
 
-    EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
+    EXPECT_EQ(w.status, QStringLiteral("Vela声笺生成成功!正在进行在线播放..."));
     const QString address = w.run->messageAddress();
     EXPECT_TRUE(address.startsWith(" " + serviceUrl() + "/tts/")) << address.toStdString();
     EXPECT_TRUE(address.endsWith(".mp3"));
     EXPECT_EQ(w.fakePlayer().URL(), address);
     EXPECT_TRUE(looksLikeMp3(http().get(address).body));
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.generateButton->isEnabled());
+    EXPECT_FALSE(w.parked);
+    EXPECT_TRUE(w.generateEnabled);
 }
 
 // The service's reply names an MP3 that the service answers with 404: the real player's error
@@ -132,15 +132,15 @@ TEST_F(Loopback, PlayingRunWhoseMp3IsNotFoundEndsAsAPlaybackFailure) {
     w.fill(QStringLiteral("小红"), QStringLiteral("小明"), QStringLiteral("妈妈"),
            QStringLiteral("生日快乐"));
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
     EXPECT_TRUE(w.run->messageAddress().endsWith(QStringLiteral("/tts/missing-0000.mp3")));
 
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return w.status() == QStringLiteral("音信播放失败!请检查网络后重试.."); }, 10000))
-        << w.status().toStdString();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return w.status == QStringLiteral("音信播放失败!请检查网络后重试.."); }, 10000))
+        << w.status.toStdString();
     EXPECT_FALSE(w.player->isPlaying());
     EXPECT_TRUE(w.player->URL().isEmpty());
-    EXPECT_TRUE(w.generateButton->isEnabled() && w.senderEdit->isEnabled());
+    EXPECT_TRUE(w.generateEnabled && w.inputsEnabled);
 }
 
 TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
@@ -156,15 +156,15 @@ TEST_F(Loopback, SavingRunWritesTheSpeechAndThePrefixJoin) {
     w.platform.dialogs.chooseNext(w.folder.path("\\joined.mp3"));
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.platform.boxes.answerNext(MessageBoxAnswer::No);
-    w.run->onGenerateClicked(w.withPrefix);
+    w.generate();
 
     const QByteArray speech = w.folder.read("\\speech.mp3");
     EXPECT_TRUE(looksLikeMp3(speech));
     EXPECT_EQ(speech, http().get(w.run->messageAddress()).body);
     EXPECT_EQ(w.folder.read("\\joined.mp3"), prefix + speech);
-    EXPECT_EQ(w.status(), QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
+    EXPECT_EQ(w.status, QStringLiteral("合成音信文件已保存!是否找到此文件?!"));
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
-    EXPECT_TRUE(w.findJoinedButton->isVisibleTo(&w.window));
+    EXPECT_EQ(w.shownFile, GenerationRun::SavedFile::Joined);
     EXPECT_EQ(w.platform.boxes.unexpected, 0);
 }
 
@@ -180,15 +180,15 @@ TEST_F(Loopback, StoppedServiceFailsTheRunCleanly) {
     // The probe passes, then the service goes away before the request.
     w.platform.boxes.onShow = [&other](const fakes::ShownBox&) { other.stop(); };
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
+    w.generate();
+    EXPECT_EQ(w.status, QStringLiteral("Vela声笺生成失败!语音服务暂不可用,请稍后再试.."));
     EXPECT_EQ(w.run->messageAddress(), " http://127.0.0.1:9/old.mp3");
     EXPECT_TRUE(w.fakePlayer().urlHistory.isEmpty());
-    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.parked);
 
     w.platform.boxes.onShow = nullptr;
-    w.run->onGenerateClicked(w.withPrefix);
-    EXPECT_EQ(w.status(), QStringLiteral("程序未联网!暂不可使用!"));
+    w.generate();
+    EXPECT_EQ(w.status, QStringLiteral("程序未联网!暂不可使用!"));
 }
 
 TEST_F(Loopback, SpeakWritesTheSpeechAndJoinsAPrefix) {

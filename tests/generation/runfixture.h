@@ -1,19 +1,15 @@
 #pragma once
-// A stand-in for the main window's generation controls, over the platform fakes.
+// A generation run over the platform fakes, with what it reports kept as the window would show it.
 #include "app/appcontext.h"
 #include "generation/generationrun.h"
-#include "platform/twips.h"
+#include "generation/savedialogs.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
-#include "widgets/statusbar.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QWidget>
+#include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace velanote::testing {
 
@@ -21,72 +17,50 @@ struct RunWindow {
     // `realPlayer`, when given, plays instead of the fake one.
     explicit RunWindow(Endpoints endpoints, std::unique_ptr<MediaPlayer> realPlayer = nullptr)
         : ctx{platform, folder.folder(), std::move(endpoints)},
-          speechFileDialog(makeSpeechFileDialog(platform.dialogs, &window)),
-          joinedFileDialog(makeJoinedFileDialog(platform.dialogs, &window)) {
-        senderEdit = new QLineEdit(&window);
-        recipientEdit = new QLineEdit(&window);
-        relationCombo = new QComboBox(&window);
-        relationCombo->setEditable(true);
-        relationCombo->addItems(
-            {QStringLiteral("同学"), QStringLiteral("妈妈"), QStringLiteral("自己添加...")});
-        messageEdit = new QPlainTextEdit(&window);
-        statusLine = new StatusBar(
-            {QStringLiteral("当前状态："), QString(), QStringLiteral("程序设计:Tomo阿朔")}, 2, &window);
-        setGeometryTwips(statusLine, 0, 6000, 9000, 375);
-        generateButton = new QPushButton(QStringLiteral("生成音信"), &window);
-        findSpeechButton = new QPushButton(QStringLiteral("找到音信文件"), &window);
-        findJoinedButton = new QPushButton(QStringLiteral("找到合成音信"), &window);
-        setGeometryTwips(findSpeechButton, 6000, 4000, 1200, 300);
-        setGeometryTwips(findJoinedButton, 7300, 4000, 1200, 300);
-        findSpeechButton->hide();
-        findJoinedButton->hide();
-        player = realPlayer ? std::move(realPlayer) : platform.createPlayer(&window);
-        tray = platform.createTrayIcon(&window);
-        window.resize(640, 480);
-        window.show();
-        run = std::make_unique<GenerationRun>(ctx, GenerationControls{.senderEdit = senderEdit,
-                                                                      .recipientEdit = recipientEdit,
-                                                                      .relationCombo = relationCombo,
-                                                                      .messageEdit = messageEdit,
-                                                                      .statusLine = statusLine,
-                                                                      .generateButton = generateButton,
-                                                                      .findSpeechButton = findSpeechButton,
-                                                                      .findJoinedButton = findJoinedButton,
-                                                                      .window = &window,
-                                                                      .player = player.get(),
-                                                                      .tray = tray.get(),
-                                                                      .speechFileDialog = &speechFileDialog,
-                                                                      .joinedFileDialog = &joinedFileDialog});
+          speechFileDialog(makeSpeechFileDialog(platform.dialogs, nullptr)),
+          joinedFileDialog(makeJoinedFileDialog(platform.dialogs, nullptr)),
+          player(realPlayer ? std::move(realPlayer) : platform.createPlayer(nullptr)),
+          run(std::make_unique<GenerationRun>(ctx, *player, speechFileDialog, joinedFileDialog)) {
+        GenerationRun* r = run.get();
+        QObject::connect(r, &GenerationRun::statusChanged, [this](const QString& text) { status = text; });
+        QObject::connect(r, &GenerationRun::focusRequested, [this](InputField field) { focus = field; });
+        QObject::connect(r, &GenerationRun::generateEnabled, [this](bool on) { generateEnabled = on; });
+        QObject::connect(r, &GenerationRun::inputsEnabled,
+                         [this] { generateEnabled = inputsEnabled = true; });
+        QObject::connect(r, &GenerationRun::savedFileShown,
+                         [this](GenerationRun::SavedFile f) { shownFile = f; });
+        QObject::connect(r, &GenerationRun::parkRequested, [this](const QString& balloon) {
+            parked = true;
+            balloons << balloon;
+        });
+        QObject::connect(r, &GenerationRun::parkEnded, [this] { parked = false; });
     }
 
     void fill(const QString& s, const QString& r, const QString& k, const QString& m) {
-        senderEdit->setText(s);
-        recipientEdit->setText(r);
-        relationCombo->setEditText(k);
-        messageEdit->setPlainText(m);
+        inputs = {s, r, k, m};
     }
-    QString status() const { return statusLine->panelText(2); }
+    void generate() { run->generate(inputs, withPrefix); }
     fakes::FakeMediaPlayer& fakePlayer() { return *platform.players.last(); }
-    fakes::FakeTrayIcon& fakeTray() { return *platform.trayIcons.last(); }
 
     fakes::FakePlatform platform;
     fakes::TempProgramFolder folder;
     AppContext ctx;
-    QWidget window;
-    QLineEdit* senderEdit;
-    QLineEdit* recipientEdit;
-    QComboBox* relationCombo;
-    QPlainTextEdit* messageEdit;
-    StatusBar* statusLine;
-    QPushButton* generateButton;
-    QPushButton* findSpeechButton;
-    QPushButton* findJoinedButton;
-    bool withPrefix = false; // the prefix switch's state when 生成音信 is pressed
-    std::unique_ptr<MediaPlayer> player;
-    std::unique_ptr<TrayIcon> tray;
     CommonDialog speechFileDialog;
     CommonDialog joinedFileDialog;
+    std::unique_ptr<MediaPlayer> player;
     std::unique_ptr<GenerationRun> run;
+
+    MessageInputs inputs;
+    bool withPrefix = false; // the prefix switch's state when 生成音信 is pressed
+
+    // What the run reported, as the window would show it.
+    QString status;
+    std::optional<InputField> focus;
+    bool generateEnabled = true;
+    bool inputsEnabled = false;                        // set once the run enabled the inputs
+    std::optional<GenerationRun::SavedFile> shownFile; // the "find" button on show
+    bool parked = false;                               // the window waits behind the tray icon
+    QStringList balloons;                              // every balloon shown while parked
 };
 
 } // namespace velanote::testing

@@ -2,7 +2,9 @@
 #include "mainwindowfixture.h"
 
 #include "app/resourcestore.h"
+#include "generation/generationrun.h"
 #include "mainwindow/mainwindowtexts.h"
+#include "platform/twips.h"
 #include "widgets/statusbar.h"
 
 #include <QAction>
@@ -249,6 +251,30 @@ TEST_F(MainWindowTest, GenerationCommandsReachTheRun) {
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
     EXPECT_EQ(form->speechFileDialog.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
+}
+
+// The run reports through its signals; the window shows each report on its controls.
+TEST_F(MainWindowTest, RunReportsReachTheControls) {
+    openUnlocked();
+    form->show();
+    auto* run = form->findChild<GenerationRun*>();
+    ASSERT_NE(run, nullptr);
+    Q_EMIT run->savedFileShown(GenerationRun::SavedFile::Speech);
+    Q_EMIT run->savedFileShown(GenerationRun::SavedFile::Joined);
+    EXPECT_TRUE(form->findJoinedButton->isVisible());
+    EXPECT_FALSE(form->findSpeechButton->isVisible());
+    EXPECT_EQ(positionTwips(form->findJoinedButton).y(), positionTwips(form->statusLine).y() + 5);
+
+    Q_EMIT run->generateEnabled(false);
+    form->senderEdit->setEnabled(false);
+    EXPECT_FALSE(form->generateButton->isEnabled());
+    Q_EMIT run->inputsEnabled();
+    EXPECT_TRUE(form->generateButton->isEnabled() && form->senderEdit->isEnabled());
+
+    Q_EMIT run->parkRequested(QStringLiteral("程序正在保存音信文件..请稍等.."));
+    EXPECT_FALSE(form->isVisible());
+    Q_EMIT run->parkEnded();
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, APhraseChosenInTheLibraryFillsTheMessageBox) {
