@@ -147,8 +147,8 @@ constexpr std::u32string_view kYearAfter[] = {
     U"新年", U"元旦", U"春节", U"快乐", U"届", U"级", U"赛季", U"跨年", U"再见", U"你好", U"加油", U"见",
 };
 constexpr std::u32string_view kYearBefore[] = {
-    U"迎接", U"喜迎", U"告别", U"再见", U"你好", U"拥抱",
-    U"展望", U"跨入", U"迈入", U"走进", U"回顾", U"难忘",
+    U"迎接", U"喜迎", U"告别", U"再见", U"你好", U"拥抱", U"展望", U"跨入",
+    U"迈入", U"走进", U"回顾", U"难忘", U"新年", U"Year", U"year",
 };
 
 // Words after a month.day that make it a holiday's name (6.1儿童节 六一儿童节, 5.1快乐 五一快乐).
@@ -158,9 +158,9 @@ constexpr std::u32string_view kHolidays[] = {
 };
 
 // Numbers that stand for words by their sound, said digit by digit where they count nothing:
-// 520 我爱你, 521, 1314 一生一世, 3344 生生世世, 9420 就是爱你, 666 (well done).
-constexpr std::string_view kSoundNumbers[] = {"520",     "521",  "1314", "5201314",
-                                              "1314520", "3344", "9420", "666"};
+// 520 我爱你, 521, 1314 一生一世, 3344 生生世世, 9420 就是爱你, 666 (well done), 88 and 886 (bye).
+constexpr std::string_view kSoundNumbers[] = {"520",  "521",  "1314", "5201314", "1314520",
+                                              "3344", "9420", "666",  "88",      "886"};
 
 // Words after which a number is a code, read digit by digit.
 constexpr std::u32string_view kCodeWords[] = {
@@ -663,11 +663,22 @@ private:
             return;
         }
         std::optional<Number> rangeEnd;
-        if (contains(U"-~", at(e)) && isDigit(at(e + 1))) {
+        if (contains(U"-~到至", at(e)) && isDigit(at(e + 1))) {
             rangeEnd = numberAt(e + 1);
         }
-        const bool yearFollows = at(e) == U'年' || (rangeEnd && at(rangeEnd->end) == U'年' &&
-                                                    rangeEnd->whole.size() == 4 && n.whole.size() == 4);
+        // Two years in a range need no 年 (2026-2027 二零二六到二零二七).
+        const auto isYear = [](const Number& y) {
+            return !y.point && y.whole.size() == 4 && value(y.whole) >= 1900 && value(y.whole) < 2100;
+        };
+        // The end of a range of years (2026-2027): four digits before the dash too.
+        const bool endsYears = contains(U"-~到至", before(k)) && k >= 5 && digitsFrom(k - 5) == k - 1 &&
+                               !isDigit(before(k - 5)) && isYear(*numberAt(k - 5)) && isYear(n) &&
+                               !followedBy(e, kMeasures) && unitAt(e) == nullptr;
+        const bool yearFollows = at(e) == U'年' || endsYears ||
+                                 (rangeEnd && rangeEnd->whole.size() == 4 && n.whole.size() == 4 &&
+                                  (at(rangeEnd->end) == U'年' ||
+                                   (isYear(n) && isYear(*rangeEnd) && !followedBy(rangeEnd->end, kMeasures) &&
+                                    unitAt(rangeEnd->end) == nullptr)));
         if (yearFollows && !n.point) {
             const bool era = std::u32string_view(s_).substr(0, k).ends_with(U"公元") ||
                              std::u32string_view(s_).substr(0, k).ends_with(U"公元前") ||

@@ -18,8 +18,12 @@ bool isBlank(char32_t c) {
     return c <= 0x20 || c == 0x7F || (c >= 0x80 && c <= 0xA0);
 }
 
-// Lower-case words that are still abbreviations said letter by letter.
-bool isLowerCaseAbbreviation(std::u32string_view word) {
+// Abbreviations said letter by letter even when not written in capitals (vip, Atm).
+bool isLowerCaseAbbreviation(std::u32string_view written) {
+    std::u32string word(written);
+    for (char32_t& c : word) {
+        c = c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c;
+    }
     static constexpr std::array<std::u32string_view, 16> words = {
         U"atm", U"ufo", U"nba", U"gpu", U"cpu", U"ceo", U"wto", U"mvp",
         U"vip", U"iq",  U"mba", U"dna", U"diy", U"ktv", U"pk",  U"ok"};

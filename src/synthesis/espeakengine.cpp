@@ -87,6 +87,43 @@ void receiveSamples(int fd, SpeechStream& stream) {
     }
 }
 
+// Runs `work` in a child forked from this process, which ends with it and without anything of the
+// program's exit; `work` writes into a pipe whose other end `receive` reads here. Throws
+// `failure` when the child cannot start or does not end well.
+void runApart(const std::function<bool(int fd)>& work, const std::function<void(int fd)>& receive,
+              const char* failure) {
+    std::array<int, 2> pipe{};
+    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
+        throw std::runtime_error("no pipe for a child process");
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipe[0]);
+        ::_exit(work(pipe[1]) ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::exception_ptr failed;
+    if (child < 0) {
+        failed = std::make_exception_ptr(std::runtime_error("no child process"));
+    } else {
+        try {
+            receive(pipe[0]);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    }
+    ::close(pipe[0]);
+    int status = 0;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (failed) {
+        std::rethrow_exception(failed);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        throw std::runtime_error(failure);
+    }
+}
+
 // Cuts the silence each voice puts before and after what it says down to a breath, so that the
 // runs of the two voices join as one utterance.
 void trimForJoining(std::vector<short>& samples, bool first, bool last) {
@@ -247,46 +284,20 @@ void EspeakEngine::initialise() {
 }
 
 void EspeakEngine::synthesiseApart(const std::string& spoken, SpeechStream& stream) {
-    std::array<int, 2> pipe{};
-    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
-        throw std::runtime_error("no pipe for the synthesis process");
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        // Only the synthesis runs here, then the process ends without running anything of the
-        // program's exit. The noise of breathy voices comes from rand(), seeded alike every time.
-        ::close(pipe[0]);
-        std::srand(1);
-        SampleSink sink{pipe[1]};
-        const std::vector<VoiceText::Run> runs = VoiceText::languageRuns(spoken);
-        if (hasEnglish(runs)) {
-            ::_exit(speakRuns(runs, sink) ? 0 : 1);
-        }
-        const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
-                                                 espeakCHARS_UTF8, nullptr, &sink);
-        ::_exit(result == EE_OK && !sink.failed ? 0 : 1);
-    }
-    ::close(pipe[1]);
-    std::exception_ptr failure;
-    if (child < 0) {
-        failure = std::make_exception_ptr(std::runtime_error("no process for the synthesis"));
-    } else {
-        try {
-            receiveSamples(pipe[0], stream);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    ::close(pipe[0]);
-    int status = 0;
-    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("espeak-ng could not synthesise the text");
-    }
+    runApart(
+        [&spoken](int fd) {
+            // The noise of breathy voices comes from rand(), seeded alike every time.
+            std::srand(1);
+            SampleSink sink{fd};
+            const std::vector<VoiceText::Run> runs = VoiceText::languageRuns(spoken);
+            if (hasEnglish(runs)) {
+                return speakRuns(runs, sink);
+            }
+            const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
+                                                     espeakCHARS_UTF8, nullptr, &sink);
+            return result == EE_OK && !sink.failed;
+        },
+        [&stream](int fd) { receiveSamples(fd, stream); }, "espeak-ng could not synthesise the text");
 }
 
 std::string EspeakEngine::phonemesOf(const std::string& utf8) {
@@ -324,36 +335,26 @@ std::string EspeakEngine::spokenPhonemesOf(const std::string& spoken) {
         return phonemesOf(spoken);
     }
     // The English voice is taken up in a child, which leaves this process's library as it was.
-    std::array<int, 2> pipe{};
-    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
-        throw std::runtime_error("no pipe for the phoneme process");
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipe[0]);
-        std::string all;
-        for (const VoiceText::Run& run : runs) {
-            espeak_SetVoiceByName(run.english ? englishVoiceName : voiceName);
-            const std::string phonemes = phonemesOf(run.text);
-            all += all.empty() ? "" : " | ";
-            all += run.english ? "(en)" + phonemes + "(cmn)" : phonemes;
-        }
-        ::_exit(writeAll(pipe[1], all.data(), all.size()) ? 0 : 1);
-    }
-    ::close(pipe[1]);
     std::string all;
-    std::array<char, 4096> buffer{};
-    for (ssize_t n = 0; child > 0 && ((n = ::read(pipe[0], buffer.data(), buffer.size())) > 0 ||
-                                      (n < 0 && errno == EINTR));) {
-        all.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    }
-    ::close(pipe[0]);
-    int status = 0;
-    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error("the phonemes could not be listed");
-    }
+    runApart(
+        [this, &runs](int fd) {
+            std::string listed;
+            for (const VoiceText::Run& run : runs) {
+                espeak_SetVoiceByName(run.english ? englishVoiceName : voiceName);
+                const std::string phonemes = phonemesOf(run.text);
+                listed += listed.empty() ? "" : " | ";
+                listed += run.english ? "(en)" + phonemes + "(cmn)" : phonemes;
+            }
+            return writeAll(fd, listed.data(), listed.size());
+        },
+        [&all](int fd) {
+            std::array<char, 4096> buffer{};
+            for (ssize_t n = 0;
+                 (n = ::read(fd, buffer.data(), buffer.size())) > 0 || (n < 0 && errno == EINTR);) {
+                all.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            }
+        },
+        "the phonemes could not be listed");
     return all;
 }
 

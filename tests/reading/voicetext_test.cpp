@@ -34,8 +34,8 @@ TEST(VoiceText, SpellsAbbreviationsKeepsEnglishWordsAndPausesForForeignSymbols) 
     EXPECT_EQ(text.prepare(U"亲爱的妈妈，親愛的媽媽！"), "亲爱的妈妈，親愛的媽媽！");
     EXPECT_TRUE(voice.asked.empty()) << "Chinese alone needs no check";
     // Two to five capitals and a few lower-case abbreviations are said letter by letter.
-    EXPECT_EQ(text.prepare(U"CCTV和NBA，vip，HELLO，HAPPYS，A"),
-              "C-C-T-V和N-B-A，V-I-P，H-E-L-L-O，HAPPYS，A");
+    EXPECT_EQ(text.prepare(U"CCTV和NBA，vip，Atm，HELLO，HAPPYS，A"),
+              "C-C-T-V和N-B-A，V-I-P，A-T-M，H-E-L-L-O，HAPPYS，A");
     EXPECT_EQ(text.prepare(U"Hello, Tom! don't"), "Hello, Tom! don't");
     EXPECT_EQ(text.prepare(U"我的iPhone"), "我的ai4 feng4");
     EXPECT_EQ(text.prepare(U"好Ω好"), "好 好");
