@@ -85,11 +85,11 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     buildControls();
     load();
 
-    connect(categoryCombo, &QComboBox::currentIndexChanged, this, &PhraseWindow::onCategoryChosen);
-    connect(phraseList, &QListWidget::currentRowChanged, this, &PhraseWindow::onPhraseClicked);
+    connect(categoryCombo, &QComboBox::currentIndexChanged, this, &PhraseWindow::onCategoryComboChanged);
+    connect(phraseList, &QListWidget::currentRowChanged, this, &PhraseWindow::onPhraseListChanged);
     // Any double click on the list counts, also on its empty part, so an empty list can say why.
     phraseList->viewport()->installEventFilter(this);
-    connect(searchButton, &QPushButton::clicked, this, &PhraseWindow::onSearchClicked);
+    connect(searchButton, &QPushButton::clicked, this, &PhraseWindow::onSearchButtonClicked);
     hintLabel->installEventFilter(this);
     hintPicture->installEventFilter(this);
 }
@@ -207,19 +207,19 @@ void PhraseWindow::load() {
     phraseList->clear();
 }
 
-void PhraseWindow::onCategoryChosen() {
+void PhraseWindow::onCategoryComboChanged() {
     phraseList->clear();
     hintPicture->hide();
     hintLabel->hide();
     phraseList->addItems(PhraseTable::phrasesOf(categoryCombo->currentText()));
 }
 
-void PhraseWindow::onPhraseClicked() {
+void PhraseWindow::onPhraseListChanged() {
     const QListWidgetItem* item = phraseList->currentItem();
     phraseList->setToolTip(item != nullptr ? item->text() : QString());
 }
 
-void PhraseWindow::onPhraseChosen() {
+void PhraseWindow::onPhraseListDoubleClicked() {
     const QList<QListWidgetItem*> selected = phraseList->selectedItems();
     const QString phrase = selected.isEmpty() ? QString() : selected.first()->text();
     if (phrase.isEmpty()) {
@@ -235,7 +235,7 @@ void PhraseWindow::onPhraseChosen() {
     }
 }
 
-void PhraseWindow::onSearchClicked() {
+void PhraseWindow::onSearchButtonClicked() {
     const QString category = categoryCombo->currentText();
     if (category.isEmpty()) {
         ctx_.platform.messageBox().show(QStringLiteral("请先选择分类"), MessageBoxStyle::OkExclamation,
@@ -248,7 +248,7 @@ void PhraseWindow::onSearchClicked() {
     }
 }
 
-void PhraseWindow::onHintClicked() {
+void PhraseWindow::onHintLabelClicked() {
     hintPicture->hide();
     hintLabel->hide();
 }
@@ -261,12 +261,12 @@ void PhraseWindow::onHintPictureClicked() {
 bool PhraseWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == phraseList->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        onPhraseChosen();
+        onPhraseListDoubleClicked();
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == hintLabel) {
-            onHintClicked();
+            onHintLabelClicked();
         } else if (watched == hintPicture) {
             onHintPictureClicked();
         }

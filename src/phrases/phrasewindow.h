@@ -15,11 +15,13 @@ namespace velanote {
 // The greeting phrase library: pick a category, double-click a phrase and the window emits it for
 // the main window's message box. One instance at a time (see showSingle); deleted on close.
 //
-// control                 caption                         purpose
-// categoryCombo           请选择分类                      which category of phrases to list
-// phraseList              (the phrases)                   a double-click puts the phrase in the message
-// hintLabel, hintPicture  小提示:...                      a hint over the empty list; a click hides it
-// searchButton            搜索更多                        searches the web for more phrases
+// control        caption          handler                     purpose
+// categoryCombo  请选择分类       onCategoryComboChanged      lists the phrases of that category
+// phraseList     (the phrases)    onPhraseListChanged         shows the clicked phrase as a tip
+//                (double-click)   onPhraseListDoubleClicked   puts the phrase in the message
+// hintLabel      小提示:...       onHintLabelClicked          hides the hint over the empty list
+// hintPicture    (hint picture)   onHintPictureClicked        hides the hint as well
+// searchButton   搜索更多         onSearchButtonClicked       searches the web for more phrases
 class PhraseWindow : public QWidget {
     Q_OBJECT
 public:
@@ -34,21 +36,6 @@ public:
     // fits, else to its left, else where it covers the least of it.
     static QPoint placeBeside(const QRect& anchor, const QSize& size, const QRect& area);
 
-    QGroupBox* phraseFrame = nullptr;
-    QComboBox* categoryCombo = nullptr;
-    QListWidget* phraseList = nullptr;
-    QLabel* hintLabel = nullptr;
-    QLabel* hintPicture = nullptr;
-    QPushButton* searchButton = nullptr;
-
-    void load();
-    void onCategoryChosen();
-    void onPhraseClicked();
-    void onPhraseChosen();
-    void onSearchClicked();
-    void onHintClicked();
-    void onHintPictureClicked();
-
 Q_SIGNALS:
     // A phrase was double-clicked, for the message box.
     void phraseChosen(const QString& phrase);
@@ -58,9 +45,22 @@ protected:
 
 private:
     void buildControls();
+    void load();
+    void onCategoryComboChanged();
+    void onPhraseListChanged();
+    void onPhraseListDoubleClicked();
+    void onSearchButtonClicked();
+    void onHintLabelClicked();
+    void onHintPictureClicked();
     void placeBesideWindow(const QWidget* mainWindow);
 
     AppContext& ctx_;
+    QGroupBox* phraseFrame = nullptr;
+    QComboBox* categoryCombo = nullptr;
+    QListWidget* phraseList = nullptr;
+    QLabel* hintLabel = nullptr;
+    QLabel* hintPicture = nullptr;
+    QPushButton* searchButton = nullptr;
 };
 
 } // namespace velanote

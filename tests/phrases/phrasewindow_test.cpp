@@ -3,6 +3,7 @@
 #include "app/endpoints.h"
 #include "app/resourcestore.h"
 #include "phrases/phrasetable.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -33,20 +35,28 @@ protected:
     }
     void TearDown() override { delete slot.data(); }
 
-    void choose(const QString& category) {
-        form->categoryCombo->setCurrentIndex(form->categoryCombo->findText(category));
-    }
+    void choose(const QString& category) { combo()->setCurrentIndex(combo()->findText(category)); }
     void doubleClickRow(int row) {
-        QListWidgetItem* item = form->phraseList->item(row);
+        QListWidgetItem* item = list()->item(row);
         ASSERT_NE(item, nullptr);
-        const QRect r = form->phraseList->visualItemRect(item);
-        QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
+        const QRect r = list()->visualItemRect(item);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    QListWidget* list() const { return child<QListWidget>(form, "phraseList"); }
+    QComboBox* combo() const { return child<QComboBox>(form, "categoryCombo"); }
+    // A double click on the list where no phrase is.
+    void doubleClickBelowThePhrases() {
+        const int n = list()->count();
+        const QPoint below = n == 0
+                                 ? QPoint(40, 40)
+                                 : list()->visualItemRect(list()->item(n - 1)).bottomLeft() + QPoint(20, 20);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, below);
     }
     QStringList listed() const {
         QStringList items;
-        for (int i = 0; i < form->phraseList->count(); ++i) {
-            items.append(form->phraseList->item(i)->text());
+        for (int i = 0; i < list()->count(); ++i) {
+            items.append(list()->item(i)->text());
         }
         return items;
     }
@@ -63,46 +73,46 @@ protected:
 
 TEST_F(PhraseWindowTest, OpensWithCategoriesButNoChoiceAndTheHintShown) {
     EXPECT_EQ(form->windowTitle(), "Vela系列软件の声笺V6.0【星河】 - 快捷祝福语填写");
-    EXPECT_EQ(form->phraseFrame->title(),
+    EXPECT_EQ(child<QGroupBox>(form, "phraseFrame")->title(),
               "不知道说什么?快捷祝福语选择:请您选择分类:" + QString(16, ' ') + "双击列表可自动写入祝福语中");
-    EXPECT_FALSE(form->categoryCombo->isEditable());
-    ASSERT_EQ(form->categoryCombo->count(), 5);
-    EXPECT_EQ(form->categoryCombo->itemText(0), "友情类");
-    EXPECT_EQ(form->categoryCombo->itemText(4), "搞笑类");
-    EXPECT_EQ(form->categoryCombo->currentIndex(), -1);
-    EXPECT_TRUE(form->categoryCombo->currentText().isEmpty());
-    EXPECT_EQ(form->phraseList->count(), 0);
-    EXPECT_FALSE(form->phraseList->isSortingEnabled());
-    EXPECT_NE(form->phraseList->viewport()->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_TRUE(form->hintLabel->isVisible());
-    EXPECT_TRUE(form->hintPicture->isVisible());
-    EXPECT_FALSE(form->hintPicture->pixmap().isNull());
-    EXPECT_EQ(form->hintLabel->text(), "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
-    EXPECT_EQ(form->searchButton->text(), "搜索更多");
-    EXPECT_EQ(form->findChild<QListWidget*>("phraseList"), form->phraseList);
+    EXPECT_FALSE(combo()->isEditable());
+    ASSERT_EQ(combo()->count(), 5);
+    EXPECT_EQ(combo()->itemText(0), "友情类");
+    EXPECT_EQ(combo()->itemText(4), "搞笑类");
+    EXPECT_EQ(combo()->currentIndex(), -1);
+    EXPECT_TRUE(combo()->currentText().isEmpty());
+    EXPECT_EQ(list()->count(), 0);
+    EXPECT_FALSE(list()->isSortingEnabled());
+    EXPECT_NE(list()->viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(child<QLabel>(form, "hintLabel")->isVisible());
+    EXPECT_TRUE(child<QLabel>(form, "hintPicture")->isVisible());
+    EXPECT_FALSE(child<QLabel>(form, "hintPicture")->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>(form, "hintLabel")->text(),
+              "小提示:如果信息未显示全,点击后鼠标停留片刻即可显示完整信息");
+    EXPECT_EQ(child<QPushButton>(form, "searchButton")->text(), "搜索更多");
 }
 
 TEST_F(PhraseWindowTest, ChoosingACategoryReplacesTheListInTableOrderAndHidesTheHint) {
     choose("爱情类");
     EXPECT_EQ(listed(), PhraseTable::phrasesOf("爱情类"));
-    EXPECT_EQ(form->phraseList->count(), 4);
-    EXPECT_FALSE(form->hintLabel->isVisible());
-    EXPECT_FALSE(form->hintPicture->isVisible());
+    EXPECT_EQ(list()->count(), 4);
+    EXPECT_FALSE(child<QLabel>(form, "hintLabel")->isVisible());
+    EXPECT_FALSE(child<QLabel>(form, "hintPicture")->isVisible());
     choose("友情类");
-    EXPECT_EQ(form->phraseList->count(), 12);
+    EXPECT_EQ(list()->count(), 12);
     EXPECT_EQ(listed(), PhraseTable::phrasesOf("友情类"));
     choose("感恩类");
-    EXPECT_EQ(form->phraseList->count(), 12);
+    EXPECT_EQ(list()->count(), 12);
     choose("生日类");
-    EXPECT_EQ(form->phraseList->count(), 6);
+    EXPECT_EQ(list()->count(), 6);
     choose("搞笑类");
-    EXPECT_EQ(form->phraseList->count(), 6);
-    EXPECT_EQ(form->phraseList->item(1)->text(), "都说女子无才便是德，那姐早就德高望重了。");
+    EXPECT_EQ(list()->count(), 6);
+    EXPECT_EQ(list()->item(1)->text(), "都说女子无才便是德，那姐早就德高望重了。");
 
     // A click on a phrase puts the whole phrase into the list's tool tip.
-    const QRect r = form->phraseList->visualItemRect(form->phraseList->item(2));
-    QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(form->phraseList->toolTip(), PhraseTable::phrasesOf("搞笑类")[2]);
+    const QRect r = list()->visualItemRect(list()->item(2));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(list()->toolTip(), PhraseTable::phrasesOf("搞笑类")[2]);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 }
 
@@ -122,7 +132,7 @@ TEST_F(PhraseWindowTest, DoubleClickWritesThePhraseWithItsTrailingCharactersAndA
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(slot.isNull());
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->phraseList->count(), 12);
+    EXPECT_EQ(list()->count(), 12);
     chosen = "typed by the user";
     platform.boxes.answerNext(MessageBoxAnswer::No);
     doubleClickRow(8);
@@ -139,10 +149,10 @@ TEST_F(PhraseWindowTest, DoubleClickWritesThePhraseWithItsTrailingCharactersAndA
 
 TEST_F(PhraseWindowTest, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
     chosen = "kept";
-    form->onPhraseChosen();
+    doubleClickBelowThePhrases();
     choose("生日类");
-    form->phraseList->setCurrentRow(-1);
-    form->onPhraseChosen();
+    list()->setCurrentRow(-1);
+    doubleClickBelowThePhrases();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     for (const auto& box : platform.boxes.shown) {
         EXPECT_EQ(box.prompt, "请先选择分类,在使用双击自动填写功能!");
@@ -153,7 +163,7 @@ TEST_F(PhraseWindowTest, DoubleClickWithoutAPhraseWarnsAndChangesNothing) {
 }
 
 TEST_F(PhraseWindowTest, SearchOpensTheCategoryWithBlessingAppended) {
-    form->searchButton->click();
+    child<QPushButton>(form, "searchButton")->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类");
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
@@ -161,72 +171,71 @@ TEST_F(PhraseWindowTest, SearchOpensTheCategoryWithBlessingAppended) {
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
 
     choose("搞笑类");
-    form->searchButton->click();
+    child<QPushButton>(form, "searchButton")->click();
     ASSERT_EQ(platform.shellFake.openedAddresses.size(), 1);
     EXPECT_EQ(platform.shellFake.openedAddresses[0], ctx.endpoints.searchBase + "/s?wd=搞笑类祝福");
     choose("友情类");
-    form->searchButton->click();
+    child<QPushButton>(form, "searchButton")->click();
     EXPECT_EQ(platform.shellFake.openedAddresses.last(), ctx.endpoints.searchBase + "/s?wd=友情类祝福");
 }
 
 TEST_F(PhraseWindowTest, ClickingTheHintOrItsIconHidesBoth) {
-    QTest::mouseClick(form->hintLabel, Qt::LeftButton);
-    EXPECT_FALSE(form->hintLabel->isVisible());
-    EXPECT_FALSE(form->hintPicture->isVisible());
-    EXPECT_EQ(form->phraseList->count(), 0);
+    QTest::mouseClick(child<QLabel>(form, "hintLabel"), Qt::LeftButton);
+    EXPECT_FALSE(child<QLabel>(form, "hintLabel")->isVisible());
+    EXPECT_FALSE(child<QLabel>(form, "hintPicture")->isVisible());
+    EXPECT_EQ(list()->count(), 0);
 
     QPointer<PhraseWindow> other;
     PhraseWindow* second = PhraseWindow::showSingle(other, ctx, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(second));
-    QTest::mouseClick(second->hintPicture, Qt::LeftButton);
-    EXPECT_FALSE(second->hintLabel->isVisible());
-    EXPECT_FALSE(second->hintPicture->isVisible());
+    QTest::mouseClick(child<QLabel>(second, "hintPicture"), Qt::LeftButton);
+    EXPECT_FALSE(child<QLabel>(second, "hintLabel")->isVisible());
+    EXPECT_FALSE(child<QLabel>(second, "hintPicture")->isVisible());
     delete second;
 }
 
 TEST_F(PhraseWindowTest, OneInstanceIsBroughtForwardUnchangedAndANewOneStartsEmpty) {
     choose("生日类");
-    form->phraseList->setCurrentRow(3);
+    list()->setCurrentRow(3);
     form->showMinimized();
     PhraseWindow* again = PhraseWindow::showSingle(slot, ctx, nullptr);
     EXPECT_EQ(again, form);
     EXPECT_FALSE(again->isMinimized());
-    EXPECT_EQ(again->categoryCombo->currentText(), "生日类");
-    EXPECT_EQ(again->phraseList->count(), 6);
-    EXPECT_EQ(again->phraseList->currentRow(), 3);
+    EXPECT_EQ(child<QComboBox>(again, "categoryCombo")->currentText(), "生日类");
+    EXPECT_EQ(child<QListWidget>(again, "phraseList")->count(), 6);
+    EXPECT_EQ(child<QListWidget>(again, "phraseList")->currentRow(), 3);
 
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(slot.isNull());
     PhraseWindow* fresh = PhraseWindow::showSingle(slot, ctx, nullptr);
-    EXPECT_EQ(fresh->categoryCombo->currentIndex(), -1);
-    EXPECT_EQ(fresh->phraseList->count(), 0);
-    EXPECT_TRUE(fresh->hintLabel->isVisible());
+    EXPECT_EQ(child<QComboBox>(fresh, "categoryCombo")->currentIndex(), -1);
+    EXPECT_EQ(child<QListWidget>(fresh, "phraseList")->count(), 0);
+    EXPECT_TRUE(child<QLabel>(fresh, "hintLabel")->isVisible());
 }
 
 TEST_F(PhraseWindowTest, DoubleClickOnTheListItselfCountsAsWellAsOnAPhrase) {
     // An empty list: the double click is answered by the warning.
-    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请先选择分类,在使用双击自动填写功能!");
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
 
     // A listed category whose phrases are not clicked yet: a current row alone is no choice.
     choose("爱情类");
-    form->phraseList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    const QPoint below =
-        form->phraseList->visualItemRect(form->phraseList->item(3)).bottomLeft() + QPoint(20, 20);
-    ASSERT_FALSE(form->phraseList->itemAt(below));
-    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, below);
+    list()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    const QPoint below = list()->visualItemRect(list()->item(3)).bottomLeft() + QPoint(20, 20);
+    ASSERT_FALSE(list()->itemAt(below));
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, below);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, "请先选择分类,在使用双击自动填写功能!");
     EXPECT_TRUE(chosen.isEmpty());
 
     // With a phrase chosen, a double click below the phrases writes the chosen one.
-    QTest::mouseClick(form->phraseList->viewport(), Qt::LeftButton, {},
-                      form->phraseList->visualItemRect(form->phraseList->item(2)).center());
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                      list()->visualItemRect(list()->item(2)).center());
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    QTest::mouseDClick(form->phraseList->viewport(), Qt::LeftButton, {}, below);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(chosen, PhraseTable::phrasesOf("爱情类")[2]);
     ASSERT_EQ(platform.boxes.shown.size(), 3);
     EXPECT_EQ(platform.boxes.shown[2].prompt, "祝福语填写成功!是否关闭本页面?");
@@ -295,7 +304,7 @@ TEST_F(PhraseWindowTest, ThePhrasesMarkIsDrawnInTheListTheToolTipAndTheMessageBo
     QFont messageBoxFont; // as the main window's message box asks for it
     messageBoxFont.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC")});
     messageBoxFont.setPointSize(11);
-    for (const QFont& font : {form->phraseList->font(), QToolTip::font(), messageBoxFont}) {
+    for (const QFont& font : {list()->font(), QToolTip::font(), messageBoxFont}) {
         const QImage withMark = drawn(mark, font);
         EXPECT_NE(withMark, drawn(QString(QChar(0xE005)), font)) << font.family().toStdString();
         EXPECT_NE(withMark, drawn(QString(), font));
