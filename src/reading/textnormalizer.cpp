@@ -178,6 +178,12 @@ constexpr std::u32string_view kScoreWords[] = {
     U"负",   U"爆冷", U"终场", U"半场", U"决赛", U"比数", U"比例",
 };
 
+// Words after two numbers joined by a colon that make it a score (2:10获胜 二比十获胜).
+constexpr std::u32string_view kScoreAfter[] = {
+    U"获胜", U"取胜", U"胜出", U"战胜", U"击败", U"打败", U"大胜", U"险胜",   U"完胜",
+    U"战平", U"落败", U"告负", U"输给", U"赢了", U"输了", U"赢得", U"的比分",
+};
+
 // Symbols said as words, where they stand between numbers or alone.
 constexpr Word kSymbols[] = {
     {U"+", U"加"},     {U"=", U"等于"},     {U"÷", U"除以"},     {U"±", U"正负"}, {U"≈", U"约等于"},
@@ -557,7 +563,7 @@ private:
             second = ascii(me + 1, me + 3);
             end = me + 3;
         }
-        if (isDigit(at(end)) || at(end) == U':') {
+        if (isDigit(at(end)) || at(end) == U':' || followedBy(end, kScoreAfter)) {
             return false;
         }
         // am / a.m. / pm / p.m. after the time say which half of the day it is.
