@@ -628,8 +628,12 @@ private:
             words = ChineseNumber::digitByDigit(n.whole + n.fraction);
         } else if (isMonth(value(n.whole)) && n.whole[0] != '0' && n.fraction.size() <= 2 &&
                    n.fraction[0] != '0' && isDay(value(n.fraction)) && followedBy(e, kHolidays)) {
-            words = ChineseNumber::cardinal(n.whole, Use::Ordinal) +
-                    ChineseNumber::cardinal(n.fraction, Use::Ordinal);
+            // 5.20 is the day of 520 我爱你 and said like it.
+            const bool sound = std::find(std::begin(kSoundNumbers), std::end(kSoundNumbers),
+                                         n.whole + n.fraction) != std::end(kSoundNumbers);
+            words = sound ? ChineseNumber::digitByDigit(n.whole + n.fraction)
+                          : ChineseNumber::cardinal(n.whole, Use::Ordinal) +
+                                ChineseNumber::cardinal(n.fraction, Use::Ordinal);
         }
         if (words.empty()) {
             return false;
