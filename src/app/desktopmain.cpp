@@ -7,6 +7,7 @@
 #include "app/splashwindow.h"
 #include "generation/pinyincommand.h"
 #include "mainwindow/mainwindow.h"
+#include "platform/atomicfile.h"
 #include "platform/platform.h"
 #include "service/speechservice.h"
 #include "velanote/version.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     // The splash goes on the screen first; what only the later windows need is done while it fades
     // in (it waits for a click before the main window comes).
     const velanote::ProgramFolder folder = velanote::ProgramFolder::locate();
+    velanote::removeStaleTemporaryFiles(folder.path());
     std::unique_ptr<velanote::Platform> platform;
     std::optional<velanote::AppContext> ctx;
     std::unique_ptr<velanote::MainWindow> mainWindow;

@@ -6,6 +6,7 @@
 #include "synthesis/espeakengine.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace velanote {
 
@@ -28,12 +29,21 @@ QString spokenReading(const QString& text) {
 
 namespace {
 
-// The text of a reading command's arguments; empty (after telling how to use the command) if there is none.
-QString commandText(const QStringList& arguments, const char* command) {
-    QString text = arguments.join(QLatin1Char(' '));
+// The text of a reading command's arguments ("--" first lets a text begin with a dash). Asked for
+// help, or given no text, the command shows its usage instead and ends with `exitCode`.
+std::optional<QString> commandText(const QStringList& arguments, const char* command, int& exitCode) {
+    if (!arguments.isEmpty() &&
+        (arguments.front() == QLatin1String("--help") || arguments.front() == QLatin1String("-h"))) {
+        std::printf("用法: velanote %s 文字...  (以 - 开头的文字写在 -- 之后)\n", command);
+        exitCode = 0;
+        return std::nullopt;
+    }
+    const bool separated = !arguments.isEmpty() && arguments.front() == QLatin1String("--");
+    QString text = (separated ? arguments.mid(1) : arguments).join(QLatin1Char(' '));
     if (text.trimmed().isEmpty()) {
         std::fprintf(stderr, "velanote %s: 没有要读的文字\n用法: velanote %s 文字...\n", command, command);
-        return {};
+        exitCode = 2;
+        return std::nullopt;
     }
     return text;
 }
@@ -41,11 +51,12 @@ QString commandText(const QStringList& arguments, const char* command) {
 } // namespace
 
 int runPinyinCommand(const QStringList& arguments) {
-    const QString text = commandText(arguments, "pinyin");
-    if (text.isEmpty()) {
-        return 2;
+    int exitCode = 0;
+    const std::optional<QString> text = commandText(arguments, "pinyin", exitCode);
+    if (!text) {
+        return exitCode;
     }
-    const QString reading = spokenReading(text);
+    const QString reading = spokenReading(*text);
     if (reading.isEmpty()) {
         return 3;
     }
@@ -54,11 +65,12 @@ int runPinyinCommand(const QStringList& arguments) {
 }
 
 int runNormalizeCommand(const QStringList& arguments) {
-    const QString text = commandText(arguments, "normalize");
-    if (text.isEmpty()) {
-        return 2;
+    int exitCode = 0;
+    const std::optional<QString> text = commandText(arguments, "normalize", exitCode);
+    if (!text) {
+        return exitCode;
     }
-    const std::u32string words = TextNormalizer::normalize(text.toStdU32String());
+    const std::u32string words = TextNormalizer::normalize(text->toStdU32String());
     std::printf("%s\n", QString::fromStdU32String(words).toUtf8().constData());
     return 0;
 }

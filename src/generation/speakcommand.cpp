@@ -1,6 +1,7 @@
 #include "generation/speakcommand.h"
 
 #include "app/endpoints.h"
+#include "app/messageaudio.h"
 #include "app/programfolder.h"
 #include "app/resourcestore.h"
 #include "commandline/commandoptions.h"
@@ -11,11 +12,16 @@
 #include "platform/atomicfile.h"
 #include "platform/desktophttpclient.h"
 #include "platform/samefile.h"
+#include "service/speechquery.h"
 #include "service/speechservice.h"
 
+#include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 
 namespace velanote {
 
@@ -51,6 +57,32 @@ QString faultMessage(const CommandOptions::Fault& fault) {
         return QStringLiteral("选项 --%1 重复出现").arg(fault.option);
     }
     return {};
+}
+
+// The speech service refuses control characters and texts over its length. A command line says so
+// before anything starts, naming the option to change.
+std::optional<QString> unspeakableInput(const MessageInputs& in, const QString& sentence) {
+    const std::array<std::pair<QString, const QString*>, 4> fields = {
+        {{QStringLiteral("sender"), &in.sender},
+         {QStringLiteral("recipient"), &in.recipient},
+         {QStringLiteral("relation"), &in.relation},
+         {QStringLiteral("message"), &in.message}}};
+    for (const auto& [name, value] : fields) {
+        const QList<uint> characters = value->toUcs4();
+        if (std::any_of(characters.begin(), characters.end(),
+                        [](uint c) { return SpeechQuery::isRefusedControl(static_cast<char32_t>(c)); })) {
+            return QStringLiteral("--%1 含有控制字符,无法朗读").arg(name);
+        }
+    }
+    if (static_cast<std::size_t>(sentence.toUcs4().size()) > SpeechQuery::maxCharacters) {
+        const auto longest = std::max_element(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+            return a.second->size() < b.second->size();
+        });
+        return QStringLiteral("语音文本超过%1个字符,请缩短 --%2")
+            .arg(SpeechQuery::maxCharacters)
+            .arg(longest->first);
+    }
+    return std::nullopt;
 }
 
 QString withoutLeadingBlank(const QString& address) {
@@ -127,6 +159,68 @@ int SpeakCommand::run(const QStringList& arguments) {
     const QString encoded = UTF8EncodeURI(sentence);
     const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
 
+    if (const auto fault = unspeakableInput(in, sentence)) {
+        err_(*fault);
+        return ExitUsage;
+    }
+
+    // Files first, so nothing is asked of the service when the result could not be written; a dry
+    // run checks them alike.
+    const bool toStandardOutput = output == QLatin1String("-");
+    const Writer& progress = toStandardOutput ? err_ : out_; // standard output carries only the MP3
+    QByteArray prefix;
+    QString prefixPath;
+    if (jingle > 0 && !dryRun) {
+        const ProgramFolder folder = ProgramFolder::locate();
+        progress(QStringLiteral("正在准备程序目录: ") + folder.path());
+        prepareProgramFolder(folder);
+        const Jingle builtIn = builtInJingle(folder, jingle);
+        if (builtIn.damaged) {
+            err_(QStringLiteral("程序目录中的前缀音频已损坏且无法修复,改用程序内置的前缀音频: ") +
+                 builtIn.path);
+        }
+        prefixPath = builtIn.path;
+        prefix = builtIn.bytes;
+    } else if (v.contains(QStringLiteral("prefix"))) {
+        prefixPath = v.value(QStringLiteral("prefix"));
+        switch (readRegularFile(prefixPath, MaxPrefixBytes, prefix)) {
+        case ReadOutcome::Read:
+            break;
+        case ReadOutcome::TooLarge:
+            err_(QStringLiteral("前缀音频文件超过1MB: ") + prefixPath);
+            return ExitFile;
+        case ReadOutcome::NotARegularFile:
+            if (QFileInfo::exists(prefixPath)) {
+                err_(QStringLiteral("前缀音频不是普通文件(是文件夹、设备或管道): ") + prefixPath);
+                return ExitFile;
+            }
+            prefix.clear();
+            break;
+        case ReadOutcome::Failed:
+            prefix.clear();
+            break;
+        }
+        if (prefix.isEmpty()) {
+            err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
+            return ExitFile;
+        }
+        if (!MessageAudio::hasMessageFormat(prefix)) {
+            err_(QStringLiteral("前缀音频的格式不能与语音相接,须为") + MessageAudio::formatName() +
+                 QStringLiteral(": ") + prefixPath);
+            return ExitFile;
+        }
+    }
+    if (!prefixPath.isEmpty() && !output.isEmpty() && !toStandardOutput && isSameFile(prefixPath, output)) {
+        err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
+        return ExitFile;
+    }
+    if (!output.isEmpty() && !toStandardOutput && !isReplaceableFilePath(output)) {
+        err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
+                            "写到标准输出请用 --output -): ") +
+             output);
+        return ExitFile;
+    }
+
     if (dryRun) {
         // The embedded service takes a free port only when it starts, so a dry run names the port
         // by a placeholder; an outside service is named as the real run would use it.
@@ -150,53 +244,7 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitDone;
     }
 
-    // Files first, so nothing is asked of the service when the result could not be written.
-    const bool toStandardOutput = output == QLatin1String("-");
-    const Writer& progress = toStandardOutput ? err_ : out_; // standard output carries only the MP3
-    QByteArray prefix;
-    QString prefixPath;
-    if (jingle > 0) {
-        const ProgramFolder folder = ProgramFolder::locate();
-        progress(QStringLiteral("正在准备程序目录: ") + folder.path());
-        prepareProgramFolder(folder);
-        const Jingle builtIn = builtInJingle(folder, jingle);
-        if (builtIn.damaged) {
-            err_(QStringLiteral("程序目录中的前缀音频已损坏且无法修复,改用程序内置的前缀音频: ") +
-                 builtIn.path);
-        }
-        prefixPath = builtIn.path;
-        prefix = builtIn.bytes;
-    } else if (v.contains(QStringLiteral("prefix"))) {
-        prefixPath = v.value(QStringLiteral("prefix"));
-        switch (readRegularFile(prefixPath, MaxPrefixBytes, prefix)) {
-        case ReadOutcome::Read:
-            break;
-        case ReadOutcome::TooLarge:
-            err_(QStringLiteral("前缀音频文件超过1MB: ") + prefixPath);
-            return ExitFile;
-        case ReadOutcome::NotARegularFile:
-        case ReadOutcome::Failed:
-            prefix.clear();
-            break;
-        }
-    }
-    if (!prefixPath.isEmpty()) {
-        if (prefix.isEmpty()) {
-            err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
-            return ExitFile;
-        }
-        if (!toStandardOutput && isSameFile(prefixPath, output)) {
-            err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
-            return ExitFile;
-        }
-    }
-    if (!toStandardOutput && !isReplaceableFilePath(output)) {
-        err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
-                            "写到标准输出请用 --output -): ") +
-             output);
-        return ExitFile;
-    }
-
+    removeStaleTemporaryFiles(ProgramFolder::locate().path());
     SpeechService::Options serviceOptions;
     serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
     SpeechService service(serviceOptions);
@@ -259,7 +307,9 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitDone;
     }
     if (!writeFileAtomically(output, message)) {
-        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output);
+        const QString reason = writeFailureReason();
+        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output +
+             (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')')));
         return ExitFile;
     }
     progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(message.size()));

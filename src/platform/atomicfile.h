@@ -15,9 +15,12 @@ enum class ExistingEntry {
 };
 
 // The one way this program writes a file: the data goes to a new temporary file in the target's
-// folder, which is synced and then renamed over `path`, and the folder is synced. A failed write
-// leaves any previous file whole and no temporary file behind; an existing file keeps its
-// permission bits. Returns whether `path` now holds exactly `data`.
+// folder (".NAME.tmp-XXXX"), which is synced and then renamed over `path`, and the folder is
+// synced. A failed write leaves any previous file whole and no temporary file behind; so does
+// SIGINT or SIGTERM during the write, unless the program handles those signals itself. Temporary
+// files of the same target over an hour old, left by a process killed outright, are removed. An
+// existing file keeps its permission bits. Returns whether `path` now holds exactly `data`; when
+// not, writeFailureReason() tells why.
 bool writeFileAtomically(const QString& path, const QByteArray& data,
                          ExistingEntry existing = ExistingEntry::RegularFileOnly);
 
@@ -29,6 +32,14 @@ bool ensureFileHolds(const QString& path, const QByteArray& data,
 // Whether writeFileAtomically(path, ...) would be attempted at all: the folder exists and nothing
 // but a regular file stands at `path`. Lets a long task refuse a hopeless target before it starts.
 bool isReplaceableFilePath(const QString& path);
+
+// The system's reason why the last failed write on this thread failed ("No space left on device"),
+// or empty when it was refused before reaching the system.
+QString writeFailureReason();
+
+// Removes this program's temporary files over an hour old from `folder` and its subfolders;
+// returns how many. For the program folder, at start.
+int removeStaleTemporaryFiles(const QString& folder);
 
 // Writes all of `data` to the process's standard output; false when any of it could not be written.
 bool writeToStandardOutput(const QByteArray& data);

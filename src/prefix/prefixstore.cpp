@@ -1,10 +1,12 @@
 #include "prefix/prefixstore.h"
 
 #include "app/inifile.h"
+#include "app/messageaudio.h"
 #include "app/resourcestore.h"
 #include "platform/atomicfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace velanote {
@@ -40,7 +42,8 @@ QString PrefixStore::storedChoice() const {
 
 bool PrefixStore::storeCustom(const QString& source) const {
     QByteArray data;
-    if (!isOrdinaryFile(source) || readRegularFile(source, MaxCustomBytes, data) != ReadOutcome::Read) {
+    if (!isOrdinaryFile(source) || readRegularFile(source, MaxCustomBytes, data) != ReadOutcome::Read ||
+        !MessageAudio::hasMessageFormat(data)) {
         return false;
     }
     return storeBytes(data, QStringLiteral("1"));
@@ -56,10 +59,27 @@ bool PrefixStore::storeBytes(const QByteArray& data, const QString& choice) cons
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         return false;
     }
-    if (!writeFileAtomically(target, data)) {
+    // The prefix file first, then the record of the choice. When the record cannot be written, the
+    // previous prefix is put back, so that a failed save leaves both as they were.
+    const QFileInfo before(target);
+    const QString previousLink = before.isSymLink() ? before.symLinkTarget() : QString();
+    QByteArray previous;
+    const bool hadFile = previousLink.isEmpty() && readWholeFile(target, previous);
+    if (!writeFileAtomically(target, data, ExistingEntry::ReplaceLink)) {
         return false;
     }
-    return writeSetting(kSection, kKey, choice, settingsPath());
+    if (writeSetting(kSection, kKey, choice, settingsPath())) {
+        return true;
+    }
+    if (hadFile) {
+        writeFileAtomically(target, previous, ExistingEntry::ReplaceLink);
+    } else {
+        QFile::remove(target);
+        if (!previousLink.isEmpty()) {
+            QFile::link(previousLink, target);
+        }
+    }
+    return false;
 }
 
 } // namespace velanote

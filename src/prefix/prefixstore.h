@@ -24,9 +24,10 @@ public:
     // Largest file of the user's own that is taken as the prefix (under 200 KB).
     static constexpr qint64 MaxCustomBytes = 200 * 1024 - 1;
 
-    // Copies the user's file `source` (a regular file of at most MaxCustomBytes) over the prefix
-    // file and records the choice "1". False when the copy or the record failed; a failed copy
-    // records nothing and keeps the previous prefix.
+    // Copies the user's file `source` (a regular file of at most MaxCustomBytes holding MPEG audio
+    // of the message's format) over the prefix file and records the choice "1". False when the
+    // file is refused or the copy or the record failed; a failed save keeps the previous prefix
+    // file and record. A symbolic link standing at the prefix file is replaced, not followed.
     bool storeCustom(const QString& source) const;
     // Stores built-in jingle `number` (1..10) as the prefix and records `name` as the choice. The
     // built-in bytes are used, also when the folder's copy is damaged and cannot be restored.

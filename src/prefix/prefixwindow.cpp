@@ -1,7 +1,9 @@
 #include "prefix/prefixwindow.h"
 
+#include "app/messageaudio.h"
 #include "app/messagetitles.h"
 #include "app/resourcestore.h"
+#include "platform/atomicfile.h"
 #include "prefix/prefixstore.h"
 #include "velanote/version.h"
 #include "widgets/playerstrip.h"
@@ -315,6 +317,13 @@ void PrefixWindow::onCustomPathChanged() {
         previewCustomButton->setEnabled(false);
     } else if (QFileInfo(path).size() > PrefixStore::MaxCustomBytes) {
         ask(QStringLiteral("请选择200K以下的音频文件!"), MessageBoxStyle::OkExclamation);
+        customPathEdit->clear();
+        previewCustomButton->setEnabled(false);
+    } else if (QByteArray bytes;
+               readRegularFile(path, PrefixStore::MaxCustomBytes, bytes) == ReadOutcome::Read &&
+               !MessageAudio::hasMessageFormat(bytes)) {
+        ask(QStringLiteral("请选择") + MessageAudio::formatName() + QStringLiteral("文件!"),
+            MessageBoxStyle::OkExclamation);
         customPathEdit->clear();
         previewCustomButton->setEnabled(false);
     } else {

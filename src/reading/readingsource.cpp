@@ -2,8 +2,11 @@
 
 #include "reading/readingtable.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace velanote {
 
@@ -12,8 +15,8 @@ namespace {
 constexpr qint64 kMaxLexiconBytes = 8LL * 1024 * 1024;
 } // namespace
 
-ReadingSource::ReadingSource(QString lexiconPath, Report report)
-    : path_(std::move(lexiconPath)), report_(std::move(report)) {}
+ReadingSource::ReadingSource(QString lexiconPath, Report report, std::chrono::steady_clock::duration recheck)
+    : path_(std::move(lexiconPath)), report_(std::move(report)), recheck_(recheck) {}
 
 QString ReadingSource::fileName() {
     return QStringLiteral("读音词典.txt");
@@ -35,38 +38,61 @@ ReadingSource::Stamp ReadingSource::stamp() const {
 
 std::shared_ptr<const MandarinReader> ReadingSource::current() {
     const Stamp now = stamp();
+    const auto time = std::chrono::steady_clock::now();
     std::lock_guard lock(mutex_);
-    if (loaded_ && now == loadedStamp_) {
+    if (loaded_ && now == loadedStamp_ && time < nextCheck_) {
+        return reader_;
+    }
+    loadedStamp_ = now;
+    nextCheck_ = time + recheck_;
+
+    const std::string name = path_.toStdString();
+    std::string content; // what the reader is made from: the file's digest, or why it is not read
+    std::string problem;
+    QByteArray bytes;
+    bool read = false;
+    if (!now.exists) {
+        content = "none";
+    } else if (now.size > kMaxLexiconBytes) {
+        content = "too large";
+        problem = name + ": 文件超过 8 MB, 未读取";
+    } else {
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly)) {
+            content = "unreadable";
+            problem = name + ": 无法读取 (" + file.errorString().toStdString() + ")";
+        } else {
+            bytes = file.read(kMaxLexiconBytes);
+            read = true;
+            content = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toStdString();
+        }
+    }
+    if (loaded_ && content == loadedContent_) {
         return reader_;
     }
     loaded_ = true;
-    loadedStamp_ = now;
-    if (!now.exists) {
-        reader_ = MandarinReader::builtIn();
-        return reader_;
-    }
-    const std::string name = path_.toStdString();
+    loadedContent_ = content;
     const auto tell = [this](const std::string& line) {
         if (report_) {
             report_(line);
         }
     };
-    QFile file(path_);
-    if (now.size > kMaxLexiconBytes) {
-        tell(name + ": 文件超过 8 MB, 未读取");
+    if (!problem.empty()) {
+        tell(problem);
+    }
+    if (!read) {
         reader_ = MandarinReader::builtIn();
         return reader_;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        tell(name + ": 无法读取 (" + file.errorString().toStdString() + ")");
-        reader_ = MandarinReader::builtIn();
-        return reader_;
-    }
-    const QByteArray bytes = file.readAll();
     const UserLexicon lexicon = UserLexicon::parse(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), ReadingTable::builtIn());
-    for (const UserLexicon::Problem& p : lexicon.problems) {
+    const std::size_t shown = std::min(lexicon.problems.size(), reportedProblems);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const UserLexicon::Problem& p = lexicon.problems[i];
         tell(name + ":" + std::to_string(p.line) + ": 已跳过: " + p.reason);
+    }
+    if (lexicon.problems.size() > shown) {
+        tell(name + ": 另有 " + std::to_string(lexicon.problems.size() - shown) + " 行已跳过");
     }
     reader_ = std::make_shared<const MandarinReader>(ReadingTable::builtIn(), lexicon);
     return reader_;

@@ -100,9 +100,7 @@ SpeechQuery SpeechQuery::parse(std::string_view rawQuery) {
         query.error = "text longer than 1000 characters";
         return query;
     }
-    if (std::any_of(text->begin(), text->end(), [](char32_t c) {
-            return (c < 0x20 && c != U'\t' && c != U'\n' && c != U'\r') || c == 0x7F;
-        })) {
+    if (std::any_of(text->begin(), text->end(), isRefusedControl)) {
         query.error = "text contains control characters";
         return query;
     }

@@ -15,6 +15,10 @@ struct SpeechQuery {
     std::string error; // a short reason when the text cannot be spoken, else empty
 
     static SpeechQuery parse(std::string_view rawQuery);
+    // The control characters a text may not hold (tabs and line breaks are allowed).
+    static bool isRefusedControl(char32_t c) {
+        return (c < 0x20 && c != U'\t' && c != U'\n' && c != U'\r') || c == 0x7F;
+    }
     static std::string decodeComponent(std::string_view component);
     // The inverse a client uses: every byte outside A-Z a-z 0-9 "-_.~" as upper-case "%XX".
     static std::string encodeComponent(std::string_view bytes);

@@ -18,6 +18,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// espeak-ng 1.51 opens an audio device in espeak_Initialize whatever the output mode asked for,
+// and pcaudiolib's PulseAudio backend creates ~/.config/pulse and a runtime folder on the way. This
+// program only ever takes the samples, so it never wants a device: this definition, found before
+// pcaudiolib's own, gives none, and the library synthesises without one.
+extern "C" struct audio_object* create_audio_device_object(const char* device, const char* application,
+                                                           const char* description);
+extern "C" struct audio_object* create_audio_device_object(const char*, const char*, const char*) {
+    return nullptr;
+}
+
 namespace velanote {
 
 namespace {

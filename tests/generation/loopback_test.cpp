@@ -6,6 +6,7 @@
 #include "generation/speakcommand.h"
 #include "platform/atomicfile.h"
 #include "service/speechservice.h"
+#include "support/mp3frames.h"
 
 #include <QDir>
 #include <QFile>
@@ -203,7 +204,7 @@ TEST_F(Loopback, SpeakWritesTheSpeechAndJoinsAPrefix) {
     EXPECT_TRUE(first.err.isEmpty());
 
     const QString prefixPath = dir.filePath("prefix.mp3");
-    const QByteArray prefix = QByteArray("\xFF\xE3\x20\xC4", 4) + QByteArray(999, 'p');
+    const QByteArray prefix = QByteArray::fromStdString(velanote::testing::messageFormatBytes(1003, 'p'));
     ASSERT_TRUE(writeFileAtomically(prefixPath, prefix));
     const QString joined = dir.filePath("joined.mp3");
     ASSERT_TRUE(writeFileAtomically(joined, QByteArray(300000, 'O')));
@@ -274,12 +275,11 @@ TEST_F(Loopback, SpeakFailuresWriteNothing) {
         EXPECT_TRUE(s.err.join('\n').contains(QStringLiteral("Vela声笺生成失败")));
     }
     {
-        // A text the service refuses: its reason reaches the user.
+        // A text the service would refuse is refused before it is asked.
         const Speak refused = speak({"--sender", "a", "--recipient", "b", "--relation", "c", "--message",
                                      QStringLiteral("x\x01y"), "--output", out});
-        EXPECT_EQ(refused.code, 3);
-        EXPECT_TRUE(
-            refused.err.join('\n').contains(QStringLiteral("HTTP 400: text contains control characters")))
+        EXPECT_EQ(refused.code, 2);
+        EXPECT_TRUE(refused.err.join('\n').contains(QStringLiteral("--message 含有控制字符")))
             << refused.err.join('\n').toStdString();
     }
     const Speak noPrefix = speak(Inputs + QStringList{"--prefix", dir.filePath("none.mp3"), "--output", out});

@@ -2,6 +2,7 @@
 #include "generation/pinyincommand.h"
 #include "generation/serviceclient.h"
 #include "generation/speakcommand.h"
+#include "support/mp3frames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -104,6 +105,27 @@ TEST(SpeakCommand, InputChecksAndBadOptionsExitWithTwo) {
     EXPECT_EQ(speak({"--sender=a", "--recipient=b", "--relation=c", "--message=d=e", "--dry-run"}).code, 0);
 }
 
+TEST(SpeakCommand, TextsTheServiceWouldRefuseExitWithTwoNamingTheField) {
+    const QString thousand(1000, QChar(0x597D));
+    const std::pair<QStringList, QString> cases[] = {
+        {withInputs("a", "b", "c", "新年\x01快乐"), "--message 含有控制字符"},
+        {withInputs("a\x1b[31m", "b", "c", "d"), "--sender 含有控制字符"},
+        {withInputs("a", "b", "c\x7f", "d"), "--relation 含有控制字符"},
+        {withInputs(thousand, "b", "c", "d"), "请缩短 --sender"},
+        {withInputs("a", thousand, "c", "d"), "请缩短 --recipient"},
+    };
+    for (const QStringList& mode : {QStringList{"--output", "x.mp3"}, QStringList{"--dry-run"}}) {
+        for (const auto& [args, message] : cases) {
+            const Outcome o = speak(args + mode);
+            EXPECT_EQ(o.code, 2) << o.err.toStdString();
+            EXPECT_TRUE(o.err.contains(message)) << o.err.toStdString();
+            EXPECT_FALSE(o.out.contains(QStringLiteral("语音服务")));
+        }
+    }
+    // Line breaks and tabs are spoken as pauses.
+    EXPECT_EQ(speak(withInputs("a", "b", "c", "新年\n快乐\t") + QStringList{"--dry-run"}).code, 0);
+}
+
 TEST(SpeakCommand, NamesTheFirstBadOptionInArgumentOrder) {
     const std::pair<QStringList, QString> cases[] = {
         {{"stray", "--volume", "3"}, QStringLiteral("无法识别的参数: stray")},
@@ -129,30 +151,45 @@ TEST(SpeakCommand, UnusableFilesAreRefusedBeforeTheServiceIsAsked) {
     QFile big(path("big.mp3"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(1024 * 1024 + 1));
     big.close();
-    QFile prefix(path("prefix.mp3"));
-    ASSERT_TRUE(prefix.open(QIODevice::WriteOnly) && prefix.write("prefix") == 6);
-    prefix.close();
+    const auto write = [](const QString& p, const QByteArray& data) {
+        QFile file(p);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
+    };
+    write(path("prefix.mp3"), QByteArray::fromStdString(velanote::testing::messageFormatBytes(600)));
+    write(path("wave.mp3"), QByteArray("RIFF\x24\x08\0\0WAVEfmt ", 16) + QByteArray(2000, '\0'));
+    write(path("text.mp3"), QByteArray("前缀\n").repeated(200));
+    write(path("cd.mp3"), QByteArray("\xFF\xFB\x90\x64", 4) + QByteArray(4000, '\0')); // 44.1 kHz stereo
 
     const QStringList ok = withInputs("a", "b", "c", "d");
-    const QStringList refused[] = {
-        {"--output", path("link.mp3")}, // a planted link
-        {"--output", path("node")},     // a device node
-        {"--output", "/dev/stdout"},    // a link to the terminal or pipe: use "-"
-        {"--output", path("fifo")},     // a pipe
-        {"--output", dir.path()},       // a folder
-        {"--output", path("no/such.mp3")},
-        {"--prefix", "/dev/zero", "--output", path("out.mp3")}, // endless
-        {"--prefix", path("fifo"), "--output", path("out.mp3")},
-        {"--prefix", path("big.mp3"), "--output", path("out.mp3")}, // over 1 MB
-        {"--prefix", path("none.mp3"), "--output", path("out.mp3")},
-        {"--prefix", path("prefix.mp3"), "--output", path("prefix.mp3")},
+    const QString notFile = QStringLiteral("不是普通文件");
+    const QString format = QStringLiteral("须为MPEG-2.5 Layer III、11025 Hz、单声道的 MP3");
+    const std::pair<QStringList, QString> refused[] = {
+        {{"--output", path("link.mp3")}, "无法写入输出文件"}, // a planted link
+        {{"--output", path("node")}, "无法写入输出文件"},     // a device node
+        {{"--output", "/dev/stdout"}, "无法写入输出文件"},    // a link to the terminal or pipe: use "-"
+        {{"--output", path("fifo")}, "无法写入输出文件"},     // a pipe
+        {{"--output", dir.path()}, "无法写入输出文件"},       // a folder
+        {{"--output", path("no/such.mp3")}, "无法写入输出文件"},
+        {{"--prefix", "/dev/zero", "--output", path("out.mp3")}, notFile}, // endless
+        {{"--prefix", path("fifo"), "--output", path("out.mp3")}, notFile},
+        {{"--prefix", path("node"), "--output", path("out.mp3")}, notFile},
+        {{"--prefix", dir.path(), "--output", path("out.mp3")}, notFile},
+        {{"--prefix", path("big.mp3"), "--output", path("out.mp3")}, "超过1MB"},
+        {{"--prefix", path("none.mp3"), "--output", path("out.mp3")}, "未找到前缀音频文件或文件为空"},
+        {{"--prefix", path("wave.mp3"), "--output", path("out.mp3")}, format},
+        {{"--prefix", path("text.mp3"), "--output", path("out.mp3")}, format},
+        {{"--prefix", path("cd.mp3"), "--output", path("out.mp3")}, format},
+        {{"--prefix", path("prefix.mp3"), "--output", path("prefix.mp3")}, "合成路径不能与前缀音频相同"},
     };
-    for (const QStringList& args : refused) {
-        SCOPED_TRACE(args.join(' ').toStdString());
-        const Outcome o = speak(ok + args);
-        EXPECT_EQ(o.code, 4);
-        EXPECT_FALSE(o.err.isEmpty());
-        EXPECT_FALSE(o.out.contains(QStringLiteral("语音服务"))); // the service was never started
+    // A dry run checks the files alike.
+    for (const QStringList& mode : {QStringList{}, QStringList{"--dry-run"}}) {
+        for (const auto& [args, message] : refused) {
+            SCOPED_TRACE((args + mode).join(' ').toStdString());
+            const Outcome o = speak(ok + args + mode);
+            EXPECT_EQ(o.code, 4);
+            EXPECT_TRUE(o.err.contains(message)) << o.err.toStdString();
+            EXPECT_FALSE(o.out.contains(QStringLiteral("语音服务"))); // the service was never started
+        }
     }
     EXPECT_FALSE(QFileInfo::exists(path("victim.mp3")));
     EXPECT_FALSE(QFileInfo::exists(path("out.mp3")));
@@ -169,10 +206,19 @@ TEST(PinyinCommand, PrintsTheReadingOrRefusesAnEmptyText) {
     EXPECT_EQ(runNormalizeCommand({QStringLiteral("下午3:30"), QStringLiteral("¥1.25")}), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "下午三点三十分 一点二五元\n");
     for (const auto command : {runPinyinCommand, runNormalizeCommand}) {
-        for (const QStringList& empty : {QStringList{}, QStringList{QString()}, QStringList{" ", "\t"}}) {
+        for (const QStringList& empty :
+             {QStringList{}, QStringList{QString()}, QStringList{" ", "\t"}, QStringList{"--"}}) {
             ::testing::internal::CaptureStderr();
             EXPECT_EQ(command(empty), 2);
             EXPECT_FALSE(::testing::internal::GetCapturedStderr().empty());
         }
+        for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            ::testing::internal::CaptureStdout();
+            EXPECT_EQ(command({help}), 0);
+            EXPECT_TRUE(::testing::internal::GetCapturedStdout().starts_with("用法: velanote "));
+        }
     }
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(runPinyinCommand({"--", "-h", "好"}), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "-h hao3\n"); // read, not taken for help
 }

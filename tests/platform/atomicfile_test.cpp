@@ -5,9 +5,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <QDateTime>
+
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -46,9 +53,70 @@ TEST(AtomicFile, AWriteThatFailsPartWayLeavesTheOldFileWholeAndNoLeftovers) {
     EXPECT_EQ(home.read("target.bin"), old);
     EXPECT_EQ(entriesOf(home.path()), QStringList{"target.bin"});
 
+    // The failure says why, in the system's words.
+    {
+        fakes::FileSizeLimit limit(1024);
+        EXPECT_FALSE(writeFileAtomically(home.path("target.bin"), QByteArray(4000, 's')));
+        EXPECT_EQ(writeFailureReason(), QString::fromLocal8Bit(std::strerror(EFBIG)));
+    }
+
     // Within the limit the same helper replaces the file.
     EXPECT_TRUE(writeFileAtomically(home.path("target.bin"), QByteArray("new")));
+    EXPECT_TRUE(writeFailureReason().isEmpty());
     EXPECT_EQ(home.read("target.bin"), QByteArray("new"));
+}
+
+TEST(AtomicFile, AStopSignalDuringAWriteRemovesItsTemporaryFile) {
+    scratch::ScratchFolder home;
+    ASSERT_TRUE(home.write("target.bin", "old"));
+    const int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(home.path()).constData(), IN_CREATE), 0);
+    const QString target = home.path("target.bin");
+    const pid_t child = fork();
+    if (child == 0) {
+        // Long enough to be caught between the first write and the rename.
+        writeFileAtomically(target, QByteArray(qsizetype{64} * 1024 * 1024, 'x'));
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    pollfd created{watch, POLLIN, 0};
+    const bool seen = poll(&created, 1, 10000) == 1;
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(watch);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "the signal still ends the program";
+    EXPECT_EQ(entriesOf(home.path()), QStringList{"target.bin"});
+    EXPECT_EQ(home.read("target.bin"), QByteArray("old"));
+}
+
+TEST(AtomicFile, TemporaryFilesOverAnHourOldAreRemoved) {
+    scratch::ScratchFolder home;
+    const auto leave = [&home](const QString& name, int ageSeconds) {
+        ASSERT_TRUE(home.write(name, "left over"));
+        QFile file(home.path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+    };
+    leave(".target.bin.tmp-3k9x", 7200);
+    leave(".target.bin.tmp-fresh1", 60);
+    leave(".other.mp3.tmp-7a", 7200);
+    leave(".other.mp3.tmp-NOTOURS", 7200);
+    leave("sub/.velanote.ini.tmp-q1", 7200);
+    leave("sub/deeper/.a.tmp-1", 7200);
+    // A write sweeps what earlier writes of the same file left.
+    EXPECT_TRUE(writeFileAtomically(home.path("target.bin"), "new"));
+    EXPECT_EQ(entriesOf(home.path()), (QStringList{".other.mp3.tmp-7a", ".other.mp3.tmp-NOTOURS",
+                                                   ".target.bin.tmp-fresh1", "sub", "target.bin"}));
+    // At start, the folder and its subfolders are swept.
+    EXPECT_EQ(removeStaleTemporaryFiles(home.path()), 2);
+    EXPECT_EQ(entriesOf(home.path()),
+              (QStringList{".other.mp3.tmp-NOTOURS", ".target.bin.tmp-fresh1", "sub", "target.bin"}));
+    EXPECT_EQ(entriesOf(home.path("sub")), QStringList{"deeper"});
+    EXPECT_EQ(entriesOf(home.path("sub/deeper")), QStringList{".a.tmp-1"});
 }
 
 TEST(AtomicFile, TargetsThatCannotBeWrittenAreRefused) {

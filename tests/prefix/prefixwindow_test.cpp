@@ -1,12 +1,15 @@
 #include "prefix/prefixwindow.h"
 
 #include "app/inifile.h"
+#include "prefix/prefixstore.h"
 #include "prefixfixture.h"
+#include "support/mp3frames.h"
 #include "widgets/playerstrip.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +49,7 @@ protected:
     QString stored() const { return readSetting("Information", "qzyp", "0", ini()); }
     QString userFile(const QString& name, qsizetype size) {
         QString path = temp.path("\\user\\" + name);
-        temp.write("\\user\\" + name, QByteArray(size, 'u'));
+        temp.write("\\user\\" + name, QByteArray::fromStdString(velanote::testing::messageFormatBytes(size)));
         return path;
     }
     void pick(PrefixWindow* w, const QString& path) {
@@ -186,11 +189,13 @@ TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     w->onConfirmClicked();
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(stored(), "1");
-    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"),
+              QByteArray::fromStdString(velanote::testing::messageFormatBytes(204799)));
 
     temp.write("\\user\\mine.mp3", "changed");
     QFile::remove(mine);
-    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), QByteArray(204799, 'u'));
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"),
+              QByteArray::fromStdString(velanote::testing::messageFormatBytes(204799)));
     flushDeletes();
     EXPECT_EQ(open()->storedLabel->text(), "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
 }
@@ -243,6 +248,57 @@ TEST_F(PrefixWindowTest, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNot
     EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
     EXPECT_FALSE(w->previewCustomButton->isEnabled());
     EXPECT_EQ(w->previewCustomButton->text(), "试听");
+}
+
+TEST_F(PrefixWindowTest, AFileThatIsNotAudioOfTheMessagesFormatIsRefused) {
+    PrefixWindow* w = open();
+    w->customOption->setChecked(true);
+    const std::vector<std::pair<QString, QByteArray>> others = {
+        {"wave.mp3", QByteArray("RIFF\x24\x08\0\0WAVEfmt ", 16) + QByteArray(2000, '\0')},
+        {"text.mp3", QByteArray("祝你生日快乐\n").repeated(100)},
+        {"cd.mp3", QByteArray("\xFF\xFB\x90\x64", 4) + QByteArray(2000, '\0')}, // MPEG-1, 44.1 kHz, stereo
+        {"tagged.mp3", QByteArray("ID3\x04\0\0\0\0\0\x02xx", 12) + QByteArray("\xFF\xFB\x90\xC4", 4) +
+                           QByteArray(2000, '\0')}, // behind a tag: MPEG-1, 44.1 kHz, mono
+        {"short.mp3", QByteArray::fromStdString(velanote::testing::messageFormatBytes(104)).left(60)},
+    };
+    for (const auto& [name, bytes] : others) {
+        temp.write("\\user\\" + name, bytes);
+        platform.boxes.shown.clear();
+        pick(w, temp.path("\\user\\" + name));
+        ASSERT_EQ(platform.boxes.shown.size(), 1) << name.toStdString();
+        EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择MPEG-2.5 Layer III、11025 Hz、单声道的 MP3文件!");
+        EXPECT_TRUE(w->customPathEdit->text().isEmpty());
+        EXPECT_FALSE(w->previewCustomButton->isEnabled());
+        EXPECT_FALSE(PrefixStore(temp.folder()).storeCustom(temp.path("\\user\\" + name)))
+            << name.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(prefix()));
+    // A tag before the frames is fine.
+    const QString tagged = temp.path("\\user\\tagged-ok.mp3");
+    temp.write("\\user\\tagged-ok.mp3",
+               QByteArray("ID3\x04\0\0\0\0\0\x02xx", 12) +
+                   QByteArray::fromStdString(velanote::testing::messageFormatBytes(500)));
+    EXPECT_TRUE(PrefixStore(temp.folder()).storeCustom(tagged));
+}
+
+TEST_F(PrefixWindowTest, AFailedRecordPutsThePreviousPrefixBackAndALinkIsReplaced) {
+    temp.write("\\yx\\qz.mp3", jingleBytes(9));
+    ASSERT_TRUE(QDir().mkpath(ini())); // a folder where the settings file belongs cannot be written
+    const PrefixStore store(temp.folder());
+    EXPECT_FALSE(store.storeJingle(2, "欢快"));
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));
+    QFile::remove(prefix());
+    EXPECT_FALSE(store.storeJingle(2, "欢快"));
+    EXPECT_FALSE(QFile::exists(prefix()));
+    ASSERT_TRUE(QDir(ini()).removeRecursively());
+
+    const QString elsewhere = temp.path("\\user\\elsewhere.mp3");
+    temp.write("\\user\\elsewhere.mp3", "someone else's file");
+    ASSERT_TRUE(QFile::link(elsewhere, prefix()));
+    EXPECT_TRUE(store.storeJingle(2, "欢快"));
+    EXPECT_FALSE(QFileInfo(prefix()).isSymLink());
+    EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(2));
+    EXPECT_EQ(temp.read("\\user\\elsewhere.mp3"), "someone else's file");
 }
 
 TEST_F(PrefixWindowTest, PreviewsResetEachOther) {

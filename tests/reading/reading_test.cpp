@@ -7,10 +7,12 @@
 #include "synthesis/espeakengine.h"
 #include "synthesis/speechsynthesizer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <regex>
@@ -222,4 +224,35 @@ TEST(ReadingSource, ReadsTheFileAgainWhenItChangesAndReportsOnce) {
 
     QFile::remove(path);
     EXPECT_EQ(source.current(), MandarinReader::builtIn());
+}
+
+TEST(ReadingSource, NoticesAReplacementOfTheSameSizeAndTimeAndCapsItsReport) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(ReadingSource::fileName());
+    std::vector<std::string> reports;
+    ReadingSource source(
+        path, [&reports](const std::string& line) { reports.push_back(line); }, std::chrono::seconds(0));
+    const auto write = [&path](const QByteArray& bytes, const QDateTime& time) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const QDateTime time = QDateTime::currentDateTime().addSecs(-3600);
+    write("银行\tyin2 xing2\n", time);
+    EXPECT_EQ(readWith(*source.current(), U"银行"), "yin2 xing2");
+    write("银行\tyin2 hang2\n", time);
+    EXPECT_EQ(readWith(*source.current(), U"银行"), "yin2 hang2");
+
+    QByteArray bad;
+    for (int i = 0; i < 30; ++i) {
+        bad += "坏行\n";
+    }
+    write(bad, time);
+    const auto reader = source.current();
+    ASSERT_EQ(reports.size(), ReadingSource::reportedProblems + 1);
+    EXPECT_NE(reports[19].find(":20: "), std::string::npos) << reports[19];
+    EXPECT_NE(reports.back().find("另有 10 行已跳过"), std::string::npos) << reports.back();
+    EXPECT_EQ(source.current(), reader) << "the same content is neither read into a new reader nor reported";
+    EXPECT_EQ(reports.size(), ReadingSource::reportedProblems + 1);
 }

@@ -98,6 +98,7 @@ TEST(HttpConnections, StoppingAnswersEveryParkedRequestWith503) {
     ASSERT_TRUE(parking.started());
     constexpr std::size_t parked = 40;
     std::vector<std::unique_ptr<RawConnection>> connections;
+    connections.reserve(parked);
     for (std::size_t i = 0; i < parked; ++i) {
         connections.push_back(std::make_unique<RawConnection>(parking.server().port()));
         ASSERT_TRUE(connections.back()->send("GET /wait HTTP/1.1\r\nHost: x\r\n\r\n"));
@@ -150,6 +151,7 @@ TEST(ConnectionDrops, RefusedAndCutConnectionsAreCountedNotLoggedEach) {
     std::string error;
     ASSERT_TRUE(server.start(error)) << error;
     std::vector<std::unique_ptr<RawConnection>> connections;
+    connections.reserve(20);
     for (int i = 0; i < 20; ++i) {
         connections.push_back(std::make_unique<RawConnection>(server.port()));
     }

@@ -7,7 +7,11 @@
 #include "synthesis/speechsynthesizer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -329,6 +333,32 @@ TEST_F(SpeechServiceTest, SameTextGivesTheSameBytesAfterOtherTextsAndInAnotherPr
     EXPECT_EQ(speakAndFetch(client, velanote::utf8::encode(text)).mp3, alone);
     other.terminate();
     EXPECT_TRUE(other.waitForFinished(10000));
+}
+
+TEST(SpeechEngine, TouchesNothingOfPulseAudio) {
+    QTemporaryDir scratch;
+    const QString home = scratch.filePath(QStringLiteral("home"));
+    const QString runtime = scratch.filePath(QStringLiteral("run"));
+    ASSERT_TRUE(QDir().mkpath(home) && QDir().mkpath(runtime));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("VELANOTE_HOME"), scratch.filePath(QStringLiteral("program")));
+    environment.remove(QStringLiteral("VELANOTE_SPEECH_URL"));
+    QProcess speak;
+    speak.setProcessEnvironment(environment);
+    speak.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote-cli"),
+                {"speak", "--sender", "小红", "--recipient", "小明", "--relation", "妈妈", "--message",
+                 "新年快乐", "--output", scratch.filePath(QStringLiteral("message.mp3"))});
+    ASSERT_TRUE(speak.waitForFinished(60000));
+    EXPECT_EQ(speak.exitCode(), 0) << speak.readAllStandardError().toStdString();
+    EXPECT_GT(QFileInfo(scratch.filePath(QStringLiteral("message.mp3"))).size(), 1000);
+    QDirIterator all(scratch.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                     QDirIterator::Subdirectories);
+    while (all.hasNext()) {
+        EXPECT_FALSE(all.next().contains(QStringLiteral("pulse"))) << all.filePath().toStdString();
+    }
 }
 
 TEST(SpeechServiceStore, KeepsOnlyWhatFitsTheCap) {

@@ -59,4 +59,18 @@ bool parseMp3Frames(const std::string& bytes, std::vector<Mp3Frame>& frames, std
     return true;
 }
 
+std::string messageFormatBytes(std::size_t size, char filler) {
+    std::string frame(104, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xE3'; // MPEG-2.5, Layer III, no CRC
+    frame[2] = '\x20'; // 16 kbit/s, 11025 Hz
+    frame[3] = '\xC0'; // mono
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) {
+        bytes += frame;
+    }
+    bytes.resize(size, filler);
+    return bytes;
+}
+
 } // namespace velanote::testing

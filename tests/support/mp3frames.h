@@ -20,4 +20,8 @@ struct Mp3Frame {
 // tags, a stray header or a truncated tail make it fail (error says where).
 bool parseMp3Frames(const std::string& bytes, std::vector<Mp3Frame>& frames, std::string& error);
 
+// `size` bytes that begin as a voice message does: silent MPEG-2.5 Layer III frames, 11025 Hz,
+// mono, 16 kbit/s (104 bytes each), then `filler` up to the size.
+std::string messageFormatBytes(std::size_t size, char filler = 'u');
+
 } // namespace velanote::testing
