@@ -1,8 +1,8 @@
 #include "app/splashwindow.h"
 
 #include "app/resourcestore.h"
-#include "platform/twips.h"
 #include "platform/windowopacity.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>

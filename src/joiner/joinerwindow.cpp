@@ -2,10 +2,10 @@
 
 #include "app/messagetitles.h"
 #include "joiner/audiojoiner.h"
-#include "platform/twips.h"
 #include "velanote/version.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QCloseEvent>
 #include <QFile>

@@ -9,11 +9,11 @@
 #include "mainwindow/statusbarbutton.h"
 #include "mainwindow/switchcheckbox.h"
 #include "mainwindow/watersurface.h"
-#include "platform/twips.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QApplication>

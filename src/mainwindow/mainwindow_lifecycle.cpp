@@ -9,10 +9,10 @@
 #include "mainwindow/mainwindowtexts.h"
 #include "mainwindow/watersurface.h"
 #include "phrases/phrasewindow.h"
-#include "platform/twips.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QCheckBox>

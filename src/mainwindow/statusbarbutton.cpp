@@ -1,6 +1,6 @@
 #include "mainwindow/statusbarbutton.h"
 
-#include "platform/twips.h"
+#include "widgets/twips.h"
 
 #include <QPushButton>
 

@@ -2,8 +2,8 @@
 
 #include "app/messagetitles.h"
 #include "phrases/phrasetable.h"
-#include "platform/twips.h"
 #include "velanote/version.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QEvent>

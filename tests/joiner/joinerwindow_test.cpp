@@ -1,11 +1,11 @@
 #include "joiner/joinerwindow.h"
 
 #include "app/endpoints.h"
-#include "platform/twips.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QFile>

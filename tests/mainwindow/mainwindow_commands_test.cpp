@@ -4,8 +4,8 @@
 #include "app/resourcestore.h"
 #include "generation/generationrun.h"
 #include "mainwindow/mainwindowtexts.h"
-#include "platform/twips.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 #include "mainwindowfixture.h"
 
 #include "mainwindow/mainwindowpictures.h"
-#include "platform/twips.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
+#include "widgets/twips.h"
 
 #include <QAction>
 #include <QCheckBox>

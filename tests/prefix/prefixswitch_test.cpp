@@ -2,9 +2,9 @@
 
 #include "app/inifile.h"
 #include "cosmetics/messageboxrelabel.h"
-#include "platform/twips.h"
 #include "prefix/prefixwindow.h"
 #include "prefixfixture.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QFile>

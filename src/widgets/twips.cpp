@@ -1,4 +1,4 @@
-#include "platform/twips.h"
+#include "widgets/twips.h"
 
 #include <QBackingStore>
 #include <QElapsedTimer>
