@@ -1,8 +1,11 @@
 // Compiles Rime's Terra Pinyin lexicon (terra_pinyin.dict.yaml) and its word frequencies
-// (essay.txt) into the reading table that velanote embeds: one reading per word or character,
-// looked up by simplified characters (traditional ones are folded onto them with OpenCC's t2s),
-// with a segmentation cost from the word's frequency. Run by the build:
-//   make_reading_table DICT ESSAY OUT.bin OUT-digest.h
+// (essay.txt), with a list of mainland standard readings (data/reading/mainland-words.tsv), into
+// the reading table that velanote embeds: one reading per word or character, looked up by
+// simplified characters (traditional ones are folded onto them with OpenCC's t2s), with a
+// segmentation cost from the word's frequency. Where both lexicons hold a word or character the
+// mainland reading wins; Terra Pinyin's readings that no mainland word uses (Taiwan readings such as
+// 垃圾 le4 se4) are replaced by the character's mainland one. Run by the build:
+//   make_reading_table DICT ESSAY MAINLAND OUT.bin OUT-digest.h
 #include "reading/readingtableformat.h"
 #include "reading/utf8.h"
 
@@ -71,11 +74,26 @@ bool parseSyllable(const std::string& text, Syllable& out) {
 
 using Reading = std::vector<Syllable>;
 
+// The mainland list: each word's reading and its share of running text.
+struct MainlandWord {
+    Reading reading;
+    double share = 0;
+};
+
 struct Lexicon {
     // Per character: each reading with its percentage (negative: not given).
     std::map<char32_t, std::vector<std::pair<Syllable, double>>> characters;
     std::map<std::u32string, std::vector<Reading>> words;
     std::map<std::u32string, double> frequency; // essay.txt, by original spelling
+    std::map<std::u32string, MainlandWord> mainland;
+    // Per character, every reading that a mainland word gives it (neutral tones left out).
+    std::map<char32_t, std::set<Syllable>> mainlandReadings;
+
+    bool isMainland(char32_t c, const Syllable& s) const {
+        const auto it = mainlandReadings.find(c);
+        return s.tone == 5 || c == U'一' || c == U'不' || it == mainlandReadings.end() ||
+               it->second.count(s) != 0;
+    }
 };
 
 bool readLexicon(const char* path, Lexicon& lexicon) {
@@ -145,6 +163,41 @@ bool readFrequencies(const char* path, Lexicon& lexicon) {
     return !lexicon.frequency.empty();
 }
 
+bool readMainland(const char* path, Lexicon& lexicon) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> fields = split(line, '\t');
+        if (fields.size() != 3) {
+            continue;
+        }
+        const std::u32string text = decodeUtf8(fields[0]);
+        const std::vector<std::string> codes = split(fields[1], ' ');
+        if (text.empty() || text.size() != codes.size() || text.size() > rt::kMaxWordLength) {
+            continue;
+        }
+        MainlandWord word{{}, std::stod(fields[2])};
+        for (const std::string& code : codes) {
+            Syllable s;
+            if (!parseSyllable(code, s)) {
+                word.reading.clear();
+                break;
+            }
+            word.reading.push_back(s);
+        }
+        if (word.reading.empty()) {
+            continue;
+        }
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (word.reading[i].tone != 5) {
+                lexicon.mainlandReadings[text[i]].insert(word.reading[i]);
+            }
+        }
+        lexicon.mainland[text] = std::move(word);
+    }
+    return !lexicon.mainland.empty();
+}
+
 // The share of a character's uses that take this reading, 0–100. Readings given without a
 // percentage share what the others leave.
 double characterWeight(const Lexicon& lexicon, char32_t c, const Syllable& s) {
@@ -187,6 +240,17 @@ unsigned changedTone(const std::u32string& text, const Reading& reading, std::si
     return 0;
 }
 
+// Whether 不 at `i` of a word is light: in a yes-no question (好不好) or before a complement of
+// result or possibility after a verb (看不见, 来不及); not after an adverb (好久不见, 毫不在意).
+bool lightNegation(const std::u32string& text, std::size_t i) {
+    if (i == 0 || i + 1 >= text.size()) {
+        return false;
+    }
+    return text[i - 1] == text[i + 1] ||
+           std::u32string_view(U"毫久决绝从永并也都还就再又更最很太").find(text[i - 1]) ==
+               std::u32string_view::npos;
+}
+
 // Of several readings of a word, the one most likely meant: each syllable weighs as common as its
 // reading of the character; a neutral tone after the first syllable is the spoken form of that
 // syllable and costs nothing; 一 and 不 must follow their tone changes. Between otherwise equal
@@ -213,7 +277,7 @@ Reading chooseReading(const Lexicon& lexicon, const std::u32string& text,
                     weight = std::max(weight, characterWeight(lexicon, text[i], Syllable{s.letters, t}));
                 }
             }
-            score += std::log(weight + 0.01);
+            score += std::log(weight + 0.01) + (lexicon.isMainland(text[i], s) ? 0 : -20);
         }
         if (best == nullptr || score > bestScore + 1e-9 ||
             (std::abs(score - bestScore) <= 1e-9 && neutral > bestNeutral)) {
@@ -284,6 +348,7 @@ struct Choice {
     double frequency = 0; // of the spelling the reading came from
     double total = 0;     // of every spelling folded onto the key
     bool composed = false;
+    bool mainland = false;
 };
 
 // Common words of the frequency list that the lexicon lacks (长大, 看着) still guide segmentation;
@@ -297,8 +362,9 @@ template <typename T> void put(std::string& out, const T& value) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: make_reading_table DICT ESSAY OUT.bin OUT-digest.h\n";
+    enum { OUT = 4, DIGEST = 5 };
+    if (argc != 6) {
+        std::cerr << "usage: make_reading_table DICT ESSAY MAINLAND OUT.bin OUT-digest.h\n";
         return 2;
     }
     Lexicon lexicon;
@@ -308,6 +374,10 @@ int main(int argc, char** argv) {
     }
     if (!readFrequencies(argv[2], lexicon)) {
         std::cerr << "make_reading_table: cannot read the word frequencies " << argv[2] << "\n";
+        return 1;
+    }
+    if (!readMainland(argv[3], lexicon)) {
+        std::cerr << "make_reading_table: cannot read the mainland readings " << argv[3] << "\n";
         return 1;
     }
     Folder folder;
@@ -346,6 +416,80 @@ int main(int argc, char** argv) {
             choice.frequency = frequency;
         }
         choice.total += frequency;
+    }
+
+    // Mainland readings: each character's own, and each word's, before Terra Pinyin's; a Terra word
+    // that reads a character as no mainland word does takes the character's mainland reading.
+    // A character the list lacks alone takes the reading its words give it most often.
+    std::map<char32_t, Syllable> mainlandDefault;
+    std::map<char32_t, std::map<Syllable, double>> wordVotes;
+    for (const auto& [text, word] : lexicon.mainland) {
+        for (std::size_t i = 0; i < text.size() && text.size() > 1; ++i) {
+            if (word.reading[i].tone != 5) {
+                wordVotes[folder.fold(text[i])][word.reading[i]] += word.share;
+            }
+        }
+    }
+    for (const auto& [c, votes] : wordVotes) {
+        const auto best = std::max_element(votes.begin(), votes.end(),
+                                           [](const auto& a, const auto& b) { return a.second < b.second; });
+        mainlandDefault[c] = best->first;
+        if (c != U'一' && c != U'不') {
+            chosen[std::u32string(1, c)].reading = Reading{best->first};
+        }
+    }
+    std::vector<double> scales; // essay counts per mainland share, for words in both lists
+    for (const auto& [text, word] : lexicon.mainland) {
+        const std::u32string key = folder.fold(text);
+        if (key.size() == 1) {
+            mainlandDefault[key[0]] = word.reading[0];
+            chosen[key].reading = word.reading;
+        } else if (const auto it = chosen.find(key);
+                   it != chosen.end() && it->second.total > 0 && word.share > 0) {
+            scales.push_back(it->second.total / word.share);
+        }
+    }
+    std::sort(scales.begin(), scales.end());
+    const double scale = scales.empty() ? 1.0 : scales[scales.size() / 2];
+    for (auto& [key, choice] : chosen) {
+        if (key.size() < 2 || lexicon.mainland.count(key) != 0) {
+            continue;
+        }
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            Syllable& s = choice.reading[i];
+            if (key[i] == U'不' && s.tone == 5 && !lightNegation(key, i)) {
+                s.tone = i + 1 < key.size() && choice.reading[i + 1].tone >= 4 ? 2 : 4;
+            }
+            const auto fallback = mainlandDefault.find(key[i]);
+            if (fallback == mainlandDefault.end() || key[i] == U'一' || key[i] == U'不' || s.tone == 5) {
+                continue;
+            }
+            if (!lexicon.isMainland(key[i], s)) {
+                s = fallback->second;
+            }
+        }
+    }
+    for (const auto& [text, word] : lexicon.mainland) {
+        const std::u32string key = folder.fold(text);
+        if (key.size() < 2) {
+            continue;
+        }
+        Choice& choice = chosen[key];
+        // The list gives full tones where speech has the neutral one (名字 ming2 zi4): a neutral
+        // tone of Terra Pinyin's, or a full tone where the list has the neutral one, stays.
+        const Reading terra = choice.composed ? Reading{} : choice.reading;
+        choice.reading = word.reading;
+        for (std::size_t i = 0; i < terra.size() && terra.size() == key.size(); ++i) {
+            const bool sameLetters = terra[i].letters == choice.reading[i].letters;
+            if (terra[i].tone == 5 || (sameLetters && choice.reading[i].tone == 5)) {
+                choice.reading[i] = terra[i];
+            }
+        }
+        choice.composed = false;
+        choice.mainland = true;
+        if (choice.total <= 0) {
+            choice.total = choice.frequency = word.share * scale;
+        }
     }
 
     for (const auto& [text, frequency] : lexicon.frequency) {
@@ -423,7 +567,8 @@ int main(int argc, char** argv) {
         entry.key = keyCount;
         entry.reading = readingCount;
         entry.length = static_cast<std::uint8_t>(key.size());
-        entry.flags = choice.composed ? rt::kComposed : 0;
+        entry.flags = static_cast<std::uint8_t>((choice.composed ? rt::kComposed : 0) |
+                                                (choice.mainland ? rt::kMainland : 0));
         entry.cost = static_cast<std::uint16_t>(std::lround(costOf(key, choice) * 100));
         put(entryBytes, entry);
         for (std::size_t i = 0; i < key.size(); ++i) {
@@ -467,16 +612,16 @@ int main(int argc, char** argv) {
     std::string table;
     put(table, header);
     table += body;
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    std::ofstream out(argv[OUT], std::ios::binary | std::ios::trunc);
     out.write(table.data(), static_cast<std::streamsize>(table.size()));
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digest));
-    std::ofstream digestHeader(argv[4], std::ios::trunc);
+    std::ofstream digestHeader(argv[DIGEST], std::ios::trunc);
     digestHeader << "// Written by make_reading_table: changes whenever the reading table does.\n"
                  << "#define VELANOTE_READING_TABLE_DIGEST \"" << hex << "\"\n"
-                 << "#define VELANOTE_READING_TABLE_FILE \"" << argv[3] << "\"\n";
+                 << "#define VELANOTE_READING_TABLE_FILE \"" << argv[OUT] << "\"\n";
     if (!out || !digestHeader) {
-        std::cerr << "make_reading_table: cannot write " << argv[3] << "\n";
+        std::cerr << "make_reading_table: cannot write " << argv[OUT] << "\n";
         return 1;
     }
     std::cout << "reading table: " << chosen.size() << " entries, " << syllables.size() << " syllables, "

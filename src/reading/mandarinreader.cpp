@@ -14,7 +14,7 @@ namespace velanote {
 namespace {
 
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
-constexpr std::string_view kRulesVersion = "rules 2";
+constexpr std::string_view kRulesVersion = "rules 3";
 
 // What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
 // at most: the user's words always win; a correction weighs at least as a common word.
@@ -93,6 +93,10 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"精神", "jing1 shen2", "spirit, the common sense; shen5 means lively"},
         {"过去", "guo4 qu4", "the past, the common sense; qu5 only as a complement"},
         {"数一数", "shu3 yi5 shu3", "count them: 数 is the verb shu3, not the noun shu4"},
+        {"都会", "dou1 hui4", "all will (我们都会); du1 hui4 is the rarer metropolis"},
+        {"一觉", "yi2 jiao4", "a sleep (睡了一觉); 觉 jue2 is awareness"},
+        {"好吗", "hao3 ma5", "the question tag (好吗？); 好 alone may be the verb hao4"},
+        {"哈哈", "ha1 ha1", "laughter: both syllables keep the tone"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
@@ -145,7 +149,9 @@ bool MandarinReader::isIdeograph(char32_t c) {
            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF);
 }
 
-MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& user) : table_(table) {
+MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& user,
+                               const PolyphoneModel* model)
+    : table_(table), model_(model != nullptr && !model->empty() ? model : nullptr) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     const auto addText = [&hash](std::string_view text) {
         hash.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
@@ -153,6 +159,7 @@ MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& use
     };
     addText(kRulesVersion);
     addText(table.digest());
+    addText(model_ != nullptr ? model_->digest() : "no model");
     for (const Correction& c : corrections()) {
         std::vector<std::uint16_t> readings;
         std::string_view rest = c.reading;
@@ -241,6 +248,7 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
             const std::size_t k = candidate(m.length);
             candidates[k].readings.assign(m.readings, m.readings + m.length);
             candidates[k].composed = m.composed;
+            candidates[k].mainland = m.mainland;
             costs[k] = m.cost;
         }
         for (const Layer* layer : {&corrections_, &user_}) {
@@ -256,6 +264,7 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
                 candidates[k].readings = it->second;
                 candidates[k].composed = false;
                 candidates[k].fromUser = layer == &user_;
+                candidates[k].corrected = layer == &corrections_;
                 if (candidates[k].fromUser && !known) {
                     costs[k] = kUserWordCost;
                 } else if (!candidates[k].fromUser && length > 1) {
@@ -283,35 +292,88 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
     return segments;
 }
 
-std::vector<std::uint16_t> MandarinReader::readWithin(std::u32string_view word) const {
-    std::vector<std::uint16_t> readings;
-    std::vector<Segment> parts = segment(word, false);
-    applyRules(word, parts);
-    for (const Segment& part : parts) {
-        if (part.readings.empty()) {
-            readings.insert(readings.end(), part.length, 0);
-        } else {
-            readings.insert(readings.end(), part.readings.begin(), part.readings.end());
-        }
+PolyphoneModel::Context MandarinReader::context(std::u32string_view text,
+                                                const std::vector<Segment>& segments, std::size_t k,
+                                                std::size_t at, std::string& lexiconReading) const {
+    const Segment& s = segments[k];
+    lexiconReading = table_.spell(s.readings[at - s.start]);
+    PolyphoneModel::Context x;
+    x.run = text;
+    x.at = at;
+    x.wordStart = s.start;
+    x.wordLength = s.length;
+    x.settled = s.length > 1 && s.mainland;
+    if (k > 0) {
+        x.previousWord = text.substr(segments[k - 1].start, segments[k - 1].length);
     }
-    return readings;
+    if (k + 1 < segments.size()) {
+        x.nextWord = text.substr(segments[k + 1].start, segments[k + 1].length);
+    }
+    x.lexiconReading = lexiconReading;
+    return x;
 }
 
-void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& segments) const {
+void MandarinReader::expand(std::u32string_view text, std::vector<Segment>& segments) const {
+    std::vector<Segment> out;
+    out.reserve(segments.size());
+    for (Segment& s : segments) {
+        if (!s.composed) {
+            out.push_back(std::move(s));
+            continue;
+        }
+        for (Segment& part : segment(text.substr(s.start, s.length), false)) {
+            part.start += s.start;
+            out.push_back(std::move(part));
+        }
+    }
+    segments = std::move(out);
+}
+
+void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& segments,
+                                std::size_t textLength) const {
     // Each character's syllable, and whether it was read alone (the rules leave words of the
-    // lexicon as the lexicon reads them; words read part by part had the rules applied inside).
+    // lexicon as the lexicon reads them).
     const std::size_t n = text.size();
     std::vector<std::uint16_t*> syllable(n, nullptr);
     std::vector<bool> alone(n, false);
     std::vector<const Segment*> owner(n, nullptr);
+    expand(text, segments);
     for (Segment& s : segments) {
-        if (s.composed) {
-            s.readings = readWithin(text.substr(s.start, s.length));
-        }
         for (unsigned i = 0; i < s.length && !s.readings.empty(); ++i) {
             syllable[s.start + i] = s.readings[i] == 0 ? nullptr : &s.readings[i];
             alone[s.start + i] = !s.fromUser && s.length == 1;
             owner[s.start + i] = &s;
+        }
+    }
+    // The context model settles the characters with several readings, except in the user's words
+    // and the corrections, and 一 and 不, whose tones the rules below give.
+    if (model_ != nullptr) {
+        std::string lexiconReading;
+        for (std::size_t k = 0; k < segments.size(); ++k) {
+            const Segment& s = segments[k];
+            if (s.fromUser || s.corrected || s.readings.empty()) {
+                continue;
+            }
+            for (std::size_t at = s.start; at < s.start + s.length; ++at) {
+                if (syllable[at] == nullptr || text[at] == U'一' || text[at] == U'不') {
+                    continue;
+                }
+                PolyphoneModel::Context x = context(text, segments, k, at, lexiconReading);
+                x.textLength = textLength;
+                const std::string_view chosen = model_->choose(x);
+                // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
+                // model only weighs which syllable the character is.
+                const bool onlyTone =
+                    lexiconReading.back() == '5' &&
+                    chosen.substr(0, chosen.size() - 1) ==
+                        std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
+                if (chosen.size() >= 2 && chosen != lexiconReading && !onlyTone) {
+                    if (const auto code = table_.code(chosen.substr(0, chosen.size() - 1),
+                                                      static_cast<unsigned>(chosen.back() - '0'))) {
+                        *syllable[at] = *code;
+                    }
+                }
+            }
         }
     }
     const auto at = [&text, n](std::size_t i, int offset) -> char32_t {
@@ -375,22 +437,72 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
     }
 }
 
-void MandarinReader::readRun(std::u32string_view run, std::string& out) const {
+std::vector<std::uint16_t> MandarinReader::readRun(std::u32string_view run, std::size_t textLength) const {
     const std::u32string key = folded(run);
     std::vector<Segment> segments = segment(key, true);
-    applyRules(key, segments);
+    applyRules(key, segments, textLength);
+    std::vector<std::uint16_t> codes(run.size(), 0);
     for (const Segment& s : segments) {
-        for (unsigned i = 0; i < s.length; ++i) {
-            if (s.start + i > 0) {
-                out.push_back(' ');
-            }
-            if (s.readings.empty() || s.readings[i] == 0) {
-                utf8::append(out, run[s.start + i]); // not in any lexicon: passed through
-            } else {
-                out += table_.spell(s.readings[i]);
-            }
+        for (unsigned i = 0; i < s.length && !s.readings.empty(); ++i) {
+            codes[s.start + i] = s.readings[i];
         }
     }
+    return codes;
+}
+
+std::pair<std::size_t, std::size_t> MandarinReader::runAround(std::u32string_view text, std::size_t index) {
+    std::size_t start = index, end = index;
+    while (start > 0 && isIdeograph(text[start - 1])) {
+        --start;
+    }
+    while (end < text.size() && isIdeograph(text[end])) {
+        ++end;
+    }
+    return {start, end};
+}
+
+std::vector<std::string> MandarinReader::syllables(std::u32string_view text) const {
+    std::vector<std::string> out(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (!isIdeograph(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t end = runAround(text, i).second;
+        const std::vector<std::uint16_t> codes = readRun(text.substr(i, end - i), text.size());
+        for (std::size_t k = 0; k < codes.size(); ++k) {
+            out[i + k] = codes[k] == 0 ? std::string() : table_.spell(codes[k]);
+        }
+        i = end;
+    }
+    return out;
+}
+
+std::optional<PolyphoneModel::Observation> MandarinReader::observe(std::u32string_view text,
+                                                                   std::size_t index) const {
+    if (index >= text.size() || !isIdeograph(text[index])) {
+        return std::nullopt;
+    }
+    const auto [start, end] = runAround(text, index);
+    const std::u32string key = folded(text.substr(start, end - start));
+    std::vector<Segment> segments = segment(key, true);
+    expand(key, segments);
+    const std::size_t at = index - start;
+    for (std::size_t k = 0; k < segments.size(); ++k) {
+        const Segment& s = segments[k];
+        if (at < s.start || at >= s.start + s.length) {
+            continue;
+        }
+        if (s.readings.empty() || s.readings[at - s.start] == 0) {
+            return std::nullopt;
+        }
+        PolyphoneModel::Observation o;
+        PolyphoneModel::features(context(key, segments, k, at, o.lexiconReading), o.features);
+        o.inWord = s.length > 1;
+        o.settled = s.length > 1 && s.mainland;
+        return o;
+    }
+    return std::nullopt;
 }
 
 std::string MandarinReader::read(std::u32string_view text) const {
@@ -407,7 +519,18 @@ std::string MandarinReader::read(std::u32string_view text) const {
             if (i > 0 && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
                 out.push_back(' ');
             }
-            readRun(text.substr(i, end - i), out);
+            const std::u32string_view run = text.substr(i, end - i);
+            const std::vector<std::uint16_t> codes = readRun(run, text.size());
+            for (std::size_t k = 0; k < run.size(); ++k) {
+                if (k > 0) {
+                    out.push_back(' ');
+                }
+                if (codes[k] == 0) {
+                    utf8::append(out, run[k]); // not in any lexicon: passed through
+                } else {
+                    out += table_.spell(codes[k]);
+                }
+            }
             afterRun = true;
             i = end;
             continue;

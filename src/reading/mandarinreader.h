@@ -1,9 +1,11 @@
 #pragma once
+#include "reading/polyphonemodel.h"
 #include "reading/userlexicon.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +29,9 @@ public:
     };
     static const std::vector<Correction>& corrections();
 
-    explicit MandarinReader(const ReadingTable& table, const UserLexicon& user = {});
+    // `model` picks the readings of characters with several (none: the lexicon's alone).
+    explicit MandarinReader(const ReadingTable& table, const UserLexicon& user = {},
+                            const PolyphoneModel* model = &PolyphoneModel::builtIn());
 
     // The built-in table and corrections without a user lexicon; made on first use.
     static std::shared_ptr<const MandarinReader> builtIn();
@@ -40,6 +44,13 @@ public:
     // it has no such word.
     std::string userReading(std::u32string_view latinWord) const;
 
+    // Each character's syllable as the voice gets it ("hang2"); empty for characters passed through.
+    std::vector<std::string> syllables(std::u32string_view text) const;
+
+    // What the context model sees of the character at `index`, read without the model; nothing
+    // when it is not read as Chinese. For training the model.
+    std::optional<PolyphoneModel::Observation> observe(std::u32string_view text, std::size_t index) const;
+
     // 40 hex digits that change whenever a reading could: table, rules, corrections, user lexicon.
     const std::string& digest() const { return digest_; }
 
@@ -51,7 +62,9 @@ private:
         unsigned length = 0;
         std::vector<std::uint16_t> readings; // empty: not in any lexicon, passed through
         bool fromUser = false;
-        bool composed = false; // a common word the lexicon lacks: read by the words inside it
+        bool corrected = false; // from the corrections below
+        bool composed = false;  // a common word the lexicon lacks: read by the words inside it
+        bool mainland = false;  // a word the mainland standard list reads
     };
     struct Layer {
         std::map<std::u32string, std::vector<std::uint16_t>> words;
@@ -62,12 +75,20 @@ private:
     std::u32string folded(std::u32string_view text) const;
     // The least costly cut into words; `wholeWords` admits the words to be read part by part.
     std::vector<Segment> segment(std::u32string_view folded, bool wholeWords) const;
-    // A word to be read part by part, read by the words inside it.
-    std::vector<std::uint16_t> readWithin(std::u32string_view word) const;
-    void applyRules(std::u32string_view folded, std::vector<Segment>& segments) const;
-    void readRun(std::u32string_view run, std::string& out) const;
+    // Words to be read part by part are replaced by the words inside them.
+    void expand(std::u32string_view folded, std::vector<Segment>& segments) const;
+    // `textLength`: the characters of the whole text the run is part of.
+    void applyRules(std::u32string_view folded, std::vector<Segment>& segments, std::size_t textLength) const;
+    // The context the model is asked with for the character at `at` of a segmented run.
+    PolyphoneModel::Context context(std::u32string_view folded, const std::vector<Segment>& segments,
+                                    std::size_t segment, std::size_t at, std::string& lexiconReading) const;
+    // Each character's syllable code (0: passed through).
+    std::vector<std::uint16_t> readRun(std::u32string_view run, std::size_t textLength) const;
+    // The start and end of the run of Chinese around `index` of `text`.
+    static std::pair<std::size_t, std::size_t> runAround(std::u32string_view text, std::size_t index);
 
     const ReadingTable& table_;
+    const PolyphoneModel* model_;
     Layer corrections_;
     Layer user_;
     std::map<std::u32string, std::string> userLatin_;

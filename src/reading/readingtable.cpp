@@ -98,7 +98,8 @@ void ReadingTable::prefixes(std::u32string_view folded, std::vector<Match>& out)
         last = lo;
         if (first < last && entries_[first].length == n + 1) {
             const rt::Entry& e = entries_[first];
-            out.push_back(Match{e.length, e.cost, readings_ + e.reading, (e.flags & rt::kComposed) != 0});
+            out.push_back(Match{e.length, e.cost, readings_ + e.reading, (e.flags & rt::kComposed) != 0,
+                                (e.flags & rt::kMainland) != 0});
         }
     }
 }

@@ -20,6 +20,7 @@ public:
         std::uint16_t cost = 0;                  // −ln(frequency) × 100
         const std::uint16_t* readings = nullptr; // one syllable code per character
         bool composed = false; // a word to keep together whose characters are read one by one
+        bool mainland = false; // read as a mainland standard list reads it
     };
 
     // The built-in table; checked on first use. Empty (no entries) if it is damaged.

@@ -43,6 +43,8 @@ struct Entry {
 
 // An entry for segmentation only: a common word the lexicon lacks, to be read character by character.
 inline constexpr std::uint8_t kComposed = 1;
+// A word whose reading a mainland standard list gives: the context model leaves it as it is.
+inline constexpr std::uint8_t kMainland = 2;
 
 static_assert(sizeof(Header) == 52);
 static_assert(sizeof(Entry) == 12);

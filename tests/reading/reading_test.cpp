@@ -60,7 +60,7 @@ TEST(MandarinReader, ReadsTheHandCheckedTable) {
     EXPECT_EQ(byGroup["core"].second, 50);
     EXPECT_EQ(byGroup["core"].first, 50) << "every core word must read right";
     EXPECT_GE(byGroup["phrase library"].second, 40);
-    EXPECT_GE(right * 100, static_cast<int>(cases.size()) * 95) << right << " of " << cases.size();
+    EXPECT_EQ(right, static_cast<int>(cases.size())) << "every row must read right";
 }
 
 TEST(MandarinReader, KeepsOtherTextAndSeparatesSyllablesFromIt) {
@@ -149,7 +149,7 @@ TEST(UserLexicon, OverridesTheBuiltInReadingsAndChangesTheDigest) {
     EXPECT_EQ(readWith(user, U"去银行"), "qu4 yin2 xing2");
     EXPECT_EQ(readWith(user, U"去銀行"), "qu4 yin2 xing2"); // traditional text finds simplified entries
     EXPECT_EQ(readWith(user, U"乐乐快乐"), "le4 le4 kuai4 le4");
-    EXPECT_EQ(readWith(user, U"一天"), "yi1 tian1"); // the user's reading is not changed by rules
+    EXPECT_EQ(readWith(user, U"一本"), "yi1 ben3"); // the user's reading is not changed by rules
     EXPECT_EQ(readBuiltIn(U"去银行"), "qu4 yin2 hang2");
     EXPECT_NE(user.digest(), MandarinReader::builtIn()->digest());
     // A Latin word the user reads overrides both its English reading and its spelling.
@@ -255,4 +255,49 @@ TEST(ReadingSource, NoticesAReplacementOfTheSameSizeAndTimeAndCapsItsReport) {
     EXPECT_NE(reports.back().find("另有 10 行已跳过"), std::string::npos) << reports.back();
     EXPECT_EQ(source.current(), reader) << "the same content is neither read into a new reader nor reported";
     EXPECT_EQ(reports.size(), ReadingSource::reportedProblems + 1);
+}
+
+// A model made by hand that tells 长 by its left neighbour: zhang3 after 校, chang2 after 很.
+TEST(PolyphoneModel, ChoosesByContextAndLeavesAloneWhatItDoesNotKnow) {
+    using velanote::PolyphoneModel;
+    const auto contextOf = [](std::u32string_view run, std::size_t at, std::string_view lexicon,
+                              std::size_t wordLength = 1) {
+        PolyphoneModel::Context x;
+        x.run = run;
+        x.at = at;
+        x.wordStart = at;
+        x.wordLength = wordLength;
+        x.lexiconReading = lexicon;
+        x.textLength = 20;
+        return x;
+    };
+    std::vector<PolyphoneModel::Entry> entries;
+    std::vector<std::uint64_t> keys;
+    PolyphoneModel::features(contextOf(U"校长", 1, "zhang3"), keys);
+    entries.push_back({keys[0], "zhang3", 0});
+    entries.push_back({keys[0], "chang2", 0.5f}); // the bias: the readings 长 has
+    entries.push_back({keys[1], "zhang3", 2});    // left neighbour 校
+    PolyphoneModel::features(contextOf(U"很长", 1, "zhang3"), keys);
+    entries.push_back({keys[1], "chang2", 2}); // left neighbour 很
+    const std::string bytes = PolyphoneModel::compile(entries);
+    const PolyphoneModel model(bytes);
+    ASSERT_FALSE(model.empty());
+
+    EXPECT_EQ(model.choose(contextOf(U"校长", 1, "chang2")), "zhang3");
+    EXPECT_EQ(model.choose(contextOf(U"很长", 1, "zhang3")), "chang2");
+    EXPECT_EQ(model.choose(contextOf(U"那长", 1, "zhang3")), "chang2"); // the bias alone
+    EXPECT_EQ(model.choose(contextOf(U"很好", 1, "hao3")), "");         // a character it never saw
+    // A word reading the character as the model never saw it: the word knows better.
+    EXPECT_EQ(model.choose(contextOf(U"很长", 1, "zhang4", 2)), "");
+    // A short text gives too little context to overrule the lexicon on a weak preference.
+    auto shortText = contextOf(U"那长", 1, "zhang3");
+    shortText.textLength = 2;
+    EXPECT_EQ(model.choose(shortText), "zhang3");
+
+    const MandarinReader reader(ReadingTable::builtIn(), {}, &model);
+    EXPECT_EQ(reader.read(U"他很长，我的校长"), "ta1 hen3 chang2，wo3 de5 xiao4 zhang3");
+    EXPECT_NE(reader.digest(), MandarinReader(ReadingTable::builtIn(), {}, nullptr).digest());
+
+    EXPECT_TRUE(PolyphoneModel(std::string_view(bytes).substr(0, bytes.size() - 1)).empty());
+    EXPECT_TRUE(PolyphoneModel(std::string_view()).empty());
 }
