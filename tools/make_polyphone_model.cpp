@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     const velanote::MandarinReader reader(velanote::ReadingTable::builtIn(), {}, nullptr);
     const auto examples = velanote::PolyphoneTrainer::examples(reader, sentences);
     std::vector<const velanote::PolyphoneTrainer::Example*> all;
+    all.reserve(examples.size());
     for (const auto& e : examples) {
         all.push_back(&e);
     }
