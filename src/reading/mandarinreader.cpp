@@ -63,6 +63,16 @@ bool isDoubledKinTerm(char32_t c) {
     return contains(U"妈爸哥姐弟妹爷奶姥叔舅婶伯姑姨婆公", c);
 }
 
+// A mark some texts set around a character to point it out (发现▁了▁此): the words around it
+// are read as if it were not there.
+bool marksWithin(std::u32string_view text, std::size_t i) {
+    std::size_t next = i;
+    while (next < text.size() && text[next] == U'\u2581') {
+        ++next;
+    }
+    return next > i && i > 0 && next < text.size() && MandarinReader::isIdeograph(text[next]);
+}
+
 bool isBlank(char32_t c) {
     return c == U' ' || c == U'\t' || c == U'\n' || c == U'\r';
 }
@@ -512,23 +522,29 @@ std::string MandarinReader::read(std::u32string_view text) const {
     bool afterRun = false;
     while (i < text.size()) {
         if (isIdeograph(text[i])) {
+            // The run, read as a whole even where marks stand in it; the marks kept apart.
             std::size_t end = i;
-            while (end < text.size() && isIdeograph(text[end])) {
+            std::u32string run;
+            while (end < text.size() && (isIdeograph(text[end]) || marksWithin(text, end))) {
+                if (isIdeograph(text[end])) {
+                    run.push_back(text[end]);
+                }
                 ++end;
             }
             if (i > 0 && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
                 out.push_back(' ');
             }
-            const std::u32string_view run = text.substr(i, end - i);
             const std::vector<std::uint16_t> codes = readRun(run, text.size());
-            for (std::size_t k = 0; k < run.size(); ++k) {
-                if (k > 0) {
+            for (std::size_t k = i, r = 0; k < end; ++k) {
+                if (k > i) {
                     out.push_back(' ');
                 }
-                if (codes[k] == 0) {
-                    utf8::append(out, run[k]); // not in any lexicon: passed through
+                if (!isIdeograph(text[k])) {
+                    utf8::append(out, text[k]); // a mark
+                } else if (codes[r] == 0) {
+                    utf8::append(out, run[r++]); // not in any lexicon: passed through
                 } else {
-                    out += table_.spell(codes[k]);
+                    out += table_.spell(codes[r++]);
                 }
             }
             afterRun = true;

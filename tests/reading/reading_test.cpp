@@ -71,6 +71,8 @@ TEST(MandarinReader, KeepsOtherTextAndSeparatesSyllablesFromIt) {
     const Case cases[] = {
         {U"我有3个apple, 你呢?", "wo3 you3 3 ge4 apple, ni3 ne5?"},
         {U"abc银行123", "abc yin2 hang2 123"},
+        // A mark set around a character does not part the word it stands in.
+        {U"我▁长▁大了", "wo3 ▁ zhang3 ▁ da4 le5"},
         {U"「你好」", "「ni3 hao3」"},
         {U"  你 好  ", "  ni3 hao3  "},
         // A character no lexicon holds passes through as it is, apart from its neighbours.
