@@ -64,3 +64,22 @@ TEST(SplashOnX11, FadesInToOpaqueAndIsSeenWhileItWaitsForTheClick) {
             20.0);
     }
 }
+
+// The splash leads to the desktop program; killed while the splash shows, it takes the splash along.
+TEST(SplashOnX11, GoesWhenTheDesktopProgramIsKilled) {
+    XDisplay x;
+    ASSERT_TRUE(x.running());
+    QTemporaryDir home;
+    QProcessEnvironment env = x.environment();
+    env.insert(QStringLiteral("VELANOTE_HOME"), home.path());
+    QProcess* program =
+        x.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote"), {}, env);
+    ASSERT_NE(program, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !x.findWindow(SplashSize).id.isEmpty(); }, 15000))
+        << program->readAllStandardError().toStdString();
+
+    program->kill();
+    ASSERT_TRUE(program->waitForFinished(3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return x.findWindow(SplashSize).id.isEmpty(); }, 2000))
+        << "the splash outlived the desktop program by more than 2 s";
+}
