@@ -128,6 +128,13 @@ void DesktopMediaPlayer::resume() {
     player_->play();
 }
 
+void DesktopMediaPlayer::stop() {
+    startPending_ = false;
+    player_->stop();
+    player_->setPosition(0);
+    notifyChanged();
+}
+
 void DesktopMediaPlayer::setVolume(int volume) {
     volume_ = std::clamp(volume, 0, 100);
     output_->setVolume(QAudio::convertVolume(float(volume_) / 100.0F, QAudio::LogarithmicVolumeScale,

@@ -26,6 +26,7 @@ public:
     bool isPlaying() const override;
     void pause() override;
     void resume() override;
+    void stop() override;
 
     // What the backend is given for an assigned text: http(s) and other addresses as URLs,
     // anything else as a local path; the empty URL for blank text.

@@ -23,6 +23,8 @@ public:
     virtual bool isPlaying() const { return false; }
     virtual void pause() {}
     virtual void resume() {}
+    // Ends playing and goes back to the start, keeping what is loaded: resume plays it again.
+    virtual void stop() {}
 
     // One watcher, told after every assignment to URL and whenever playing starts or stops, by
     // players that report it; the empty function removes it.

@@ -6,6 +6,7 @@
 #include "platform/atomicfile.h"
 #include "prefix/prefixstore.h"
 #include "velanote/version.h"
+#include "widgets/captionframe.h"
 #include "widgets/playerstrip.h"
 
 #include <QCheckBox>
@@ -107,7 +108,8 @@ void PrefixWindow::buildControls() {
     auto* welcome = new QVBoxLayout(welcomeFrame);
     welcome->addWidget(welcomeLabel);
 
-    modeFrame = new QGroupBox(QStringLiteral("请选择您要使用的方式：") + QString(40, QLatin1Char(' ')), this);
+    modeFrame =
+        new CaptionFrame(QStringLiteral("请选择您要使用的方式：") + QString(40, QLatin1Char(' ')), this);
     named(modeFrame, "modeFrame");
     modeFrame->setAcceptDrops(true);
     builtInOption = new QRadioButton(QStringLiteral("使用程序默认音频"), modeFrame);
@@ -171,16 +173,18 @@ void PrefixWindow::buildControls() {
     state->addWidget(storedLabel, 1);
     state->addWidget(previewStoredButton);
 
-    // The player's strip; stopping there ends any preview, so its button offers the preview again.
+    // The player's strip; a preview stopped there or played to its end offers itself again.
     playerStrip = new PlayerStrip(*player, this);
     named(playerStrip, "playerStrip");
-    connect(playerStrip, &PlayerStrip::stopped, this, [this] {
+    const auto previewOver = [this] {
         for (QPushButton* preview : {previewJingleButton, previewCustomButton, previewStoredButton}) {
             if (stateOf(preview) == PreviewState::Playing) {
                 setPreview(preview, PreviewState::Idle);
             }
         }
-    });
+    };
+    connect(playerStrip, &PlayerStrip::stopped, this, previewOver);
+    connect(playerStrip, &PlayerStrip::finished, this, previewOver);
 
     confirmButton = new QPushButton(QStringLiteral("确定"), this);
     named(confirmButton, "confirmButton");

@@ -81,11 +81,17 @@ void PlayerStrip::setShowsName(bool on) {
 void PlayerStrip::refresh() {
     const QString url = player_.URL();
     const bool playing = !url.isEmpty() && player_.isPlaying();
-    if (url != seenUrl_) {
+    const bool sameUrl = url == seenUrl_;
+    if (!sameUrl) {
         seenUrl_ = url;
         started_ = false;
+        heldHere_ = false;
         waitedPolls_ = 0;
     }
+    const bool ended = sameUrl && wasPlaying_ && !playing && !heldHere_;
+    wasPlaying_ = playing;
+    // Playing again (the window's own replay of the same file): a later stop is an end again.
+    heldHere_ = heldHere_ && !playing;
     started_ = started_ || playing;
     showState(url, playing, player_.position(), player_.duration());
 
@@ -96,6 +102,9 @@ void PlayerStrip::refresh() {
         }
     } else {
         poll_.stop();
+    }
+    if (ended) {
+        Q_EMIT finished();
     }
 }
 
@@ -111,9 +120,11 @@ void PlayerStrip::playPauseClicked() {
         return;
     }
     if (player_.isPlaying()) {
+        heldHere_ = true;
         player_.pause();
     } else {
         started_ = false;
+        heldHere_ = false;
         waitedPolls_ = 0;
         player_.resume();
     }
@@ -121,7 +132,8 @@ void PlayerStrip::playPauseClicked() {
 }
 
 void PlayerStrip::stopClicked() {
-    player_.setURL(QString());
+    heldHere_ = true;
+    player_.stop();
     refresh();
     Q_EMIT stopped();
 }

@@ -43,8 +43,10 @@ public:
     static constexpr int StartWaitPolls = 120;
 
 Q_SIGNALS:
-    // The stop button has emptied the player's URL.
+    // The stop button has stopped the player and taken it back to the start.
     void stopped();
+    // What was playing has ended by itself (or could not go on), not through the strip's buttons.
+    void finished();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +69,8 @@ private:
     bool showsName_ = false;
     QString seenUrl_;
     bool started_ = false; // playing was seen since the URL or a resume
+    bool wasPlaying_ = false;
+    bool heldHere_ = false; // paused or stopped by this strip's buttons, and not playing since
     int waitedPolls_ = 0;
 };
 

@@ -64,6 +64,11 @@ TEST_F(PrefixWindowTest, FreshFolderOpensInBuiltInModeWithNothingStored) {
     PrefixWindow* w = open();
     EXPECT_EQ(w->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-前缀音频设置");
     EXPECT_EQ(w->modeFrame->title(), "请选择您要使用的方式：" + QString(40, ' '));
+    // The blanks after the caption leave no gap in the border: it is drawn as the bare caption.
+    auto* bare = new QGroupBox("请选择您要使用的方式：", w);
+    bare->resize(w->modeFrame->size());
+    const QRect captionRow(0, 0, bare->width(), bare->fontMetrics().height());
+    EXPECT_EQ(w->modeFrame->grab(captionRow).toImage(), bare->grab(captionRow).toImage());
     EXPECT_EQ(w->welcomeLabel->text(), "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
                                        "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
     EXPECT_EQ(w->storedLabel->text(), kNoPrefix);
@@ -323,10 +328,15 @@ TEST_F(PrefixWindowTest, PreviewsResetEachOther) {
     EXPECT_GT(w->playerStrip->y(), w->storedFrame->geometry().bottom());
     EXPECT_TRUE(w->rect().contains(w->playerStrip->geometry()));
     w->playerStrip->stopButton()->click();
-    EXPECT_TRUE(player().URL().isEmpty());
+    EXPECT_EQ(player().URL(), prefix());
     EXPECT_EQ(w->previewStoredButton->text(), "试听");
     w->onPreviewStoredClicked();
     EXPECT_EQ(player().URL(), prefix());
+    // So does the preview's end.
+    player().setPlaying(false);
+    EXPECT_EQ(w->previewStoredButton->text(), "试听");
+    w->onPreviewStoredClicked();
+    EXPECT_EQ(w->previewStoredButton->text(), "停止");
 
     w->onPreviewJingleClicked();
     EXPECT_EQ(w->previewStoredButton->text(), "试听");

@@ -98,15 +98,23 @@ TEST(PlayerStrip, ButtonsPauseResumeAndStopThroughThePlayer) {
     EXPECT_TRUE(strip.isPolling());
     EXPECT_EQ(player.URL(), QStringLiteral("/tmp/qz.mp3"));
 
-    // Stop empties URL exactly as the windows' own stop does.
+    // Stop rewinds and keeps the message: play starts it again. Only its end by itself is "finished".
+    QSignalSpy finished(&strip, &PlayerStrip::finished);
     strip.stopButton()->click();
-    EXPECT_EQ(player.URL(), QString());
-    EXPECT_EQ(player.urlHistory, (QStringList{QStringLiteral("/tmp/qz.mp3"), QString()}));
+    EXPECT_EQ(player.stopCalls, 1);
+    EXPECT_EQ(player.URL(), QStringLiteral("/tmp/qz.mp3"));
+    EXPECT_EQ(player.urlHistory, QStringList{QStringLiteral("/tmp/qz.mp3")});
     EXPECT_EQ(stopped.count(), 1);
     EXPECT_FALSE(strip.isPolling());
-    EXPECT_FALSE(strip.stopButton()->isEnabled());
+    EXPECT_EQ(strip.timeLabel()->text(), QStringLiteral("0:00 / 0:05"));
+    EXPECT_TRUE(strip.playPauseButton()->isEnabled());
     strip.playPauseButton()->click();
-    EXPECT_EQ(player.resumeCalls, 1);
+    EXPECT_EQ(player.resumeCalls, 2);
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_TRUE(strip.isPolling());
+    EXPECT_EQ(finished.count(), 0);
+    player.setPlaying(false);
+    EXPECT_EQ(finished.count(), 1);
 }
 
 TEST(PlayerStrip, ClockNamesAndLifetimes) {
