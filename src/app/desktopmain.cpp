@@ -9,6 +9,7 @@
 #include "mainwindow/mainwindow.h"
 #include "platform/atomicfile.h"
 #include "platform/platform.h"
+#include "service/folderclipstore.h"
 #include "service/speechservice.h"
 #include "velanote/version.h"
 
@@ -17,12 +18,23 @@
 #include <QIcon>
 #include <QSocketNotifier>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <string_view>
+
+namespace {
+
+// The embedded service's own loopback port, so that a copied address still leads somewhere after a
+// restart; another is taken when something else holds it.
+constexpr quint16 PreferredServicePort = 47110;
+// What the folder of made clips may hold.
+constexpr std::uintmax_t ClipFolderBytes = 64ULL * 1024 * 1024;
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -49,6 +61,8 @@ int main(int argc, char** argv) {
     qunsetenv("VELANOTE_SPLASH_PIPE");
     std::unique_ptr<QSocketNotifier> splashWatch;
     if (splashElsewhere) {
+        // Nor may it keep the pipe open: the splash ends when this process is gone.
+        fcntl(splashPipe, F_SETFD, FD_CLOEXEC);
         splashWatch = std::make_unique<QSocketNotifier>(splashPipe, QSocketNotifier::Read);
         QObject::connect(splashWatch.get(), &QSocketNotifier::activated, [&] {
             char word[8] = {};
@@ -80,9 +94,19 @@ int main(int argc, char** argv) {
 
     // The embedded speech service, also the connectivity probe and the site of the version file.
     // Without it the program still runs and reads as off line. The user's lexicon of readings is
-    // read on the first request, not here.
+    // read on the first request, not here. The clips it makes are kept in the program folder too,
+    // so that their addresses outlive the program.
+    velanote::FolderClipStore clipFolder(folder.file(QStringLiteral("\\tts")).toStdString(), ClipFolderBytes,
+                                         [](const std::filesystem::path& path, const std::string& bytes) {
+                                             return velanote::writeFileAtomically(
+                                                 QString::fromStdString(path.string()),
+                                                 QByteArray::fromStdString(bytes));
+                                         });
     velanote::SpeechService::Options serviceOptions;
     serviceOptions.lexiconPath = velanote::userLexiconPath(folder);
+    serviceOptions.port = PreferredServicePort;
+    serviceOptions.anyPortIfTaken = true;
+    serviceOptions.localStore = &clipFolder;
     velanote::SpeechService service(serviceOptions);
     const quint16 port = service.start() ? service.port() : 0;
     if (port == 0) {

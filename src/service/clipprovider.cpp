@@ -1,7 +1,7 @@
 #include "service/clipprovider.h"
 
 #include "reading/utf8.h"
-#include "service/redisclipstore.h"
+#include "service/clipstore.h"
 #include "service/servicemetrics.h"
 #include "synthesis/speechsynthesizer.h"
 
@@ -9,8 +9,8 @@
 
 namespace velanote {
 
-ClipProvider::ClipProvider(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings,
-                           RedisClipStore* shared, ServiceMetrics* metrics)
+ClipProvider::ClipProvider(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings, ClipStore* shared,
+                           ServiceMetrics* metrics)
     : readings_(readings ? std::move(readings) : std::make_shared<ReadingSource>()), cache_(cacheBytes),
       shared_(shared), metrics_(metrics) {}
 

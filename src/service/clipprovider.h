@@ -11,7 +11,7 @@
 
 namespace velanote {
 
-class RedisClipStore;
+class ClipStore;
 class ServiceMetrics;
 
 // Provides the served clip of a text: from the store when the same text was spoken before (memory
@@ -22,7 +22,7 @@ public:
     // The readings come from `readings`; none means the built-in lexicon alone. Clips are also
     // looked up in and kept in `shared` when there is one; `metrics` counts look-ups and syntheses.
     explicit ClipProvider(std::size_t cacheBytes, std::shared_ptr<ReadingSource> readings = nullptr,
-                          RedisClipStore* shared = nullptr, ServiceMetrics* metrics = nullptr);
+                          ClipStore* shared = nullptr, ServiceMetrics* metrics = nullptr);
 
     // Throws std::runtime_error when synthesis or encoding fails.
     SpeechClip clipFor(const std::u32string& text);
@@ -40,7 +40,7 @@ private:
 
     std::shared_ptr<ReadingSource> readings_;
     ClipCache cache_;
-    RedisClipStore* shared_;
+    ClipStore* shared_;
     ServiceMetrics* metrics_;
     std::mutex mutex_;
     std::unordered_map<std::string, std::shared_future<SpeechClip>> pending_;

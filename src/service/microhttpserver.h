@@ -46,6 +46,8 @@ public:
 
     // False, with a reason in error, when the address is not an IP address or cannot be bound.
     bool start(std::string& error);
+    // Another port for the next start, while stopped (0: an ephemeral one).
+    void usePort(std::uint16_t port) { settings_.port = port; }
     // Answers parked requests with 503 and closes every connection.
     void stop();
     bool isRunning() const { return daemon_ != nullptr; }

@@ -1,5 +1,6 @@
 #pragma once
 #include "service/clipcache.h"
+#include "service/clipstore.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,7 +21,7 @@ namespace velanote {
 // (a value of another type, or no memory left for a store) misses that key alone; such errors are
 // logged at most once a minute. A stored value that is not a whole clip of the id asked for is
 // ignored.
-class RedisClipStore {
+class RedisClipStore : public ClipStore {
 public:
     using Logger = std::function<void(const std::string& line)>;
 
@@ -37,14 +38,10 @@ public:
     RedisClipStore(const RedisClipStore&) = delete;
     RedisClipStore& operator=(const RedisClipStore&) = delete;
 
-    std::optional<SpeechClip> find(const std::string& id);
-    void keep(const SpeechClip& clip);
+    std::optional<SpeechClip> find(const std::string& id) override;
+    void keep(const SpeechClip& clip) override;
     // Whether Redis answers now; tries to connect unless backing off.
     bool isUp();
-
-    // The stored form of a clip, and the clip back from it when the value is sound.
-    static std::string encode(const SpeechClip& clip);
-    static std::optional<SpeechClip> decode(const std::string& id, std::string_view value);
 
     static constexpr std::chrono::milliseconds connectTimeout{300};
     static constexpr std::chrono::milliseconds commandTimeout{500};

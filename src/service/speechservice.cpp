@@ -47,7 +47,7 @@ struct SpeechService::Impl {
           renderer(static_cast<std::size_t>(std::max<qint64>(options.cacheBytes, 0)),
                    std::make_shared<ReadingSource>(options.lexiconPath,
                                                    [this](const std::string& line) { warn(line); }),
-                   shared.get(), &metrics),
+                   shared ? static_cast<ClipStore*>(shared.get()) : options.localStore, &metrics),
           routes(SpeechRoutes::Parts{renderer, queue, metrics, [this] { return engineWorks(); },
                                      [this](ServiceMetrics::Gauges& gauges) { readGauges(gauges); }},
                  options.latestVersion.toStdString()),
@@ -115,7 +115,12 @@ bool SpeechService::start() {
     // Loads the voice now, so that the first request does not pay for it.
     impl_->engineStarted = EspeakEngine::instance().warmUp().share();
     std::string error;
-    if (!impl_->server.start(error)) {
+    bool started = impl_->server.start(error);
+    if (!started && impl_->options.anyPortIfTaken && impl_->options.port != 0) {
+        impl_->server.usePort(0);
+        started = impl_->server.start(error);
+    }
+    if (!started) {
         impl_->error = QString::fromStdString(error);
         return false;
     }

@@ -8,6 +8,8 @@
 
 namespace velanote {
 
+class ClipStore;
+
 // The embedded text-to-speech service: HTTP on a loopback port, Mandarin speech as MP3.
 class SpeechService {
 public:
@@ -24,7 +26,11 @@ public:
         uint requestDeadlineMs = 10000; // to receive a whole request, however slowly it trickles
         QString storeUrl;               // redis://HOST:PORT[/DB] to share clips; empty: memory only
         qint64 storeTtlSeconds = 7LL * 24 * 3600;
-        QString trustedProxy; // a load balancer whose X-Real-IP names the client
+        QString trustedProxy;        // a load balancer whose X-Real-IP names the client
+        bool anyPortIfTaken = false; // when `port` is taken, an ephemeral port instead
+        // Where clips are kept beyond memory when there is no shared store (not owned; it must
+        // outlive the service).
+        ClipStore* localStore = nullptr;
     };
 
     explicit SpeechService(Options options);
