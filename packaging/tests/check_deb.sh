@@ -34,6 +34,7 @@ for package in libc6 libqt6widgets6 libqt6multimedia6 libespeak-ng1 libmp3lame0 
     espeak-ng-data fonts-noto-cjk gstreamer1.0-plugins-base gstreamer1.0-plugins-good qt6-translations-l10n; do
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = xdg-utils ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
 control=$(dpkg-deb -I "$deb")
 for script in postinst prerm postrm; do

@@ -1,5 +1,6 @@
 #include "mainwindow/mainwindow.h"
 
+#include "app/messagetitles.h"
 #include "generation/generationrun.h"
 #include "generation/savedialogs.h"
 #include "generation/trayparking.h"
@@ -76,6 +77,11 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
         return waitWithoutInput([&http, url] { return http.fetchText(url); });
     });
     setWindowTitle(MainWindowTexts::caption());
+    // Whatever this program's windows hand to the desktop in vain is said, not just logged.
+    ctx_.platform.shell().setFailureWatcher([this](const QString& target, const QString& folder) {
+        ctx_.platform.messageBox().show(MainWindowTexts::unopened(target, folder),
+                                        MessageBoxStyle::OkExclamation, MessageTitles::program());
+    });
     buildControls();
     buildMenu();
 
@@ -101,6 +107,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    ctx_.platform.shell().setFailureWatcher({});
     qApp->removeEventFilter(this);
     if (phraseWindow_) {
         delete phraseWindow_.data();

@@ -31,6 +31,11 @@
 
 namespace velanote {
 
+namespace {
+// How long closing waits to hear whether the forum page found a browser.
+constexpr int ExitOpenWaitMs = 1500;
+} // namespace
+
 void MainWindow::load() {
     // 1. No sizing border: the window keeps the size of its menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -188,6 +193,8 @@ bool MainWindow::askToClose() {
                                         MessageBoxStyle::YesNoCancelInformation, MessageTitles::program());
     if (answer == MessageBoxAnswer::Yes) {
         ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
+        // A browser that cannot be found is still told before the window goes.
+        ctx_.platform.shell().settle(ExitOpenWaitMs);
     } else if (answer != MessageBoxAnswer::No) {
         return false;
     }

@@ -109,4 +109,12 @@ QString checkCaption() {
     return QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]");
 }
 
+QString unopened(const QString& target, const QString& folder) {
+    if (folder.isEmpty()) {
+        return QStringLiteral("无法打开以下地址,本机没有可用的浏览器或相应程序:\n\n") + target;
+    }
+    return QStringLiteral("无法打开文件夹,本机没有可用的文件管理器:\n\n") + target +
+           QStringLiteral("\n\n所在文件夹(可复制):\n") + folder;
+}
+
 } // namespace velanote::MainWindowTexts

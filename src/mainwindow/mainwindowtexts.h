@@ -21,6 +21,9 @@ QString lessonsAdvert();
 QString repairQuestion();
 QString frameCaption(const QString& forumHost);
 QString checkCaption();
+// What the desktop could not open (no browser or file manager): the address or file, and for a
+// file or folder the folder, on a line of its own so it can be copied.
+QString unopened(const QString& target, const QString& folder);
 
 } // namespace MainWindowTexts
 

@@ -106,6 +106,8 @@ MessageBoxAnswer DesktopMessageBox::show(const QString& prompt, MessageBoxStyle 
     box.setWindowTitle(title);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
+    // A path or address in the text can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setIcon(iconFor(style));
     box.setWindowModality(Qt::ApplicationModal);
     if (parent == nullptr) {

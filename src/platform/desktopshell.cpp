@@ -4,7 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -18,10 +18,6 @@ namespace {
 
 constexpr int FileManagerTimeoutMs = 5000;
 
-void openContainingFolder(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
-}
-
 } // namespace
 
 QUrl DesktopShell::addressUrl(const QString& address) {
@@ -31,7 +27,55 @@ QUrl DesktopShell::addressUrl(const QString& address) {
 void DesktopShell::openAddress(const QString& address) {
     const QUrl url = addressUrl(address);
     if (url.isValid() && !url.isEmpty()) {
-        QDesktopServices::openUrl(url);
+        open(url, address.trimmed(), QString());
+    } else {
+        notifyFailed(address.trimmed(), QString());
+    }
+}
+
+void DesktopShell::openContainingFolder(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    open(QUrl::fromLocalFile(folder), path, folder);
+}
+
+void DesktopShell::open(const QUrl& url, const QString& target, const QString& folder) {
+    // Not parented: the program may end while the opener still waits on what it started.
+    auto* opener = new QProcess;
+    opener->setProgram(opener_);
+    opener->setArguments({url.toString(QUrl::FullyEncoded)});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    const auto failed = [this, opener, target, folder] {
+        QObject::disconnect(opener, nullptr, context_.get(), nullptr);
+        opener->deleteLater();
+        notifyFailed(target, folder);
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, context_.get(),
+                     [failed](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             failed();
+                         }
+                     });
+    QObject::connect(opener, &QProcess::finished, context_.get(),
+                     [opener, failed](int code, QProcess::ExitStatus status) {
+                         if (code != 0 || status != QProcess::NormalExit) {
+                             failed();
+                         } else {
+                             opener->deleteLater();
+                         }
+                     });
+    std::erase_if(running_, [](const QPointer<QProcess>& p) { return p.isNull(); });
+    running_.emplace_back(opener);
+    opener->start();
+}
+
+void DesktopShell::settle(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    for (const QPointer<QProcess>& opener : running_) {
+        const int left = ms - int(clock.elapsed());
+        if (opener && left > 0 && opener->state() != QProcess::NotRunning) {
+            opener->waitForFinished(left);
+        }
     }
 }
 
@@ -47,8 +91,8 @@ void DesktopShell::showFileInManager(const QString& path) {
     call << QStringList{QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded)} << QString();
     // Asynchronous, so a file manager that is slow to start does not hold the window.
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, FileManagerTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [absolute](QDBusPendingCallWatcher* w) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context_.get(),
+                     [this, absolute](QDBusPendingCallWatcher* w) {
                          if (w->isError()) {
                              openContainingFolder(absolute);
                          }

@@ -101,8 +101,8 @@ TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     EXPECT_EQ(platform.boxes.shown[1].prompt, QStringLiteral("当前目录下没有音信文件!无需删除!"));
     EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
 
-    for (const char* name :
-         {"\\a.mp3", "\\祝福 音信.mp3", "\\keep.MP3", "\\keep.mp3.txt", "\\sc\\1.mp3", "\\yx\\qz.mp3"}) {
+    for (const char* name : {"\\a.mp3", "\\祝福 音信.mp3", "\\MINE2.MP3", "\\b.Mp3", "\\keep.mp3.txt",
+                             "\\sc\\1.mp3", "\\yx\\qz.mp3"}) {
         ASSERT_TRUE(temp.write(name, "data"));
     }
     platform.boxes.answerNext(MessageBoxAnswer::No);
@@ -114,7 +114,8 @@ TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     EXPECT_EQ(platform.boxes.shown.size(), 4) << "nothing is said after deleting";
     EXPECT_FALSE(QFile::exists(temp.path("\\a.mp3")));
     EXPECT_FALSE(QFile::exists(temp.path("\\祝福 音信.mp3")));
-    EXPECT_TRUE(QFile::exists(temp.path("\\keep.MP3")));
+    EXPECT_FALSE(QFile::exists(temp.path("\\MINE2.MP3")));
+    EXPECT_FALSE(QFile::exists(temp.path("\\b.Mp3")));
     EXPECT_TRUE(QFile::exists(temp.path("\\keep.mp3.txt")));
     EXPECT_TRUE(QFile::exists(temp.path("\\sc\\1.mp3")));
     EXPECT_TRUE(QFile::exists(temp.path("\\yx\\qz.mp3")));
@@ -205,6 +206,33 @@ TEST_F(MainWindowTest, InformationBoxesAndTheThemeSwitch) {
     EXPECT_EQ(form->effectAction->text(), QStringLiteral("开启主题特效"));
     form->onToggleEffect();
     EXPECT_EQ(form->effectAction->text(), QStringLiteral("关闭主题特效"));
+}
+
+// With no browser or file manager, every hand-over to the desktop ends in a box that names what
+// was not opened (and the folder, for a file), never in silence.
+TEST_F(MainWindowTest, WhatTheDesktopCannotOpenIsSaid) {
+    openUnlocked();
+    ASSERT_TRUE(temp.write("\\saved.mp3", "data"));
+    const QString saved = temp.path("\\saved.mp3");
+    platform.shellFake.unopenable = {ctx.endpoints.forumUrl, ctx.endpoints.chatUrl, saved};
+    form->softwareSiteAction->trigger();
+    form->contactAction->trigger();
+    platform.shell().showFileInManager(saved); // as 找到音信文件 and 找到合成音信 hand it over
+    ASSERT_EQ(platform.boxes.shown.size(), 3);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(platform.boxes.shown[i].prompt.endsWith(platform.shellFake.unopenable[i]));
+        EXPECT_EQ(platform.boxes.shown[i].style, MessageBoxStyle::OkExclamation);
+    }
+    EXPECT_EQ(platform.boxes.shown[2].prompt,
+              MainWindowTexts::unopened(saved, QFileInfo(saved).absolutePath()));
+    EXPECT_TRUE(platform.boxes.shown[2].prompt.endsWith("\n" + QFileInfo(saved).absolutePath()));
+
+    // 是 in the exit question opens the forum and waits to hear whether it went.
+    platform.boxes.answerNext(MessageBoxAnswer::Yes);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(platform.shellFake.settles, 1);
+    ASSERT_EQ(platform.boxes.shown.size(), 5);
+    EXPECT_TRUE(platform.boxes.shown[4].prompt.endsWith(ctx.endpoints.forumUrl));
 }
 
 TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {

@@ -5,7 +5,8 @@
 #include "scratchfolder.h"
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QUrl>
 #include <QWidget>
@@ -26,14 +27,22 @@ TEST(Clipboard, TextIsSetReadBackAndCleared) {
     EXPECT_EQ(clipboard.text(), QString());
 }
 
-// Stands in for the desktop: records the addresses handed to the browser or file manager.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public Q_SLOTS:
-    void open(const QUrl& url) { opened.append(url); }
-};
+// Stands in for the desktop's opener program: records what it is handed in a log and exits with
+// `code` (non-zero: nothing could open it).
+QString makeOpener(const scratch::ScratchFolder& folder, const QString& name, int code) {
+    const QString script = QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\nexit %2\n")
+                               .arg(folder.path("opened.log"))
+                               .arg(code);
+    folder.write(name, script.toUtf8());
+    QFile(folder.path(name)).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    return folder.path(name);
+}
+
+QStringList openedLines(const scratch::ScratchFolder& folder) {
+    QStringList lines = QString::fromUtf8(folder.read("opened.log")).split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
 
 // A file manager on the bus that records what it is asked to show.
 class FakeFileManager : public QObject {
@@ -50,45 +59,63 @@ public Q_SLOTS:
 };
 
 TEST(Shell, AddressesGoToTheBrowserAndFilesToTheFileManagerOrTheirFolder) {
-    UrlRecorder desktop;
-    for (const char* scheme : {"http", "https", "file"}) {
-        QDesktopServices::setUrlHandler(scheme, &desktop, "open");
-    }
     scratch::ScratchFolder folder;
     ASSERT_TRUE(folder.write("音信 1.mp3", "x"));
+    const QString opener = makeOpener(folder, "opener", 0);
+    QStringList failures;
+    const auto recordFailures = [&failures](const QString& target, const QString& where) {
+        failures.append(target + "|" + where);
+    };
 
-    DesktopShell offline(QDBusConnection(QStringLiteral("no-bus")));
+    DesktopShell offline(QDBusConnection(QStringLiteral("no-bus")), opener);
+    offline.setFailureWatcher(recordFailures);
     offline.openAddress(" www.example.com/bbs");
     offline.openAddress("https://blog.example/");
     offline.showFileInManager(folder.path("音信 1.mp3")); // no bus: the folder is opened
-    EXPECT_EQ(desktop.opened, (QList<QUrl>{QUrl("http://www.example.com/bbs"), QUrl("https://blog.example/"),
-                                           QUrl::fromLocalFile(folder.path())}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return openedLines(folder).size() == 3; }, 5000));
+    EXPECT_EQ(openedLines(folder),
+              (QStringList{QUrl::fromLocalFile(folder.path()).toString(QUrl::FullyEncoded),
+                           "http://www.example.com/bbs", "https://blog.example/"}));
+    offline.settle(2000);
+    EXPECT_TRUE(failures.isEmpty());
+
+    // An opener that finds no program for it, or no opener at all: each is told, with the folder
+    // for a file.
+    for (const QString& refusing : {makeOpener(folder, "refusing", 3), folder.path("no-such-opener")}) {
+        failures.clear();
+        DesktopShell bare(QDBusConnection(QStringLiteral("no-bus")), refusing);
+        bare.setFailureWatcher(recordFailures);
+        bare.openAddress("https://blog.example/");
+        bare.showFileInManager(folder.path("音信 1.mp3"));
+        bare.settle(2000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return failures.size() == 2; }, 3000)) << refusing.toStdString();
+        failures.sort();
+        EXPECT_EQ(failures,
+                  (QStringList{folder.path("音信 1.mp3") + "|" + folder.path(), "https://blog.example/|"}));
+    }
 
     scratch::PrivateBus bus;
     ASSERT_TRUE(bus.running());
-    desktop.opened.clear();
-    DesktopShell noFileManager(bus.connect("shell-test-client"));
+    QFile::remove(folder.path("opened.log"));
+    DesktopShell noFileManager(bus.connect("shell-test-client"), opener);
     noFileManager.showFileInManager(folder.path("音信 1.mp3")); // nobody answers: the folder is opened
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.opened.isEmpty(); }, 5000));
-    EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(folder.path())});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !openedLines(folder).isEmpty(); }, 5000));
+    EXPECT_EQ(openedLines(folder),
+              QStringList{QUrl::fromLocalFile(folder.path()).toString(QUrl::FullyEncoded)});
 
     FakeFileManager manager;
     QDBusConnection serviceSide = bus.connect("shell-test-service");
     ASSERT_TRUE(serviceSide.registerObject("/org/freedesktop/FileManager1", &manager,
                                            QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(serviceSide.registerService("org.freedesktop.FileManager1"));
-    desktop.opened.clear();
+    QFile::remove(folder.path("opened.log"));
     noFileManager.showFileInManager(folder.path("音信 1.mp3"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !manager.shownUris.isEmpty(); }, 5000));
     EXPECT_EQ(manager.shownUris,
               QStringList{QUrl::fromLocalFile(folder.path("音信 1.mp3")).toString(QUrl::FullyEncoded)});
     EXPECT_EQ(manager.startupIds, QStringList{QString()});
-    QTest::qWait(50);
-    EXPECT_TRUE(desktop.opened.isEmpty());
-
-    for (const char* scheme : {"http", "https", "file"}) {
-        QDesktopServices::unsetUrlHandler(scheme);
-    }
+    QTest::qWait(100);
+    EXPECT_TRUE(openedLines(folder).isEmpty());
 }
 
 TEST(Shell, EndProgramExitsAtOnceAfterFlushing) {

@@ -26,6 +26,9 @@ MessageBoxAnswer FakeMessageBox::show(const QString& prompt, MessageBoxStyle sty
 }
 
 std::optional<QString> FakeFileDialogs::answer(DialogCall call) {
+    if (onShow) {
+        onShow(call);
+    }
     calls.append(std::move(call));
     if (answers.empty()) {
         return std::nullopt;

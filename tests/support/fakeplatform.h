@@ -50,6 +50,8 @@ public:
                                         const QString& initialName) override;
     void chooseNext(const QString& path) { answers.push_back({false, path}); }
     void cancelNext() { answers.push_back({true, QString()}); }
+    // Runs when a dialog is shown, before it answers.
+    std::function<void(const DialogCall&)> onShow;
     struct Answer {
         bool cancel = true;
         QString path;
@@ -86,6 +88,11 @@ public:
         ++resumeCalls;
         setPlaying(!url_.isEmpty());
     }
+    void stop() override {
+        ++stopCalls;
+        position_ = 0;
+        setPlaying(false);
+    }
     void setPosition(qint64 ms) { position_ = ms; }
     void setDuration(qint64 ms) { duration_ = ms; }
     void setPlaying(bool playing) {
@@ -102,6 +109,7 @@ public:
     bool startsOnURL = true; // false: a new URL waits for setPlaying(true), as a slow address does
     int pauseCalls = 0;
     int resumeCalls = 0;
+    int stopCalls = 0;
 
 private:
     QString url_;
@@ -122,8 +130,20 @@ public:
 
 class FakeShell : public Shell {
 public:
-    void openAddress(const QString& address) override { openedAddresses.append(address); }
-    void showFileInManager(const QString& path) override { shownFiles.append(path); }
+    // What is in `unopenable` is refused as by a desktop with no browser or file manager.
+    void openAddress(const QString& address) override {
+        openedAddresses.append(address);
+        if (unopenable.contains(address)) {
+            notifyFailed(address, QString());
+        }
+    }
+    void showFileInManager(const QString& path) override {
+        shownFiles.append(path);
+        if (unopenable.contains(path)) {
+            notifyFailed(path, path.section(QLatin1Char('/'), 0, -2));
+        }
+    }
+    void settle(int) override { ++settles; }
     bool startDetached(const QString& program, const QStringList& arguments) override {
         started.append(program + (arguments.isEmpty() ? QString() : " " + arguments.join(' ')));
         return true;
@@ -132,7 +152,9 @@ public:
     QStringList openedAddresses;
     QStringList shownFiles;
     QStringList started;
+    QStringList unopenable;
     int endProgramCalls = 0;
+    int settles = 0;
 };
 
 class FakeClipboard : public Clipboard {
