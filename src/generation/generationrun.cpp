@@ -164,6 +164,8 @@ bool GenerationRun::downloadSpeech(const QString& path) {
 
 bool GenerationRun::saveSpeechThroughDialog(const QString& title, const QString& cancelled) {
     speechFileDialog_.DialogTitle = title;
+    // Nothing is being made while the dialog waits for the user.
+    Q_EMIT balloonWithdrawn();
     if (speechFileDialog_.showSaveDialog() == CommonDialog::Outcome::Cancelled) {
         Q_EMIT statusChanged(cancelled);
         return false;

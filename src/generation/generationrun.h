@@ -65,6 +65,8 @@ Q_SIGNALS:
     void savedFileShown(GenerationRun::SavedFile file);
     // Slow work starts: the window waits behind the tray icon with `balloon`, until parkEnded.
     void parkRequested(const QString& balloon);
+    // The balloon no longer holds (a dialog waits for the user): it goes, the window stays parked.
+    void balloonWithdrawn();
     void parkEnded();
 
 private:

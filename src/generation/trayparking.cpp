@@ -21,6 +21,10 @@ void TrayParking::minimise(const QString& balloon) {
     QCoreApplication::processEvents();
 }
 
+void TrayParking::withdrawBalloon() {
+    tray_->removeBalloon();
+}
+
 void TrayParking::restore() {
     tray_->setToolTip(QString::fromUtf8(TrayTitle));
     window_->raise();

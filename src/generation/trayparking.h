@@ -16,6 +16,8 @@ public:
     void minimise(const QString& balloon);
     // Removes the balloon and shows the window again, normal sized and focused.
     void restore();
+    // Removes the balloon alone; the window stays hidden.
+    void withdrawBalloon();
 
     static constexpr const char* TrayTitle = "Vela系列软件の声笺";
     static constexpr const char* RestoreHint = "双击图标还原窗口";

@@ -20,6 +20,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <iterator>
+
 namespace velanote {
 
 const QString JoinerWindow::Browse = QStringLiteral("浏览");
@@ -27,6 +30,7 @@ const QString JoinerWindow::Chosen = QStringLiteral("已选择");
 
 namespace {
 
+const QString kIdleStatus = QStringLiteral("请进行程序操作...");
 const QString kAudioFilter = QStringLiteral("MP3音频文件|*.mp3|WMA音频文件|*.wma|AVI音频文件|*.avi");
 const QString kExplanation =
     QStringLiteral("本工具主要是将两段音频分先后顺序整合合并为单一音频,并非混合,混合技术阿朔正在研发中，"
@@ -221,7 +225,7 @@ void JoinerWindow::buildControls() {
     playerStrip->setShowsName(true);
     setGeometryTwips(playerStrip, 120, 6585, 7560, 360);
 
-    statusLine = new StatusBar({QStringLiteral("运行状态："), QStringLiteral("请进行程序操作...")}, 2, this);
+    statusLine = new StatusBar({QStringLiteral("运行状态："), kIdleStatus}, 2, this);
     statusLine->setObjectName(QStringLiteral("statusLine"));
     setGeometryTwips(statusLine, 0, kStatusTop, kWidth, kStatusHeight);
 
@@ -279,9 +283,25 @@ void JoinerWindow::updateOutputPicker() {
         outputBrowseButton->setEnabled(true);
     } else {
         outputBrowseButton->setEnabled(false);
+        // No output path stands beside a picker that cannot be used.
+        outputPathEdit->setText(QString());
         setChosen(outputBrowseButton, false);
         estimateLabel->setText(QStringLiteral("预计合成后大小：") + AudioJoiner::NotLoaded);
     }
+}
+
+// A status line that asks for a path is kept true as paths are chosen and cleared.
+void JoinerWindow::followChoices() {
+    using Verdict = AudioJoiner::Verdict;
+    const QString shown = statusLine->panelText(2);
+    const Verdict asks[] = {Verdict::FirstNotChosen, Verdict::SecondNotChosen, Verdict::OutputNotChosen};
+    if (std::none_of(std::begin(asks), std::end(asks),
+                     [&shown](Verdict v) { return AudioJoiner::statusText(v) == shown; })) {
+        return;
+    }
+    const Verdict now =
+        AudioJoiner::check(firstPathEdit->text(), secondPathEdit->text(), outputPathEdit->text());
+    setStatus(now == Verdict::Ready ? kIdleStatus : AudioJoiner::statusText(now));
 }
 
 void JoinerWindow::onFirstBrowseClicked() {
@@ -315,12 +335,14 @@ void JoinerWindow::onFirstPathChanged() {
     firstPathEdit->setToolTip(firstPathEdit->text());
     firstSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(1)大小："), firstPathEdit->text()));
     setChosen(firstBrowseButton, !firstPathEdit->text().isEmpty());
+    followChoices();
 }
 
 void JoinerWindow::onSecondPathChanged() {
     secondPathEdit->setToolTip(secondPathEdit->text());
     secondSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(2)大小："), secondPathEdit->text()));
     setChosen(secondBrowseButton, !secondPathEdit->text().isEmpty());
+    followChoices();
 }
 
 void JoinerWindow::onOutputPathChanged() {
@@ -328,6 +350,7 @@ void JoinerWindow::onOutputPathChanged() {
     estimateLabel->setText(
         AudioJoiner::estimateLine(firstPathEdit->text(), secondPathEdit->text(), outputPathEdit->text()));
     setChosen(outputBrowseButton, !outputPathEdit->text().isEmpty());
+    followChoices();
 }
 
 void JoinerWindow::onJoinClicked() {

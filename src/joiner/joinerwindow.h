@@ -105,6 +105,7 @@ private:
     void buildControls();
     void pickInput(QPushButton* button, CommonDialog& dialog, QLineEdit* text);
     void updateOutputPicker();
+    void followChoices();
     // Whether a picker holds a chosen path: its caption reads Chosen, else Browse.
     bool& chosenFlag(const QPushButton* picker);
     bool isChosen(const QPushButton* picker);

@@ -9,11 +9,8 @@
 namespace velanote {
 
 QStringList Maintenance::generatedMessageFiles(const ProgramFolder& folder) {
-    QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
-#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
-    // File names here tell "a.mp3" from "a.MP3": match the pattern as it is written.
-    filters |= QDir::CaseSensitive;
-#endif
+    // "MINE.MP3" is a message as much as "mine.mp3": the ending is matched whatever its case.
+    const QDir::Filters filters = QDir::Files | QDir::NoDotAndDotDot;
     QStringList paths;
     const QDir dir(folder.path());
     const QFileInfoList entries = dir.entryInfoList({QStringLiteral("*.mp3")}, filters, QDir::Name);

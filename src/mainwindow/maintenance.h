@@ -8,8 +8,8 @@ namespace velanote {
 // The file work behind the main window's maintenance commands.
 class Maintenance {
 public:
-    // The MP3 files directly in the program folder ("*.mp3", matched with the platform's case
-    // rules; sub-folders are not searched).
+    // The MP3 files directly in the program folder ("*.mp3" in any case; sub-folders are not
+    // searched).
     static QStringList generatedMessageFiles(const ProgramFolder& folder);
     // Deletes the given files; failures are skipped. Returns how many were deleted.
     static int deleteFiles(const QStringList& paths);

@@ -318,6 +318,7 @@ void MainWindow::connectRun() {
     });
     connect(run_.get(), &GenerationRun::parkRequested, this,
             [this](const QString& balloon) { parking_->minimise(balloon); });
+    connect(run_.get(), &GenerationRun::balloonWithdrawn, this, [this] { parking_->withdrawBalloon(); });
     connect(run_.get(), &GenerationRun::parkEnded, this, [this] { parking_->restore(); });
 }
 

@@ -128,7 +128,8 @@ void MainWindow::onChoosePhrase() {
 
 void MainWindow::showPhraseWindow() {
     const bool opening = phraseWindow_.isNull();
-    PhraseWindow::showSingle(phraseWindow_, ctx_, this);
+    PhraseWindow::showSingle(phraseWindow_, ctx_, this, nullptr,
+                             {{senderEdit, recipientEdit, relationCombo, messageEdit}, messageEdit});
     if (opening) {
         connect(phraseWindow_, &PhraseWindow::phraseChosen, this, &MainWindow::usePhrase);
     }

@@ -19,6 +19,8 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
 
 namespace velanote {
 
@@ -95,10 +97,10 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
 }
 
 PhraseWindow* PhraseWindow::showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx,
-                                       const QWidget* mainWindow, QWidget* parent) {
+                                       const QWidget* mainWindow, QWidget* parent, const InputsInView& keep) {
     if (!slot) {
         slot = new PhraseWindow(ctx, parent);
-        slot->placeBesideWindow(mainWindow);
+        slot->placeBesideWindow(mainWindow, keep);
         slot->show();
         return slot;
     }
@@ -109,32 +111,55 @@ PhraseWindow* PhraseWindow::showSingle(QPointer<PhraseWindow>& slot, AppContext&
     return slot;
 }
 
-QPoint PhraseWindow::placeBeside(const QRect& anchor, const QSize& size, const QRect& area) {
+namespace {
+
+qint64 coveredArea(const QRect& window, const QRect& other) {
+    const QRect covered = window.intersected(other);
+    return covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+}
+
+} // namespace
+
+QPoint PhraseWindow::placeBeside(const QRect& anchor, const QSize& size, const QRect& area,
+                                 const QList<QRect>& inputs, const QRect& messageBox) {
     const int maxLeft = std::max(area.left(), area.right() + 1 - size.width());
     const int maxTop = std::max(area.top(), area.bottom() + 1 - size.height());
     auto left = [&](int x) { return std::clamp(x, area.left(), maxLeft); };
     auto top = [&](int y) { return std::clamp(y, area.top(), maxTop); };
     // Beside the anchor first (right, then left, level with its top), then above or below it,
-    // then the area's corners; the first place that covers the least of the anchor wins.
-    const int xs[] = {left(anchor.right() + 1), left(anchor.left() - size.width()), left(anchor.left())};
-    const int ys[] = {top(anchor.top()), top(anchor.bottom() + 1), top(anchor.top() - size.height()),
-                      area.top(), maxTop};
+    // then the area's corners, then beside and above or below each input.
+    QList<int> xs = {left(anchor.right() + 1), left(anchor.left() - size.width()), left(anchor.left())};
+    QList<int> ys = {top(anchor.top()), top(anchor.bottom() + 1), top(anchor.top() - size.height()),
+                     area.top(), maxTop};
+    for (const QRect& input : inputs) {
+        xs << left(input.right() + 1) << left(input.left() - size.width());
+        ys << top(input.bottom() + 1) << top(input.top() - size.height());
+    }
+    // The first place wins that covers no input, else the least of the message box, then the
+    // least of the inputs, then the least of the anchor.
+    const auto cost = [&](const QRect& window) {
+        qint64 onInputs = 0;
+        for (const QRect& input : inputs) {
+            onInputs += coveredArea(window, input);
+        }
+        return std::tuple(onInputs > 0, coveredArea(window, messageBox), onInputs,
+                          coveredArea(window, anchor));
+    };
     QPoint best;
-    qint64 leastCovered = -1;
+    std::optional<decltype(cost(QRect()))> least;
     for (const int y : ys) {
         for (const int x : xs) {
-            const QRect covered = QRect(QPoint(x, y), size).intersected(anchor);
-            const qint64 coveredArea = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
-            if (leastCovered < 0 || coveredArea < leastCovered) {
+            const auto c = cost(QRect(QPoint(x, y), size));
+            if (!least || c < *least) {
                 best = QPoint(x, y);
-                leastCovered = coveredArea;
+                least = c;
             }
         }
     }
     return best;
 }
 
-void PhraseWindow::placeBesideWindow(const QWidget* mainWindow) {
+void PhraseWindow::placeBesideWindow(const QWidget* mainWindow, const InputsInView& keep) {
     const QWidget* main = mainWindow != nullptr ? mainWindow->window() : nullptr;
     const QScreen* screen = main != nullptr ? main->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
@@ -150,7 +175,13 @@ void PhraseWindow::placeBesideWindow(const QWidget* mainWindow) {
     // Not shown yet, this window has no frame of its own to measure; the main window's title bar
     // and borders are what the window manager will add to it too.
     const QSize frameExtra = main->frameGeometry().size() - main->geometry().size();
-    move(placeBeside(main->frameGeometry(), size() + frameExtra, area));
+    const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint()), w->size()); };
+    QList<QRect> inputs;
+    for (const QWidget* input : keep.inputs) {
+        inputs.append(onScreen(input));
+    }
+    move(placeBeside(main->frameGeometry(), size() + frameExtra, area, inputs,
+                     keep.messageBox != nullptr ? onScreen(keep.messageBox) : QRect()));
 }
 
 void PhraseWindow::buildControls() {

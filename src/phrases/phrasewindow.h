@@ -12,6 +12,13 @@ class QPushButton;
 
 namespace velanote {
 
+// What of the main window the phrase library should leave in view: its inputs, and among them the
+// message box it fills.
+struct InputsInView {
+    QList<const QWidget*> inputs;
+    const QWidget* messageBox = nullptr;
+};
+
 // The greeting phrase library: pick a category, double-click a phrase and the window emits it for
 // the main window's message box. One instance at a time (see showSingle); deleted on close.
 //
@@ -28,13 +35,17 @@ public:
     explicit PhraseWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // Shows the one phrase library: brings the window in `slot` forward unchanged when it exists,
-    // else creates it beside `mainWindow` (or centred when that is null or hidden), keeps it in
-    // `slot` and shows it. The slot empties itself when it closes.
+    // else creates it beside `mainWindow` (or centred when that is null or hidden), clear of what
+    // `keep` names where it can be, keeps it in `slot` and shows it. The slot empties itself when
+    // it closes.
     static PhraseWindow* showSingle(QPointer<PhraseWindow>& slot, AppContext& ctx, const QWidget* mainWindow,
-                                    QWidget* parent = nullptr);
-    // Where a window of `size` goes within `area` beside the window `anchor`: to its right where it
-    // fits, else to its left, else where it covers the least of it.
-    static QPoint placeBeside(const QRect& anchor, const QSize& size, const QRect& area);
+                                    QWidget* parent = nullptr, const InputsInView& keep = {});
+    // Where a window of `size` goes within `area` beside the window `anchor`: where it covers none
+    // of `inputs` if the area allows (to its right where it fits, else to its left, else covering
+    // the least of it); otherwise where it leaves `messageBox` in view, or as much of it as it can.
+    // All rectangles are in screen coordinates.
+    static QPoint placeBeside(const QRect& anchor, const QSize& size, const QRect& area,
+                              const QList<QRect>& inputs = {}, const QRect& messageBox = {});
 
 Q_SIGNALS:
     // A phrase was double-clicked, for the message box.
@@ -52,7 +63,7 @@ private:
     void onSearchButtonClicked();
     void onHintLabelClicked();
     void onHintPictureClicked();
-    void placeBesideWindow(const QWidget* mainWindow);
+    void placeBesideWindow(const QWidget* mainWindow, const InputsInView& keep);
 
     AppContext& ctx_;
     QGroupBox* phraseFrame = nullptr;

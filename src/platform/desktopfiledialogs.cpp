@@ -3,11 +3,18 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace velanote {
 
@@ -42,6 +49,34 @@ QString suffixOf(const QString& qtFilter) {
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+// Widens the columns of the dialog's detail view that Qt sized for shorter texts than it shows
+// (sizes such as "246.5 KiB", types, dates in the user's format), and the dialog itself until the
+// view shows every column whole.
+void fitColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    const QAbstractItemView* items = view; // where the width its entries need is public
+    for (int column = 1; column < header->count(); ++column) {
+        const int wanted = std::max(items->sizeHintForColumn(column), header->sectionSizeHint(column));
+        if (header->sectionSize(column) < wanted) {
+            header->resizeSection(column, wanted);
+        }
+    }
+    // The view shows every column when its viewport, less a vertical scroll bar, is as wide as they are.
+    const int missing =
+        header->length() + view->verticalScrollBar()->sizeHint().width() - view->viewport()->width();
+    if (missing > 0) {
+        int width = dialog.width() + missing;
+        if (const QScreen* screen = dialog.screen()) {
+            width = std::min(width, screen->availableGeometry().width());
+        }
+        dialog.resize(width, dialog.height());
+    }
+}
+
 bool platformHasNoNativeDialogs() {
     const QString name = QGuiApplication::platformName();
     return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
@@ -67,6 +102,12 @@ std::optional<QString> runDialog(QWidget* parent, const QString& title, const QS
     QTimer::singleShot(0, &dialog, [&dialog] {
         if (auto* typeLabel = dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"))) {
             typeLabel->setBuddy(dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")));
+        }
+        fitColumns(dialog);
+        // Each folder's entries arrive later, from a thread of the model's own.
+        if (auto* model = dialog.findChild<QFileSystemModel*>()) {
+            QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog,
+                             [&dialog] { fitColumns(dialog); });
         }
     });
     dialog.setLabelText(QFileDialog::Accept, save ? QStringLiteral("保存(&S)") : QStringLiteral("打开(&O)"));

@@ -231,9 +231,15 @@ TEST(GenerationRun, SavingBranchSavesSpeechAndJoinedFileThenOffersToPlayIt) {
     w.platform.dialogs.chooseNext(joinedPath);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
     w.platform.boxes.answerNext(MessageBoxAnswer::Yes);
+    QList<bool> balloonWithDialog;
+    w.platform.dialogs.onShow = [&w, &balloonWithDialog](const fakes::DialogCall&) {
+        balloonWithDialog.append(w.balloonUp);
+    };
     w.generate();
 
     ASSERT_EQ(w.dialogCount(), 2);
+    EXPECT_EQ(balloonWithDialog, (QList<bool>{false, false}))
+        << "no balloon says it works while a dialog waits";
     EXPECT_TRUE(w.platform.dialogs.calls[0].save);
     EXPECT_EQ(w.platform.dialogs.calls[0].title, QStringLiteral("请选择您要保存音信文件的路径"));
     EXPECT_EQ(w.platform.dialogs.calls[0].filter, QStringLiteral("(MP3音频文件)|*.mp3"));

@@ -30,10 +30,11 @@ struct RunWindow {
         QObject::connect(r, &GenerationRun::savedFileShown,
                          [this](GenerationRun::SavedFile f) { shownFile = f; });
         QObject::connect(r, &GenerationRun::parkRequested, [this](const QString& balloon) {
-            parked = true;
+            parked = balloonUp = true;
             balloons << balloon;
         });
-        QObject::connect(r, &GenerationRun::parkEnded, [this] { parked = false; });
+        QObject::connect(r, &GenerationRun::balloonWithdrawn, [this] { balloonUp = false; });
+        QObject::connect(r, &GenerationRun::parkEnded, [this] { parked = balloonUp = false; });
     }
 
     void fill(const QString& s, const QString& r, const QString& k, const QString& m) {
@@ -61,6 +62,7 @@ struct RunWindow {
     std::optional<GenerationRun::SavedFile> shownFile; // the "find" button on show
     bool parked = false;                               // the window waits behind the tray icon
     QStringList balloons;                              // every balloon shown while parked
+    bool balloonUp = false;                            // the last balloon is still on show
 };
 
 } // namespace velanote::testing

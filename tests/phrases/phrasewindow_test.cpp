@@ -258,10 +258,19 @@ TEST(PhraseWindowPlacement, BesideTheMainWindowWhereItFitsElseWhereItCoversTheLe
     const QSize phrases(560, 320);
     const QRect wide(0, 0, 1920, 1040);
     const QRect narrow(0, 0, 1024, 768);
+    // The main window's inputs as they lie on the screen: sender, recipient, relation, message.
+    const auto inputsOf = [](const QRect& main) {
+        const QPoint client = main.topLeft() + QPoint(3, 47);
+        return QList<QRect>{QRect(client + QPoint(26, 170), QSize(270, 26)),
+                            QRect(client + QPoint(26, 224), QSize(270, 26)),
+                            QRect(client + QPoint(26, 278), QSize(204, 26)),
+                            QRect(client + QPoint(324, 152), QSize(280, 154))};
+    };
     struct Case {
         QRect main;
         QRect area;
         QPoint expected;
+        bool withInputs = false;
     };
     const Case cases[] = {
         {{100, 100, 660, 505}, wide, {760, 100}},  // room on the right
@@ -270,11 +279,19 @@ TEST(PhraseWindowPlacement, BesideTheMainWindowWhereItFitsElseWhereItCoversTheLe
         {{183, 142, 660, 505}, narrow, {0, 0}},    // no room beside: over the top, not the inputs
         {{0, 400, 1024, 368}, narrow, {464, 80}},  // a full-width window: above it
         {{0, 0, 1024, 768}, narrow, {464, 0}},     // nothing free: anywhere inside the screen
+        // 1280×800: the place below the inputs covers as little of the window as the place above
+        // them, but the message box with it; above wins.
+        {{307, 170, 666, 460}, {0, 0, 1280, 800}, {720, 0}, true},
+        // No place clear of every input: the message box at least stays in view.
+        {{310, 47, 660, 505}, {0, 0, 1280, 600}, {0, 0}, true},
     };
     for (const Case& c : cases) {
-        const QPoint at = PhraseWindow::placeBeside(c.main, phrases, c.area);
+        const QList<QRect> inputs = c.withInputs ? inputsOf(c.main) : QList<QRect>();
+        const QRect message = c.withInputs ? inputs.last() : QRect();
+        const QPoint at = PhraseWindow::placeBeside(c.main, phrases, c.area, inputs, message);
         EXPECT_EQ(at, c.expected) << c.main.x() << "," << c.main.y();
         EXPECT_TRUE(c.area.contains(QRect(at, phrases)));
+        EXPECT_FALSE(QRect(at, phrases).intersects(message));
     }
 }
 

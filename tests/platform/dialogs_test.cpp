@@ -6,13 +6,16 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -170,6 +173,31 @@ TEST(FileDialogs, TheFileTypeCaptionShowsItsKeyAndAltTReachesTheTypeList) {
     EXPECT_EQ(dialogs.saveFileName(nullptr, "save", "(MP3音频文件)|*.mp3", {}), std::nullopt);
     EXPECT_EQ(shownCaption, QStringLiteral("保存类型(&T):"));
     EXPECT_TRUE(typeListFocused);
+}
+
+// In the detail view every column shows its whole text ("246.5 KiB", not "246.…"), and the dialog
+// is wide enough for every column.
+TEST(FileDialogs, TheDetailViewShowsWholeSizesAndDates) {
+    scratch::ScratchFolder folder;
+    ASSERT_TRUE(folder.write("MINE2.MP3", QByteArray(252416, 'x')));
+    DesktopFileDialogs dialogs;
+    whenShown<QFileDialog>([&](QFileDialog* d) {
+        auto* view = d->findChild<QTreeView*>("treeView");
+        ASSERT_NE(view, nullptr);
+        QAbstractItemModel* model = view->model();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) == 1; }, 5000));
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        for (int column = 0; column < 4; ++column) {
+            const QString text = model->index(0, column, view->rootIndex()).data().toString();
+            EXPECT_GE(view->header()->sectionSize(column),
+                      view->fontMetrics().horizontalAdvance(text) + 2 * margin + (column == 0 ? 20 : 0))
+                << text.toStdString();
+        }
+        EXPECT_GE(view->viewport()->width(), view->header()->length());
+        d->reject();
+    });
+    EXPECT_EQ(dialogs.openFileName(nullptr, "open", "(MP3音频文件)|*.MP3", folder.path("MINE2.MP3")),
+              std::nullopt);
 }
 
 TEST(MessageBox, ButtonsCarryTheProgramsCaptionsAndAnswerWithTheirCodes) {
