@@ -107,6 +107,7 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"一觉", "yi2 jiao4", "a sleep (睡了一觉); 觉 jue2 is awareness"},
         {"好吗", "hao3 ma5", "the question tag (好吗？); 好 alone may be the verb hao4"},
         {"哈哈", "ha1 ha1", "laughter: both syllables keep the tone"},
+        {"干活", "gan4 huo2", "work: 干 is the verb gan4 (幹); alone it is gan1, dry"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
