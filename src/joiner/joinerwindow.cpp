@@ -126,14 +126,14 @@ JoinerWindow::JoinerWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* 
         move(frame.topLeft());
     }
 
-    connect(firstBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onFirstBrowseClicked);
-    connect(secondBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onSecondBrowseClicked);
-    connect(outputBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onOutputBrowseClicked);
-    connect(joinButton, &QPushButton::clicked, this, &JoinerWindow::onJoinClicked);
-    connect(findOutputButton, &QPushButton::clicked, this, &JoinerWindow::onFindOutputClicked);
-    connect(firstPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onFirstPathChanged);
-    connect(secondPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onSecondPathChanged);
-    connect(outputPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onOutputPathChanged);
+    connect(firstBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onFirstBrowseButtonClicked);
+    connect(secondBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onSecondBrowseButtonClicked);
+    connect(outputBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onOutputBrowseButtonClicked);
+    connect(joinButton, &QPushButton::clicked, this, &JoinerWindow::onJoinButtonClicked);
+    connect(findOutputButton, &QPushButton::clicked, this, &JoinerWindow::onFindOutputButtonClicked);
+    connect(firstPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onFirstPathEditChanged);
+    connect(secondPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onSecondPathEditChanged);
+    connect(outputPathEdit, &QLineEdit::textChanged, this, &JoinerWindow::onOutputPathEditChanged);
 
     load();
 }
@@ -304,20 +304,20 @@ void JoinerWindow::followChoices() {
     setStatus(now == Verdict::Ready ? kIdleStatus : AudioJoiner::statusText(now));
 }
 
-void JoinerWindow::onFirstBrowseClicked() {
+void JoinerWindow::onFirstBrowseButtonClicked() {
     pickInput(firstBrowseButton, firstDialog, firstPathEdit);
 }
 
-void JoinerWindow::onSecondBrowseClicked() {
+void JoinerWindow::onSecondBrowseButtonClicked() {
     pickInput(secondBrowseButton, secondDialog, secondPathEdit);
 }
 
-void JoinerWindow::onOutputBrowseClicked() {
+void JoinerWindow::onOutputBrowseButtonClicked() {
     if (!isChosen(outputBrowseButton)) {
         if (outputDialog.showSaveDialog() == CommonDialog::Outcome::Chosen) {
             // The same path chosen again changes no text, yet the picker must read "已选择" again.
             if (outputPathEdit->text() == outputDialog.FileName) {
-                onOutputPathChanged();
+                onOutputPathEditChanged();
             }
             outputPathEdit->setText(outputDialog.FileName);
         }
@@ -331,21 +331,21 @@ void JoinerWindow::onOutputBrowseClicked() {
     }
 }
 
-void JoinerWindow::onFirstPathChanged() {
+void JoinerWindow::onFirstPathEditChanged() {
     firstPathEdit->setToolTip(firstPathEdit->text());
     firstSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(1)大小："), firstPathEdit->text()));
     setChosen(firstBrowseButton, !firstPathEdit->text().isEmpty());
     followChoices();
 }
 
-void JoinerWindow::onSecondPathChanged() {
+void JoinerWindow::onSecondPathEditChanged() {
     secondPathEdit->setToolTip(secondPathEdit->text());
     secondSizeLabel->setText(AudioJoiner::sizeLine(QStringLiteral("(2)大小："), secondPathEdit->text()));
     setChosen(secondBrowseButton, !secondPathEdit->text().isEmpty());
     followChoices();
 }
 
-void JoinerWindow::onOutputPathChanged() {
+void JoinerWindow::onOutputPathEditChanged() {
     outputPathEdit->setToolTip(outputPathEdit->text());
     estimateLabel->setText(
         AudioJoiner::estimateLine(firstPathEdit->text(), secondPathEdit->text(), outputPathEdit->text()));
@@ -353,7 +353,7 @@ void JoinerWindow::onOutputPathChanged() {
     followChoices();
 }
 
-void JoinerWindow::onJoinClicked() {
+void JoinerWindow::onJoinButtonClicked() {
     const AudioJoiner::Verdict verdict =
         AudioJoiner::check(firstPathEdit->text(), secondPathEdit->text(), outputPathEdit->text());
     if (verdict != AudioJoiner::Verdict::Ready) {
@@ -394,7 +394,7 @@ void JoinerWindow::onJoinClicked() {
     }
 
     setStatus(QStringLiteral("音频文件已合成成功!"));
-    outputFilePath = output;
+    outputFilePath_ = output;
     findOutputButton->setVisible(true);
     movePositionTwips(findOutputButton, positionTwips(findOutputButton).x(),
                       positionTwips(statusLine).y() + 100);
@@ -409,13 +409,13 @@ void JoinerWindow::onJoinClicked() {
     if (ctx_.platform.messageBox().show(QStringLiteral("音频文件已合成成功!是否试听?"),
                                         MessageBoxStyle::YesNoInformation, MessageTitles::notice(),
                                         this) == MessageBoxAnswer::Yes) {
-        play(outputFilePath);
+        play(outputFilePath_);
     }
 }
 
-void JoinerWindow::onFindOutputClicked() {
-    if (!outputFilePath.isEmpty() && QFileInfo(outputFilePath).isFile()) {
-        ctx_.platform.shell().showFileInManager(outputFilePath);
+void JoinerWindow::onFindOutputButtonClicked() {
+    if (!outputFilePath_.isEmpty() && QFileInfo(outputFilePath_).isFile()) {
+        ctx_.platform.shell().showFileInManager(outputFilePath_);
     } else {
         ctx_.platform.messageBox().show(QStringLiteral("未找到合成音信文件!可能已被删除!请您检查!"),
                                         MessageBoxStyle::OkExclamation, MessageTitles::notice(), this);

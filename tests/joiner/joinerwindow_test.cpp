@@ -1,6 +1,7 @@
 #include "joiner/joinerwindow.h"
 
 #include "app/endpoints.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 #include "widgets/playerstrip.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -48,16 +50,18 @@ protected:
     }
     void TearDown() override { delete guard.data(); }
 
-    QString status() const { return form->statusLine->panelText(2); }
+    QPushButton* button(const char* name) const { return child<QPushButton>(form, name); }
+    QLabel* label(const char* name) const { return child<QLabel>(form, name); }
+    QString status() const { return child<StatusBar>(form, "statusLine")->panelText(2); }
     void pick(QPushButton* button, const QString& path) {
         platform.dialogs.chooseNext(path);
         button->click();
     }
     // Chooses both inputs and the output through the pickers.
     void chooseAll(const QString& a, const QString& b, const QString& out) {
-        pick(form->firstBrowseButton, a);
-        pick(form->secondBrowseButton, b);
-        pick(form->outputBrowseButton, out);
+        pick(button("firstBrowseButton"), a);
+        pick(button("secondBrowseButton"), b);
+        pick(button("outputBrowseButton"), out);
     }
 
     fakes::FakePlatform platform;
@@ -73,35 +77,34 @@ protected:
 TEST_F(JoinerWindowTest, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
     EXPECT_EQ(form->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-音频整合工具");
     EXPECT_EQ(
-        form->explanationLabel->text(),
+        label("explanationLabel")->text(),
         "本工具主要是将两段音频分先后顺序整合合并为单一音频,并非混合,混合技术阿朔正在研发中，请大家耐心等待，"
         "谢谢，另外由于技术方面的限制，所以本工具只能整合本程序所生成的简短音频,大文件则将会整合失败!请注意!"
         "\n\nPS:整合前,请您检查两端音频的比特率与采样率是否一致,一致才可成功整合");
-    EXPECT_EQ(form->statusLine->panelCount(), 2);
-    EXPECT_EQ(form->statusLine->panelText(1), "运行状态：");
+    EXPECT_EQ(child<StatusBar>(form, "statusLine")->panelCount(), 2);
+    EXPECT_EQ(child<StatusBar>(form, "statusLine")->panelText(1), "运行状态：");
     EXPECT_EQ(status(), "请进行程序操作...");
-    EXPECT_EQ(form->progressBar->minimum(), 0);
-    EXPECT_EQ(form->progressBar->maximum(), 1000);
-    EXPECT_EQ(form->progressBar->value(), 0);
-    for (QPushButton* b : {form->firstBrowseButton, form->secondBrowseButton, form->outputBrowseButton}) {
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->minimum(), 0);
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->maximum(), 1000);
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->value(), 0);
+    for (QPushButton* b :
+         {button("firstBrowseButton"), button("secondBrowseButton"), button("outputBrowseButton")}) {
         EXPECT_EQ(b->text(), "浏览");
     }
-    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
-    EXPECT_TRUE(form->joinButton->isEnabled());
-    EXPECT_FALSE(form->findOutputButton->isVisible());
-    EXPECT_FALSE(form->firstPathEdit->isEnabled());
-    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：未载入");
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
-    EXPECT_EQ(form->findChild<QLineEdit*>("secondPathEdit"), form->secondPathEdit);
-    EXPECT_EQ(form->findChild<QPushButton*>("findOutputButton"), form->findOutputButton);
+    EXPECT_FALSE(button("outputBrowseButton")->isEnabled());
+    EXPECT_TRUE(button("joinButton")->isEnabled());
+    EXPECT_FALSE(button("findOutputButton")->isVisible());
+    EXPECT_FALSE(child<QLineEdit>(form, "firstPathEdit")->isEnabled());
+    EXPECT_EQ(label("firstSizeLabel")->text(), "(1)大小：未载入");
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：未载入");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：未载入");
     EXPECT_EQ(platform.players.size(), 1);
-    EXPECT_TRUE(form->outputFilePath.isEmpty());
+    EXPECT_TRUE(form->outputFilePath().isEmpty());
 
     // The three dialogs with their titles, filters and calls.
-    pick(form->firstBrowseButton, "/x/1.mp3");
-    pick(form->secondBrowseButton, "/x/2.mp3");
-    pick(form->outputBrowseButton, "/x/3.mp3");
+    pick(button("firstBrowseButton"), "/x/1.mp3");
+    pick(button("secondBrowseButton"), "/x/2.mp3");
+    pick(button("outputBrowseButton"), "/x/3.mp3");
     ASSERT_EQ(platform.dialogs.calls.size(), 3);
     const QString filter = "MP3音频文件|*.mp3|WMA音频文件|*.wma|AVI音频文件|*.avi";
     EXPECT_EQ(platform.dialogs.calls[0].title, "请选择要合并的音频文件一(前半部分)");
@@ -118,41 +121,42 @@ TEST_F(JoinerWindowTest, StartsEmptyWithTheDesignTimeTextsAndDialogs) {
 TEST_F(JoinerWindowTest, MissingPathsAreReportedInOrderAndTheRightButtonShakesBackIntoPlace) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "AAAA"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "BB"));
-    const QPoint start1 = positionTwips(form->firstBrowseButton), pixels1 = form->firstBrowseButton->pos();
-    const QPoint start2 = positionTwips(form->secondBrowseButton),
-                 start4 = positionTwips(form->outputBrowseButton);
-    MoveCounter moves1(form->firstBrowseButton), moves2(form->secondBrowseButton),
-        moves4(form->outputBrowseButton);
+    const QPoint start1 = positionTwips(button("firstBrowseButton")),
+                 pixels1 = button("firstBrowseButton")->pos();
+    const QPoint start2 = positionTwips(button("secondBrowseButton")),
+                 start4 = positionTwips(button("outputBrowseButton"));
+    MoveCounter moves1(button("firstBrowseButton")), moves2(button("secondBrowseButton")),
+        moves4(button("outputBrowseButton"));
 
-    form->joinButton->click();
+    button("joinButton")->click();
     EXPECT_EQ(status(), "请选择您要合成的音频一(前半部分)");
     EXPECT_GE(moves1.moves, 600); // every move of every pass reached the screen
     EXPECT_EQ(moves2.moves, 0);
-    EXPECT_EQ(positionTwips(form->firstBrowseButton), start1);
-    EXPECT_EQ(form->firstBrowseButton->pos(), pixels1);
+    EXPECT_EQ(positionTwips(button("firstBrowseButton")), start1);
+    EXPECT_EQ(button("firstBrowseButton")->pos(), pixels1);
 
-    pick(form->firstBrowseButton, tmp.path("\\a.mp3"));
-    form->joinButton->click();
+    pick(button("firstBrowseButton"), tmp.path("\\a.mp3"));
+    button("joinButton")->click();
     EXPECT_EQ(status(), "请选择您要合成的音频一(后半部分)");
     EXPECT_GE(moves2.moves, 600);
-    EXPECT_EQ(positionTwips(form->secondBrowseButton), start2);
+    EXPECT_EQ(positionTwips(button("secondBrowseButton")), start2);
 
-    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
-    form->joinButton->click();
+    pick(button("secondBrowseButton"), tmp.path("\\b.mp3"));
+    button("joinButton")->click();
     EXPECT_EQ(status(), "请选择您要保存的音频路径...");
     EXPECT_GE(moves4.moves, 600);
-    EXPECT_EQ(positionTwips(form->outputBrowseButton), start4);
+    EXPECT_EQ(positionTwips(button("outputBrowseButton")), start4);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
-    EXPECT_EQ(form->progressBar->value(), 0);
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->value(), 0);
 
     // The request for a path follows the paths: file one cleared, it asks for file one again; once
     // all three are there, it goes.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->firstBrowseButton->click();
+    button("firstBrowseButton")->click();
     EXPECT_EQ(status(), "请选择您要合成的音频一(前半部分)");
-    pick(form->firstBrowseButton, tmp.path("\\a.mp3"));
+    pick(button("firstBrowseButton"), tmp.path("\\a.mp3"));
     EXPECT_EQ(status(), "请选择您要保存的音频路径...");
-    pick(form->outputBrowseButton, tmp.path("\\out.mp3"));
+    pick(button("outputBrowseButton"), tmp.path("\\out.mp3"));
     EXPECT_EQ(status(), "请进行程序操作...");
 }
 
@@ -163,22 +167,22 @@ TEST_F(JoinerWindowTest, SizeTestMeasuresBothFilesInWholeKilobytes) {
     const QString out = tmp.path("\\out.mp3");
 
     chooseAll(tmp.path("\\exact.mp3"), tmp.path("\\over.mp3"), out);
-    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：200KB");
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：201KB");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：401KB");
-    form->joinButton->click();
+    EXPECT_EQ(label("firstSizeLabel")->text(), "(1)大小：200KB");
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：201KB");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：401KB");
+    button("joinButton")->click();
     EXPECT_EQ(status(), "请选择200K以下的音频文件进行整合...");
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(form->firstPathEdit->text(), tmp.path("\\exact.mp3")); // nothing changed
+    EXPECT_EQ(child<QLineEdit>(form, "firstPathEdit")->text(), tmp.path("\\exact.mp3")); // nothing changed
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 
     // Replace file two by the 205,823-byte file: the join goes ahead.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->secondBrowseButton->click();
-    pick(form->secondBrowseButton, tmp.path("\\limit.mp3"));
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：200KB");
-    pick(form->outputBrowseButton, out);
-    form->joinButton->click();
+    button("secondBrowseButton")->click();
+    pick(button("secondBrowseButton"), tmp.path("\\limit.mp3"));
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：200KB");
+    pick(button("outputBrowseButton"), out);
+    button("joinButton")->click();
     EXPECT_EQ(status(), "音频文件已合成成功!");
     EXPECT_EQ(QFile(out).size(), 204800 + 205823);
 }
@@ -188,10 +192,10 @@ TEST_F(JoinerWindowTest, EndingsMustMatchExactlyIncludingCase) {
     ASSERT_TRUE(tmp.write("\\b.MP3", "BBB"));
     const QString out = tmp.path("\\out.mp3");
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.MP3"), out);
-    form->joinButton->click();
+    button("joinButton")->click();
     EXPECT_EQ(status(), "音频格式不同,无法进行整合...");
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(form->progressBar->value(), 0);
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->value(), 0);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 }
 
@@ -199,56 +203,56 @@ TEST_F(JoinerWindowTest, OutputPickerFollowsBothInputsAndTheQuestionsClearPaths)
     ASSERT_TRUE(tmp.write("\\a.mp3", QByteArray(qsizetype{3} * 1024 + 5, 'a')));
     ASSERT_TRUE(tmp.write("\\b.mp3", QByteArray(qsizetype{2} * 1024, 'b')));
     platform.dialogs.cancelNext();
-    form->firstBrowseButton->click(); // cancelled: nothing changes
-    EXPECT_EQ(form->firstBrowseButton->text(), "浏览");
-    EXPECT_TRUE(form->firstPathEdit->text().isEmpty());
+    button("firstBrowseButton")->click(); // cancelled: nothing changes
+    EXPECT_EQ(button("firstBrowseButton")->text(), "浏览");
+    EXPECT_TRUE(child<QLineEdit>(form, "firstPathEdit")->text().isEmpty());
 
-    pick(form->firstBrowseButton, tmp.path("\\a.mp3"));
-    EXPECT_EQ(form->firstBrowseButton->text(), "已选择");
-    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：3KB");
-    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
-    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
-    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
-    pick(form->outputBrowseButton, tmp.path("\\out.mp3"));
-    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：5KB");
+    pick(button("firstBrowseButton"), tmp.path("\\a.mp3"));
+    EXPECT_EQ(button("firstBrowseButton")->text(), "已选择");
+    EXPECT_EQ(label("firstSizeLabel")->text(), "(1)大小：3KB");
+    EXPECT_FALSE(button("outputBrowseButton")->isEnabled());
+    pick(button("secondBrowseButton"), tmp.path("\\b.mp3"));
+    EXPECT_TRUE(button("outputBrowseButton")->isEnabled());
+    EXPECT_EQ(button("outputBrowseButton")->text(), "浏览");
+    pick(button("outputBrowseButton"), tmp.path("\\out.mp3"));
+    EXPECT_EQ(button("outputBrowseButton")->text(), "已选择");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：5KB");
 
     // A press on "已选择" asks; No keeps everything, and no dialog opens.
     const qsizetype dialogCalls = platform.dialogs.calls.size();
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->secondBrowseButton->click();
+    button("secondBrowseButton")->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "您已选择音频,是否要更换?");
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
     EXPECT_EQ(platform.boxes.shown[0].title, "Tomo阿朔");
-    EXPECT_EQ(form->secondPathEdit->text(), tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
+    EXPECT_EQ(child<QLineEdit>(form, "secondPathEdit")->text(), tmp.path("\\b.mp3"));
+    EXPECT_TRUE(button("outputBrowseButton")->isEnabled());
 
     // Yes clears file two and takes the output picker back with its path.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->secondBrowseButton->click();
+    button("secondBrowseButton")->click();
     EXPECT_EQ(platform.dialogs.calls.size(), dialogCalls);
-    EXPECT_TRUE(form->secondPathEdit->text().isEmpty());
-    EXPECT_EQ(form->secondBrowseButton->text(), "浏览");
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
-    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
-    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
-    EXPECT_TRUE(form->outputPathEdit->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(form, "secondPathEdit")->text().isEmpty());
+    EXPECT_EQ(button("secondBrowseButton")->text(), "浏览");
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：未载入");
+    EXPECT_FALSE(button("outputBrowseButton")->isEnabled());
+    EXPECT_EQ(button("outputBrowseButton")->text(), "浏览");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：未载入");
+    EXPECT_TRUE(child<QLineEdit>(form, "outputPathEdit")->text().isEmpty());
 
     // Choosing file two again enables it; clearing the output asks its own question.
-    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
-    EXPECT_TRUE(form->outputBrowseButton->isEnabled());
-    pick(form->outputBrowseButton, tmp.path("\\out2.mp3"));
-    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
+    pick(button("secondBrowseButton"), tmp.path("\\b.mp3"));
+    EXPECT_TRUE(button("outputBrowseButton")->isEnabled());
+    pick(button("outputBrowseButton"), tmp.path("\\out2.mp3"));
+    EXPECT_EQ(button("outputBrowseButton")->text(), "已选择");
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->outputBrowseButton->click();
+    button("outputBrowseButton")->click();
     EXPECT_EQ(platform.boxes.shown.last().prompt, "您已选择保存路径,是否要更换?");
     EXPECT_EQ(platform.boxes.shown.last().title, "Tomo阿朔");
-    EXPECT_TRUE(form->outputPathEdit->text().isEmpty());
-    EXPECT_EQ(form->outputBrowseButton->text(), "浏览");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
+    EXPECT_TRUE(child<QLineEdit>(form, "outputPathEdit")->text().isEmpty());
+    EXPECT_EQ(button("outputBrowseButton")->text(), "浏览");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：未载入");
     EXPECT_EQ(platform.boxes.unexpected, 0);
 }
 
@@ -267,17 +271,18 @@ TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
     chooseAll(tmp.path("\\音 频\\第 一.mp3"), tmp.path("\\音 频\\第 二.mp3"), out);
 
     QList<int> progress;
-    QObject::connect(form->progressBar, &QProgressBar::valueChanged, [&](int v) { progress.append(v); });
+    QObject::connect(child<QProgressBar>(form, "progressBar"), &QProgressBar::valueChanged,
+                     [&](int v) { progress.append(v); });
     bool fileWhenAsked = false;
     QString statusWhenAsked;
     bool locatorWhenAsked = false;
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
         fileWhenAsked = QFile(out).size() == first.size() + second.size();
         statusWhenAsked = status();
-        locatorWhenAsked = form->findOutputButton->isVisible();
+        locatorWhenAsked = button("findOutputButton")->isVisible();
     };
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->joinButton->click();
+    button("joinButton")->click();
 
     EXPECT_EQ(tmp.read("\\音 频\\合 成.mp3"), first + second);
     ASSERT_EQ(progress.size(), 1000);
@@ -291,40 +296,44 @@ TEST_F(JoinerWindowTest, JoinWritesBothFilesInOrderAndResetsTheTool) {
     EXPECT_EQ(statusWhenAsked, "音频文件已合成成功!");
     EXPECT_TRUE(locatorWhenAsked);
 
-    EXPECT_EQ(form->outputFilePath, out);
+    EXPECT_EQ(form->outputFilePath(), out);
     EXPECT_EQ(platform.players[0]->URL(), out);
     // The preview shows on the window's player strip, below the explanation, and stops there.
-    ASSERT_NE(form->playerStrip, nullptr);
-    EXPECT_TRUE(form->playerStrip->isVisible());
-    EXPECT_TRUE(form->playerStrip->isPolling());
-    EXPECT_EQ(form->playerStrip->nameLabel()->text(), "合 成.mp3");
-    EXPECT_GT(form->playerStrip->y(), form->bottomLine->y());
-    EXPECT_LT(form->playerStrip->geometry().bottom(), form->statusLine->y());
-    form->playerStrip->stopButton()->click();
+    ASSERT_NE(child<PlayerStrip>(form, "playerStrip"), nullptr);
+    EXPECT_TRUE(child<PlayerStrip>(form, "playerStrip")->isVisible());
+    EXPECT_TRUE(child<PlayerStrip>(form, "playerStrip")->isPolling());
+    EXPECT_EQ(child<PlayerStrip>(form, "playerStrip")->nameLabel()->text(), "合 成.mp3");
+    EXPECT_GT(child<PlayerStrip>(form, "playerStrip")->y(), child<QFrame>(form, "bottomLine")->y());
+    EXPECT_LT(child<PlayerStrip>(form, "playerStrip")->geometry().bottom(),
+              child<StatusBar>(form, "statusLine")->y());
+    child<PlayerStrip>(form, "playerStrip")->stopButton()->click();
     EXPECT_EQ(platform.players[0]->URL(), out);
-    EXPECT_FALSE(form->playerStrip->isPolling());
-    EXPECT_TRUE(form->firstPathEdit->text().isEmpty());
-    EXPECT_TRUE(form->secondPathEdit->text().isEmpty());
-    EXPECT_TRUE(form->outputPathEdit->text().isEmpty());
-    for (QPushButton* b : {form->firstBrowseButton, form->secondBrowseButton, form->outputBrowseButton}) {
+    EXPECT_FALSE(child<PlayerStrip>(form, "playerStrip")->isPolling());
+    EXPECT_TRUE(child<QLineEdit>(form, "firstPathEdit")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(form, "secondPathEdit")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(form, "outputPathEdit")->text().isEmpty());
+    for (QPushButton* b :
+         {button("firstBrowseButton"), button("secondBrowseButton"), button("outputBrowseButton")}) {
         EXPECT_EQ(b->text(), "浏览");
     }
-    EXPECT_FALSE(form->outputBrowseButton->isEnabled());
-    EXPECT_TRUE(form->joinButton->isEnabled());
-    EXPECT_EQ(form->firstSizeLabel->text(), "(1)大小：未载入");
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：未载入");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：未载入");
-    ASSERT_TRUE(form->findOutputButton->isVisible());
-    EXPECT_EQ(positionTwips(form->findOutputButton).y(), positionTwips(form->statusLine).y() + 100);
+    EXPECT_FALSE(button("outputBrowseButton")->isEnabled());
+    EXPECT_TRUE(button("joinButton")->isEnabled());
+    EXPECT_EQ(label("firstSizeLabel")->text(), "(1)大小：未载入");
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：未载入");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：未载入");
+    ASSERT_TRUE(button("findOutputButton")->isVisible());
+    EXPECT_EQ(positionTwips(button("findOutputButton")).y(),
+              positionTwips(child<StatusBar>(form, "statusLine")).y() + 100);
     // Drawn over the status bar, inside the window.
-    EXPECT_TRUE(form->statusLine->geometry().intersects(form->findOutputButton->geometry()));
-    EXPECT_TRUE(form->rect().contains(form->findOutputButton->geometry()));
+    EXPECT_TRUE(
+        child<StatusBar>(form, "statusLine")->geometry().intersects(button("findOutputButton")->geometry()));
+    EXPECT_TRUE(form->rect().contains(button("findOutputButton")->geometry()));
 
     // The locator shows the file, or warns once it is gone.
-    form->findOutputButton->click();
+    button("findOutputButton")->click();
     EXPECT_EQ(platform.shellFake.shownFiles, QStringList{out});
     ASSERT_TRUE(QFile::remove(out));
-    form->findOutputButton->click();
+    button("findOutputButton")->click();
     EXPECT_EQ(platform.shellFake.shownFiles.size(), 1);
     EXPECT_EQ(platform.boxes.shown.last().prompt, "未找到合成音信文件!可能已被删除!请您检查!");
     EXPECT_EQ(platform.boxes.shown.last().style, MessageBoxStyle::OkExclamation);
@@ -336,7 +345,7 @@ TEST_F(JoinerWindowTest, NoToThePreviewPlaysNothing) {
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->joinButton->click();
+    button("joinButton")->click();
     EXPECT_EQ(tmp.read("\\out.mp3"), "frontback");
     EXPECT_TRUE(platform.players[0]->urlHistory.isEmpty());
 }
@@ -345,14 +354,14 @@ TEST_F(JoinerWindowTest, OutputEqualToAnInputIsRefused) {
     ASSERT_TRUE(tmp.write("\\a.mp3", "front"));
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.folder().path() + "/./b.mp3");
-    form->joinButton->click();
+    button("joinButton")->click();
     EXPECT_EQ(status(), "保存路径不能与音频文件相同!请重新选择..");
     EXPECT_EQ(tmp.read("\\a.mp3"), "front");
     EXPECT_EQ(tmp.read("\\b.mp3"), "back");
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
-    EXPECT_FALSE(form->findOutputButton->isVisible());
-    EXPECT_EQ(form->joinButton->isEnabled(), true);
-    EXPECT_EQ(form->outputPathEdit->text(), tmp.folder().path() + "/./b.mp3");
+    EXPECT_FALSE(button("findOutputButton")->isVisible());
+    EXPECT_EQ(button("joinButton")->isEnabled(), true);
+    EXPECT_EQ(child<QLineEdit>(form, "outputPathEdit")->text(), tmp.folder().path() + "/./b.mp3");
 }
 
 TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths) {
@@ -362,23 +371,23 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     // A first join makes the locator visible; failures later must leave it as it is.
     platform.boxes.answerNext(MessageBoxAnswer::No);
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\first.mp3"));
-    form->joinButton->click();
-    ASSERT_TRUE(form->findOutputButton->isVisible());
+    button("joinButton")->click();
+    ASSERT_TRUE(button("findOutputButton")->isVisible());
     qsizetype boxes = 0;
     auto join = [&] {
         boxes = platform.boxes.shown.size();
-        form->joinButton->click();
+        button("joinButton")->click();
     };
     auto expectFailureKept = [&](const QString& a, const QString& b, const QString& out) {
         EXPECT_EQ(status(), "音频文件合成失败!请检查文件路径..");
         EXPECT_EQ(platform.boxes.shown.size(), boxes);
-        EXPECT_TRUE(form->findOutputButton->isVisible());
-        EXPECT_EQ(form->outputFilePath, tmp.path("\\first.mp3"));
-        EXPECT_TRUE(form->joinButton->isEnabled());
-        EXPECT_EQ(form->firstPathEdit->text(), a);
-        EXPECT_EQ(form->secondPathEdit->text(), b);
-        EXPECT_EQ(form->outputPathEdit->text(), out);
-        EXPECT_EQ(form->firstBrowseButton->text(), "已选择");
+        EXPECT_TRUE(button("findOutputButton")->isVisible());
+        EXPECT_EQ(form->outputFilePath(), tmp.path("\\first.mp3"));
+        EXPECT_TRUE(button("joinButton")->isEnabled());
+        EXPECT_EQ(child<QLineEdit>(form, "firstPathEdit")->text(), a);
+        EXPECT_EQ(child<QLineEdit>(form, "secondPathEdit")->text(), b);
+        EXPECT_EQ(child<QLineEdit>(form, "outputPathEdit")->text(), out);
+        EXPECT_EQ(button("firstBrowseButton")->text(), "已选择");
         EXPECT_FALSE(QFile::exists(out));
     };
 
@@ -389,25 +398,25 @@ TEST_F(JoinerWindowTest, MissingInputOrFailedWriteReportsFailureAndKeepsThePaths
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\second.mp3"));
     // The size lines say so when the path is chosen again; never a crash, never a join.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->secondBrowseButton->click();
-    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
-    EXPECT_EQ(form->secondSizeLabel->text(), "(2)大小：文件不存在");
-    pick(form->outputBrowseButton, tmp.path("\\third.mp3"));
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：无法估算");
+    button("secondBrowseButton")->click();
+    pick(button("secondBrowseButton"), tmp.path("\\b.mp3"));
+    EXPECT_EQ(label("secondSizeLabel")->text(), "(2)大小：文件不存在");
+    pick(button("outputBrowseButton"), tmp.path("\\third.mp3"));
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：无法估算");
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
 
     // The output's folder does not exist.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->outputBrowseButton->click();
-    pick(form->outputBrowseButton, tmp.path("\\missing\\out.mp3"));
+    button("outputBrowseButton")->click();
+    pick(button("outputBrowseButton"), tmp.path("\\missing\\out.mp3"));
     join();
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\missing\\out.mp3"));
-    EXPECT_EQ(form->progressBar->value(), 0);
+    EXPECT_EQ(child<QProgressBar>(form, "progressBar")->value(), 0);
 
     // The output's "folder" is an ordinary file (even root cannot write there).
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->outputBrowseButton->click();
-    pick(form->outputBrowseButton, tmp.path("\\plain.txt\\out.mp3"));
+    button("outputBrowseButton")->click();
+    pick(button("outputBrowseButton"), tmp.path("\\plain.txt\\out.mp3"));
     join();
     expectFailureKept(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\plain.txt\\out.mp3"));
     EXPECT_EQ(tmp.read("\\plain.txt"), "not a folder");
@@ -429,12 +438,13 @@ TEST_F(JoinerWindowTest, LocatorFitsOnTheStatusBarUnderTheSkinsButtonHeight) {
     ASSERT_TRUE(tmp.write("\\b.mp3", "back"));
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), tmp.path("\\out.mp3"));
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->joinButton->click();
-    ASSERT_TRUE(form->findOutputButton->isVisible());
-    const QRect locator = form->findOutputButton->geometry();
+    button("joinButton")->click();
+    ASSERT_TRUE(button("findOutputButton")->isVisible());
+    const QRect locator = button("findOutputButton")->geometry();
     qApp->setStyleSheet(previous);
-    EXPECT_EQ(positionTwips(form->findOutputButton).y(), positionTwips(form->statusLine).y() + 100);
-    EXPECT_LE(locator.bottom(), form->statusLine->geometry().bottom());
+    EXPECT_EQ(positionTwips(button("findOutputButton")).y(),
+              positionTwips(child<StatusBar>(form, "statusLine")).y() + 100);
+    EXPECT_LE(locator.bottom(), child<StatusBar>(form, "statusLine")->geometry().bottom());
     EXPECT_TRUE(form->rect().contains(locator));
 }
 
@@ -445,11 +455,11 @@ TEST_F(JoinerWindowTest, ChoosingTheSameOutputAgainMarksThePickerChosen) {
     chooseAll(tmp.path("\\a.mp3"), tmp.path("\\b.mp3"), out);
     // Clearing file two takes the output picker back with its path.
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->secondBrowseButton->click();
-    ASSERT_EQ(form->outputBrowseButton->text(), "浏览");
-    ASSERT_TRUE(form->outputPathEdit->text().isEmpty());
-    pick(form->secondBrowseButton, tmp.path("\\b.mp3"));
-    pick(form->outputBrowseButton, out);
-    EXPECT_EQ(form->outputBrowseButton->text(), "已选择");
-    EXPECT_EQ(form->estimateLabel->text(), "预计合成后大小：3KB");
+    button("secondBrowseButton")->click();
+    ASSERT_EQ(button("outputBrowseButton")->text(), "浏览");
+    ASSERT_TRUE(child<QLineEdit>(form, "outputPathEdit")->text().isEmpty());
+    pick(button("secondBrowseButton"), tmp.path("\\b.mp3"));
+    pick(button("outputBrowseButton"), out);
+    EXPECT_EQ(button("outputBrowseButton")->text(), "已选择");
+    EXPECT_EQ(label("estimateLabel")->text(), "预计合成后大小：3KB");
 }
