@@ -64,21 +64,21 @@ PrefixWindow::PrefixWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* 
 
     connect(builtInOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            onBuiltInChosen();
+            onBuiltInOptionToggled();
         }
     });
     connect(customOption, &QRadioButton::toggled, this, [this](bool on) {
         if (on) {
-            onCustomChosen();
+            onCustomOptionToggled();
         }
     });
-    connect(jingleCombo, &QComboBox::activated, this, [this] { onJingleChosen(); });
-    connect(confirmButton, &QPushButton::clicked, this, [this] { onConfirmClicked(); });
-    connect(previewJingleButton, &QPushButton::clicked, this, [this] { onPreviewJingleClicked(); });
-    connect(browseButton, &QPushButton::clicked, this, [this] { onBrowseClicked(); });
-    connect(previewCustomButton, &QPushButton::clicked, this, [this] { onPreviewCustomClicked(); });
-    connect(previewStoredButton, &QPushButton::clicked, this, [this] { onPreviewStoredClicked(); });
-    connect(customPathEdit, &QLineEdit::textChanged, this, [this] { onCustomPathChanged(); });
+    connect(jingleCombo, &QComboBox::activated, this, [this] { onJingleComboActivated(); });
+    connect(confirmButton, &QPushButton::clicked, this, [this] { onConfirmButtonClicked(); });
+    connect(previewJingleButton, &QPushButton::clicked, this, [this] { onPreviewJingleButtonClicked(); });
+    connect(browseButton, &QPushButton::clicked, this, [this] { onBrowseButtonClicked(); });
+    connect(previewCustomButton, &QPushButton::clicked, this, [this] { onPreviewCustomButtonClicked(); });
+    connect(previewStoredButton, &QPushButton::clicked, this, [this] { onPreviewStoredButtonClicked(); });
+    connect(customPathEdit, &QLineEdit::textChanged, this, [this] { onCustomPathEditChanged(); });
     welcomeLabel->installEventFilter(this);
     modeFrame->installEventFilter(this);
     welcomeFrame->installEventFilter(this);
@@ -233,7 +233,7 @@ void PrefixWindow::load() {
     setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
                    QStringLiteral("【星河】-前缀音频设置"));
     if (builtInOption->isChecked()) {
-        onBuiltInChosen();
+        onBuiltInOptionToggled();
     } else {
         builtInOption->setChecked(true);
     }
@@ -254,7 +254,7 @@ void PrefixWindow::load() {
     setFixedHeight(sizeHint().height());
 }
 
-void PrefixWindow::onBuiltInChosen() {
+void PrefixWindow::onBuiltInOptionToggled() {
     customPathEdit->setEnabled(false);
     browseButton->setEnabled(false);
     previewCustomButton->setEnabled(false);
@@ -263,7 +263,7 @@ void PrefixWindow::onBuiltInChosen() {
     previewJingleButton->setEnabled(false);
 }
 
-void PrefixWindow::onCustomChosen() {
+void PrefixWindow::onCustomOptionToggled() {
     ask(parameterNote(), MessageBoxStyle::OkInformation);
     jingleCombo->setEnabled(false);
     previewJingleButton->setEnabled(false);
@@ -272,7 +272,7 @@ void PrefixWindow::onCustomChosen() {
     previewCustomButton->setEnabled(false);
 }
 
-void PrefixWindow::onJingleChosen() {
+void PrefixWindow::onJingleComboActivated() {
     previewJingleButton->setEnabled(!jingleCombo->currentText().isEmpty());
     if (stateOf(previewJingleButton) == PreviewState::Playing) {
         setPreview(previewJingleButton, PreviewState::Idle);
@@ -280,7 +280,7 @@ void PrefixWindow::onJingleChosen() {
     }
 }
 
-void PrefixWindow::onPreviewJingleClicked() {
+void PrefixWindow::onPreviewJingleButtonClicked() {
     if (stateOf(previewJingleButton) == PreviewState::Idle) {
         setPreview(previewJingleButton, PreviewState::Playing);
         setPreview(previewStoredButton, PreviewState::Idle);
@@ -299,18 +299,18 @@ void PrefixWindow::onPreviewJingleClicked() {
     }
 }
 
-void PrefixWindow::onBrowseClicked() {
+void PrefixWindow::onBrowseButtonClicked() {
     if (fileDialog.showOpenDialog() == CommonDialog::Outcome::Cancelled) {
         return;
     }
     if (customPathEdit->text() == fileDialog.FileName) {
-        onCustomPathChanged(); // the same file again: check it afresh
+        onCustomPathEditChanged(); // the same file again: check it afresh
     } else {
         customPathEdit->setText(fileDialog.FileName);
     }
 }
 
-void PrefixWindow::onCustomPathChanged() {
+void PrefixWindow::onCustomPathEditChanged() {
     const QString path = customPathEdit->text();
     if (path.isEmpty()) {
         return;
@@ -337,7 +337,7 @@ void PrefixWindow::onCustomPathChanged() {
     setPreview(previewCustomButton, PreviewState::Idle);
 }
 
-void PrefixWindow::onPreviewCustomClicked() {
+void PrefixWindow::onPreviewCustomButtonClicked() {
     if (stateOf(previewCustomButton) == PreviewState::Idle) {
         const QString path = customPathEdit->text();
         if (isOrdinaryFile(path)) {
@@ -356,7 +356,7 @@ void PrefixWindow::onPreviewCustomClicked() {
     }
 }
 
-void PrefixWindow::onPreviewStoredClicked() {
+void PrefixWindow::onPreviewStoredButtonClicked() {
     if (stateOf(previewStoredButton) == PreviewState::Idle) {
         const PrefixStore store(ctx_.folder);
         if (prefixFileExists()) {
@@ -375,7 +375,7 @@ void PrefixWindow::onPreviewStoredClicked() {
     }
 }
 
-void PrefixWindow::onConfirmClicked() {
+void PrefixWindow::onConfirmButtonClicked() {
     const PrefixStore store(ctx_.folder);
     bool stored = false;
     if (builtInOption->isChecked() && !customOption->isChecked()) {
@@ -409,7 +409,7 @@ void PrefixWindow::onConfirmClicked() {
     close();
 }
 
-void PrefixWindow::onWelcomeClicked() {
+void PrefixWindow::onWelcomeLabelClicked() {
     browser.Navigate(ctx_.endpoints.chatUrl);
 }
 
@@ -417,7 +417,7 @@ void PrefixWindow::onModeFrameDrop() {
     modeFrame->setCursor(Qt::ArrowCursor);
 }
 
-void PrefixWindow::onWelcomeMouseMove() {
+void PrefixWindow::onWelcomeLabelMouseMove() {
     welcomeFrame->setCursor(Qt::ArrowCursor);
 }
 
@@ -433,9 +433,9 @@ void PrefixWindow::closeEvent(QCloseEvent* event) {
 
 bool PrefixWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == welcomeLabel && event->type() == QEvent::MouseButtonRelease) {
-        onWelcomeClicked();
+        onWelcomeLabelClicked();
     } else if (watched == welcomeFrame && event->type() == QEvent::MouseMove) {
-        onWelcomeMouseMove();
+        onWelcomeLabelMouseMove();
     } else if (watched == modeFrame && event->type() == QEvent::DragEnter) {
         event->accept();
         return true;

@@ -28,18 +28,19 @@ class PlayerStrip;
 // hidden; on closing it emits closed(), and its owner shows the main window again. The window
 // deletes itself when it closes.
 //
-// control                 caption                         purpose
-// welcomeLabel            欢迎使用【Vela.声笺】...        the welcome note; a click opens the contact link
-// builtInOption           使用程序默认音频                choose a built-in jingle
-// customOption            使用定义音频功能                choose a file of one's own
-// jingleCombo             (the ten jingle names)          which built-in jingle
-// previewJingleButton     试听 / 停止                     previews the chosen built-in jingle
-// customPathEdit          (a path)                        the chosen file of one's own
-// browseButton            浏览                            picks that file
-// previewCustomButton     试听 / 停止                     previews the file of one's own
-// storedLabel             程序检测：...                   what is stored as the prefix today
-// previewStoredButton     试听 / 停止                     previews the stored prefix
-// confirmButton           确定                            stores the choice and closes
+// control              caption                 handler                       purpose
+// welcomeLabel         欢迎使用【Vela.声笺】... onWelcomeLabelClicked         opens the contact link
+// builtInOption        使用程序默认音频        onBuiltInOptionToggled        choose a built-in jingle
+// customOption         使用定义音频功能        onCustomOptionToggled         choose a file of one's own
+// jingleCombo          (the ten jingle names)  onJingleComboActivated        which built-in jingle
+// previewJingleButton  试听 / 停止             onPreviewJingleButtonClicked  previews that jingle
+// customPathEdit       (a path)                onCustomPathEditChanged       the file of one's own
+// browseButton         浏览                    onBrowseButtonClicked         picks that file
+// previewCustomButton  试听 / 停止             onPreviewCustomButtonClicked  previews that file
+// storedLabel          程序检测：...                                         what is stored today
+// previewStoredButton  试听 / 停止             onPreviewStoredButtonClicked  previews the stored prefix
+// confirmButton        确定                    onConfirmButtonClicked        stores the choice, closes
+// modeFrame            (a dropped file)        onModeFrameDrop               takes nothing
 class PrefixWindow : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +51,43 @@ public:
     // The names of the built-in jingles in list order; row i is the file "\sc\<i+1>.mp3".
     static const QStringList& jingleNames();
     static QString parameterNote();
+
+Q_SIGNALS:
+    // The window is closing; `withPrefix` tells whether a prefix file exists now.
+    void closed(bool withPrefix);
+    // The window has closed and is about to be released.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void load();
+    void onBuiltInOptionToggled();
+    void onCustomOptionToggled();
+    void onJingleComboActivated();
+    void onConfirmButtonClicked();
+    void onPreviewJingleButtonClicked();
+    void onBrowseButtonClicked();
+    void onPreviewCustomButtonClicked();
+    void onPreviewStoredButtonClicked();
+    void onCustomPathEditChanged();
+    void onWelcomeLabelClicked();
+    void onModeFrameDrop();
+    void onWelcomeLabelMouseMove();
+    // The closing steps; run by every close of the window.
+    void runClosingSteps();
+    enum class PreviewState { Idle, Playing };
+    static QString previewCaption(PreviewState state);
+    PreviewState& stateOf(QPushButton* previewButton);
+    // Sets the state of one preview button and the caption that follows from it.
+    void setPreview(QPushButton* previewButton, PreviewState state);
+    void placeOver(const QWidget* mainWindow);
+    int listIndex() const;
+    bool prefixFileExists() const;
+    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style);
 
     QGroupBox* welcomeFrame;
     QLabel* welcomeLabel;
@@ -83,45 +121,6 @@ public:
         Shell& shell_;
     };
     Browser browser;
-
-    void load();
-    void onBuiltInChosen();
-    void onCustomChosen();
-    void onJingleChosen();
-    void onConfirmClicked();
-    void onPreviewJingleClicked();
-    void onBrowseClicked();
-    void onPreviewCustomClicked();
-    void onPreviewStoredClicked();
-    void onCustomPathChanged();
-    void onWelcomeClicked();
-    void onModeFrameDrop();
-    void onWelcomeMouseMove();
-    // The closing steps; run by every close of the window.
-    void runClosingSteps();
-
-Q_SIGNALS:
-    // The window is closing; `withPrefix` tells whether a prefix file exists now.
-    void closed(bool withPrefix);
-    // The window has closed and is about to be released.
-    void unloaded();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void buildControls();
-    enum class PreviewState { Idle, Playing };
-    static QString previewCaption(PreviewState state);
-    PreviewState& stateOf(QPushButton* previewButton);
-    // Sets the state of one preview button and the caption that follows from it.
-    void setPreview(QPushButton* previewButton, PreviewState state);
-    void placeOver(const QWidget* mainWindow);
-    int listIndex() const;
-    bool prefixFileExists() const;
-    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style);
-
     AppContext& ctx_;
     PreviewState jinglePreview_ = PreviewState::Idle;
     PreviewState customPreview_ = PreviewState::Idle;

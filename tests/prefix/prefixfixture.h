@@ -2,13 +2,16 @@
 #include "app/appcontext.h"
 #include "app/resourcestore.h"
 #include "prefix/prefixswitch.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
 #include <QByteArray>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -20,6 +23,18 @@ namespace velanote::prefixtest {
 // main window carrying the switch's controls, wired to a PrefixSwitch the way MainWindow wires it.
 class PrefixFixture : public ::testing::Test {
 protected:
+    // Presses the button called `name` in `window`.
+    static void click(const QObject* window, const char* name) {
+        velanote::testing::child<QPushButton>(window, name)->click();
+    }
+
+    // Picks row `row` of the jingle list as the user does.
+    static void chooseJingle(const QObject* window, int row) {
+        auto* combo = velanote::testing::child<QComboBox>(window, "jingleCombo");
+        combo->setCurrentIndex(row);
+        Q_EMIT combo->activated(row);
+    }
+
     PrefixFixture() : ctx{platform, temp.folder(), Endpoints::forLocalService(0)} {
         for (int i = 1; i <= 10; ++i) {
             temp.write(QStringLiteral("\\sc\\%1.mp3").arg(i), jingleBytes(i));

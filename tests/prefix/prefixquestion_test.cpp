@@ -17,6 +17,7 @@
 #include <algorithm>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -150,7 +151,8 @@ TEST_F(PrefixQuestionTest, RealQuestionShowsTheProgramsCaptionsAndKeepsTheAnswer
               (QList<MessageBoxAnswer>{MessageBoxAnswer::Ok, MessageBoxAnswer::Yes}));
     EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     ASSERT_NE(prefixSwitch->settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch->settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
+    EXPECT_EQ(child<QLabel>(prefixSwitch->settingsWindow(), "storedLabel")->text(),
+              "程序检测：您已设置过前缀音频为:抒情旋律");
     EXPECT_FALSE(mainWindow.isVisible());
     prefixSwitch->closeSettingsWindow();
     EXPECT_TRUE(mainWindow.isVisible());

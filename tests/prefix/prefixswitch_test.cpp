@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -64,9 +65,8 @@ TEST_F(PrefixSwitchTest, FirstTickOpensTheSettingsWindowAndClosingItUnticksTheSw
     prefixCheck->setChecked(true);
     w = prefixSwitch.settingsWindow();
     ASSERT_FALSE(w.isNull());
-    w->jingleCombo->setCurrentIndex(5);
-    w->onJingleChosen();
-    w->onConfirmClicked();
+    chooseJingle(w, 5);
+    click(w, "confirmButton");
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_TRUE(prefixCheck->isChecked());
     EXPECT_FALSE(shakeTimer.isActive());
@@ -119,7 +119,8 @@ TEST_F(PrefixSwitchTest, QuestionIsRelabelledOnlyWhileShownAndKeepingLeavesEvery
     EXPECT_EQ(seen[3].prompt, kQuestion);
     EXPECT_FALSE(MessageBoxRelabel::isInstalled());
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch.settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:Dream");
+    EXPECT_EQ(child<QLabel>(prefixSwitch.settingsWindow(), "storedLabel")->text(),
+              "程序检测：您已设置过前缀音频为:Dream");
     EXPECT_FALSE(mainWindow.isVisible());
     EXPECT_EQ(platform.boxes.unexpected, 0);
 
@@ -138,7 +139,8 @@ TEST_F(PrefixSwitchTest, PrefixWithoutARecordedChoiceIsAConfigurationError) {
     EXPECT_EQ(platform.boxes.shown[1].prompt, "配置文件出错!请您重新设置!");
     EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkInformation);
     ASSERT_NE(prefixSwitch.settingsWindow(), nullptr);
-    EXPECT_EQ(prefixSwitch.settingsWindow()->storedLabel->text(), "程序检测：您已设置过前缀音频为:0");
+    EXPECT_EQ(child<QLabel>(prefixSwitch.settingsWindow(), "storedLabel")->text(),
+              "程序检测：您已设置过前缀音频为:0");
     prefixSwitch.closeSettingsWindow();
     EXPECT_TRUE(prefixCheck->isChecked());
 

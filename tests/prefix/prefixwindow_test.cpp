@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -54,7 +55,7 @@ protected:
     }
     void pick(PrefixWindow* w, const QString& path) {
         platform.dialogs.chooseNext(path);
-        w->onBrowseClicked();
+        click(w, "browseButton");
     }
 
     QList<QPointer<PrefixWindow>> windows;
@@ -63,35 +64,34 @@ protected:
 TEST_F(PrefixWindowTest, FreshFolderOpensInBuiltInModeWithNothingStored) {
     PrefixWindow* w = open();
     EXPECT_EQ(w->windowTitle(), "Vela.系列软件の声笺V6.0【星河】-前缀音频设置");
-    EXPECT_EQ(w->modeFrame->title(), "请选择您要使用的方式：" + QString(40, ' '));
+    EXPECT_EQ(child<QGroupBox>(w, "modeFrame")->title(), "请选择您要使用的方式：" + QString(40, ' '));
     // The blanks after the caption leave no gap in the border: it is drawn as the bare caption.
     auto* bare = new QGroupBox("请选择您要使用的方式：", w);
-    bare->resize(w->modeFrame->size());
+    bare->resize(child<QGroupBox>(w, "modeFrame")->size());
     const QRect captionRow(0, 0, bare->width(), bare->fontMetrics().height());
-    EXPECT_EQ(w->modeFrame->grab(captionRow).toImage(), bare->grab(captionRow).toImage());
-    EXPECT_EQ(w->welcomeLabel->text(), "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
-                                       "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
-    EXPECT_EQ(w->storedLabel->text(), kNoPrefix);
-    EXPECT_FALSE(w->previewStoredButton->isEnabled());
-    EXPECT_FALSE(w->previewJingleButton->isEnabled());
-    EXPECT_TRUE(w->builtInOption->isChecked());
-    EXPECT_FALSE(w->customOption->isChecked());
-    EXPECT_TRUE(w->jingleCombo->isEnabled());
-    EXPECT_FALSE(w->customPathEdit->isEnabled());
-    EXPECT_FALSE(w->browseButton->isEnabled());
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_EQ(child<QGroupBox>(w, "modeFrame")->grab(captionRow).toImage(), bare->grab(captionRow).toImage());
+    EXPECT_EQ(child<QLabel>(w, "welcomeLabel")->text(),
+              "欢迎使用【Vela.声笺】,本页面用于音信的美化,可在音信前加入音乐,"
+              "如您有喜欢或者更好听的音乐想用作前缀音频,请点击联系阿朔");
+    EXPECT_EQ(child<QLabel>(w, "storedLabel")->text(), kNoPrefix);
+    EXPECT_FALSE(child<QPushButton>(w, "previewStoredButton")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "previewJingleButton")->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(w, "builtInOption")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>(w, "customOption")->isChecked());
+    EXPECT_TRUE(child<QComboBox>(w, "jingleCombo")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(w, "customPathEdit")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "browseButton")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
 
-    ASSERT_EQ(w->jingleCombo->count(), 10);
+    ASSERT_EQ(child<QComboBox>(w, "jingleCombo")->count(), 10);
     const QStringList names = {"Pretty Boy",   "抒情旋律", "Dream",      "JYJ-找到了", "YesterDay",
                                "我想我是疯了", "OPPO温馨", "因为是女子", "动感活泼",   "可爱旋律"};
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(w->jingleCombo->itemText(i), names[i]);
+        EXPECT_EQ(child<QComboBox>(w, "jingleCombo")->itemText(i), names[i]);
     }
-    EXPECT_TRUE(w->jingleCombo->isEditable());
-    EXPECT_TRUE(w->jingleCombo->currentText().isEmpty());
+    EXPECT_TRUE(child<QComboBox>(w, "jingleCombo")->isEditable());
+    EXPECT_TRUE(child<QComboBox>(w, "jingleCombo")->currentText().isEmpty());
 
-    EXPECT_EQ(w->fileDialog.DialogTitle, "请选择要合并的前缀音频文件");
-    EXPECT_EQ(w->fileDialog.Filter, "(MP3音频文件)|*.MP3");
     EXPECT_EQ(platform.players.size(), 1);
     for (const char* name :
          {"modeFrame", "welcomeFrame", "builtInFrame", "customFrame", "storedFrame", "builtInLabel",
@@ -109,10 +109,9 @@ TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
     mainWindow.hide();
     QPointer<PrefixWindow> w = open();
     w->show();
-    w->jingleCombo->setCurrentIndex(1);
-    w->onJingleChosen();
-    EXPECT_TRUE(w->previewJingleButton->isEnabled());
-    w->onConfirmClicked();
+    chooseJingle(w, 1);
+    EXPECT_TRUE(child<QPushButton>(w, "previewJingleButton")->isEnabled());
+    click(w, "confirmButton");
 
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "选择成功!");
@@ -126,41 +125,39 @@ TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
     EXPECT_TRUE(w.isNull()); // released when closed
 
     PrefixWindow* again = open();
-    EXPECT_EQ(again->storedLabel->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
-    ASSERT_TRUE(again->previewStoredButton->isEnabled());
-    again->onPreviewStoredClicked();
-    EXPECT_EQ(again->previewStoredButton->text(), "停止");
+    EXPECT_EQ(child<QLabel>(again, "storedLabel")->text(), "程序检测：您已设置过前缀音频为:抒情旋律");
+    ASSERT_TRUE(child<QPushButton>(again, "previewStoredButton")->isEnabled());
+    click(again, "previewStoredButton");
+    EXPECT_EQ(child<QPushButton>(again, "previewStoredButton")->text(), "停止");
     QByteArray played;
     QFile f(player().URL());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), jingleBytes(2));
-    again->onPreviewStoredClicked();
-    EXPECT_EQ(again->previewStoredButton->text(), "试听");
+    click(again, "previewStoredButton");
+    EXPECT_EQ(child<QPushButton>(again, "previewStoredButton")->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     // A copy damaged since start-up is restored before it is heard.
     ASSERT_TRUE(temp.write("\\sc\\3.mp3", jingleBytes(3).left(100)));
-    again->jingleCombo->setCurrentIndex(2);
-    again->onJingleChosen();
-    again->onPreviewJingleClicked();
+    chooseJingle(again, 2);
+    click(again, "previewJingleButton");
     EXPECT_EQ(player().URL(), temp.path("\\sc\\3.mp3"));
     EXPECT_EQ(temp.read("\\sc\\3.mp3"), jingleBytes(3));
-    again->onPreviewJingleClicked();
+    click(again, "previewJingleButton");
 
     // A damaged copy in "\\sc" that cannot be restored (a folder stands there) is not used:
     // the built-in jingle is.
     ASSERT_TRUE(QFile::remove(temp.path("\\sc\\3.mp3")) && QDir().mkpath(temp.path("\\sc\\3.mp3\\inside")));
-    again->jingleCombo->setCurrentIndex(2);
-    again->onJingleChosen();
-    again->onConfirmClicked();
+    chooseJingle(again, 2);
+    click(again, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(3));
     EXPECT_EQ(stored(), "Dream");
 
     // Confirming a user file afterwards replaces the one value.
-    again->customOption->setChecked(true);
+    child<QRadioButton>(again, "customOption")->setChecked(true);
     pick(again, userFile("mine.mp3", 1000));
-    again->onConfirmClicked();
+    click(again, "confirmButton");
     EXPECT_EQ(stored(), "1");
     QFile raw(ini());
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
@@ -171,15 +168,15 @@ TEST_F(PrefixWindowTest, ConfirmedJingleIsStoredAndPreviewedOnReopening) {
 
 TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     PrefixWindow* w = open();
-    w->customOption->setChecked(true);
+    child<QRadioButton>(w, "customOption")->setChecked(true);
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, PrefixWindow::parameterNote());
     EXPECT_TRUE(platform.boxes.shown[0].prompt.endsWith("合成音频!\r\n"));
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
-    EXPECT_FALSE(w->jingleCombo->isEnabled());
-    EXPECT_TRUE(w->browseButton->isEnabled());
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
-    EXPECT_FALSE(w->customPathEdit->isEnabled());
+    EXPECT_FALSE(child<QComboBox>(w, "jingleCombo")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(w, "browseButton")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(w, "customPathEdit")->isEnabled());
 
     const QString mine = userFile("mine.mp3", 204799);
     pick(w, mine);
@@ -187,11 +184,11 @@ TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     EXPECT_EQ(platform.dialogs.calls[0].title, "请选择要合并的前缀音频文件");
     EXPECT_EQ(platform.dialogs.calls[0].filter, "(MP3音频文件)|*.MP3");
     EXPECT_FALSE(platform.dialogs.calls[0].save);
-    EXPECT_EQ(w->customPathEdit->text(), mine);
-    EXPECT_TRUE(w->previewCustomButton->isEnabled());
+    EXPECT_EQ(child<QLineEdit>(w, "customPathEdit")->text(), mine);
+    EXPECT_TRUE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
     EXPECT_EQ(platform.boxes.shown.size(), 1); // 199 whole KiB: accepted without a word
 
-    w->onConfirmClicked();
+    click(w, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(stored(), "1");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"),
@@ -202,62 +199,65 @@ TEST_F(PrefixWindowTest, UserFileIsCopiedAndLaterChangesToItDoNotMatter) {
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"),
               QByteArray::fromStdString(velanote::testing::messageFormatBytes(204799)));
     flushDeletes();
-    EXPECT_EQ(open()->storedLabel->text(), "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
+    EXPECT_EQ(child<QLabel>(open(), "storedLabel")->text(),
+              "程序检测：您已设置过前缀音频为自定义音频是否点击试听?");
 }
 
 TEST_F(PrefixWindowTest, PathCheckRefusesLargeAndMissingFilesAndCancelChangesNothing) {
     PrefixWindow* w = open();
-    w->customOption->setChecked(true);
+    child<QRadioButton>(w, "customOption")->setChecked(true);
     platform.boxes.shown.clear();
 
     pick(w, userFile("big.mp3", 204800));
+    EXPECT_EQ(platform.dialogs.calls.last().title, "请选择要合并的前缀音频文件");
+    EXPECT_EQ(platform.dialogs.calls.last().filter, "(MP3音频文件)|*.MP3");
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择200K以下的音频文件!");
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
-    EXPECT_TRUE(w->customPathEdit->text().isEmpty());
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>(w, "customPathEdit")->text().isEmpty());
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
 
     const QString ok = userFile("ok.mp3", 2000);
     pick(w, ok);
-    EXPECT_TRUE(w->previewCustomButton->isEnabled());
-    w->onPreviewCustomClicked();
+    EXPECT_TRUE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
+    click(w, "previewCustomButton");
     EXPECT_EQ(player().URL(), ok);
-    EXPECT_EQ(w->previewCustomButton->text(), "停止");
+    EXPECT_EQ(child<QPushButton>(w, "previewCustomButton")->text(), "停止");
 
     platform.dialogs.cancelNext();
-    w->onBrowseClicked();
-    EXPECT_EQ(w->customPathEdit->text(), ok);
-    EXPECT_TRUE(w->previewCustomButton->isEnabled());
-    EXPECT_EQ(w->previewCustomButton->text(), "停止");
+    click(w, "browseButton");
+    EXPECT_EQ(child<QLineEdit>(w, "customPathEdit")->text(), ok);
+    EXPECT_TRUE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
+    EXPECT_EQ(child<QPushButton>(w, "previewCustomButton")->text(), "停止");
 
     // Choosing the same file again checks it afresh: the preview stops.
     pick(w, ok);
-    EXPECT_EQ(w->previewCustomButton->text(), "试听");
+    EXPECT_EQ(child<QPushButton>(w, "previewCustomButton")->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     platform.boxes.shown.clear();
     pick(w, temp.path("\\user\\nothing-here.mp3"));
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
-    EXPECT_TRUE(w->customPathEdit->text().isEmpty());
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>(w, "customPathEdit")->text().isEmpty());
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
     pick(w, temp.path("\\sc")); // a folder is no file either
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
 
     // A file that vanishes after the check is reported when previewed.
     pick(w, ok);
     QFile::remove(ok);
     platform.boxes.shown.clear();
-    w->onPreviewCustomClicked();
+    click(w, "previewCustomButton");
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "文件错误!未找到文件!请您重新查找!");
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
-    EXPECT_EQ(w->previewCustomButton->text(), "试听");
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
+    EXPECT_EQ(child<QPushButton>(w, "previewCustomButton")->text(), "试听");
 }
 
 TEST_F(PrefixWindowTest, AFileThatIsNotAudioOfTheMessagesFormatIsRefused) {
     PrefixWindow* w = open();
-    w->customOption->setChecked(true);
+    child<QRadioButton>(w, "customOption")->setChecked(true);
     const std::vector<std::pair<QString, QByteArray>> others = {
         {"wave.mp3", QByteArray("RIFF\x24\x08\0\0WAVEfmt ", 16) + QByteArray(2000, '\0')},
         {"text.mp3", QByteArray("祝你生日快乐\n").repeated(100)},
@@ -272,8 +272,8 @@ TEST_F(PrefixWindowTest, AFileThatIsNotAudioOfTheMessagesFormatIsRefused) {
         pick(w, temp.path("\\user\\" + name));
         ASSERT_EQ(platform.boxes.shown.size(), 1) << name.toStdString();
         EXPECT_EQ(platform.boxes.shown[0].prompt, "请选择MPEG-2.5 Layer III、11025 Hz、单声道的 MP3文件!");
-        EXPECT_TRUE(w->customPathEdit->text().isEmpty());
-        EXPECT_FALSE(w->previewCustomButton->isEnabled());
+        EXPECT_TRUE(child<QLineEdit>(w, "customPathEdit")->text().isEmpty());
+        EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
         EXPECT_FALSE(PrefixStore(temp.folder()).storeCustom(temp.path("\\user\\" + name)))
             << name.toStdString();
     }
@@ -309,70 +309,70 @@ TEST_F(PrefixWindowTest, AFailedRecordPutsThePreviousPrefixBackAndALinkIsReplace
 TEST_F(PrefixWindowTest, PreviewsResetEachOther) {
     temp.write("\\yx\\qz.mp3", jingleBytes(7));
     PrefixWindow* w = open();
-    w->jingleCombo->setCurrentIndex(2);
-    w->onJingleChosen();
-    w->onPreviewJingleClicked();
-    EXPECT_EQ(w->previewJingleButton->text(), "停止");
+    chooseJingle(w, 2);
+    click(w, "previewJingleButton");
+    EXPECT_EQ(child<QPushButton>(w, "previewJingleButton")->text(), "停止");
     EXPECT_EQ(player().URL(), temp.path("\\sc\\3.mp3"));
 
-    w->onPreviewStoredClicked();
-    EXPECT_EQ(w->previewStoredButton->text(), "停止");
-    EXPECT_EQ(w->previewJingleButton->text(), "试听");
+    click(w, "previewStoredButton");
+    EXPECT_EQ(child<QPushButton>(w, "previewStoredButton")->text(), "停止");
+    EXPECT_EQ(child<QPushButton>(w, "previewJingleButton")->text(), "试听");
     EXPECT_EQ(player().URL(), prefix());
 
     // Stopping on the window's player strip ends the preview and offers it again.
-    ASSERT_NE(w->playerStrip, nullptr);
+    ASSERT_NE(child<PlayerStrip>(w, "playerStrip"), nullptr);
     w->show();
-    EXPECT_TRUE(w->playerStrip->isVisible());
-    EXPECT_TRUE(w->playerStrip->isPolling());
-    EXPECT_GT(w->playerStrip->y(), w->storedFrame->geometry().bottom());
-    EXPECT_TRUE(w->rect().contains(w->playerStrip->geometry()));
-    w->playerStrip->stopButton()->click();
+    EXPECT_TRUE(child<PlayerStrip>(w, "playerStrip")->isVisible());
+    EXPECT_TRUE(child<PlayerStrip>(w, "playerStrip")->isPolling());
+    EXPECT_GT(child<PlayerStrip>(w, "playerStrip")->y(),
+              child<QGroupBox>(w, "storedFrame")->geometry().bottom());
+    EXPECT_TRUE(w->rect().contains(child<PlayerStrip>(w, "playerStrip")->geometry()));
+    child<PlayerStrip>(w, "playerStrip")->stopButton()->click();
     EXPECT_EQ(player().URL(), prefix());
-    EXPECT_EQ(w->previewStoredButton->text(), "试听");
-    w->onPreviewStoredClicked();
+    EXPECT_EQ(child<QPushButton>(w, "previewStoredButton")->text(), "试听");
+    click(w, "previewStoredButton");
     EXPECT_EQ(player().URL(), prefix());
     // So does the preview's end.
     player().setPlaying(false);
-    EXPECT_EQ(w->previewStoredButton->text(), "试听");
-    w->onPreviewStoredClicked();
-    EXPECT_EQ(w->previewStoredButton->text(), "停止");
+    EXPECT_EQ(child<QPushButton>(w, "previewStoredButton")->text(), "试听");
+    click(w, "previewStoredButton");
+    EXPECT_EQ(child<QPushButton>(w, "previewStoredButton")->text(), "停止");
 
-    w->onPreviewJingleClicked();
-    EXPECT_EQ(w->previewStoredButton->text(), "试听");
+    click(w, "previewJingleButton");
+    EXPECT_EQ(child<QPushButton>(w, "previewStoredButton")->text(), "试听");
     // Another choice in the list ends the running preview.
-    w->jingleCombo->setCurrentIndex(4);
-    w->onJingleChosen();
-    EXPECT_EQ(w->previewJingleButton->text(), "试听");
+    chooseJingle(w, 4);
+    EXPECT_EQ(child<QPushButton>(w, "previewJingleButton")->text(), "试听");
     EXPECT_TRUE(player().URL().isEmpty());
 
     // Back to built-in mode while the user's file plays: caption reset, the file plays on.
-    w->customOption->setChecked(true);
+    child<QRadioButton>(w, "customOption")->setChecked(true);
     const QString mine = userFile("mine.mp3", 500);
     pick(w, mine);
-    w->onPreviewCustomClicked();
-    w->builtInOption->setChecked(true);
-    EXPECT_EQ(w->previewCustomButton->text(), "试听");
-    EXPECT_FALSE(w->previewCustomButton->isEnabled());
+    click(w, "previewCustomButton");
+    child<QRadioButton>(w, "builtInOption")->setChecked(true);
+    EXPECT_EQ(child<QPushButton>(w, "previewCustomButton")->text(), "试听");
+    EXPECT_FALSE(child<QPushButton>(w, "previewCustomButton")->isEnabled());
     EXPECT_EQ(player().URL(), mine);
 
     // A typed name that matches no row previews nothing and says so.
-    w->onPreviewStoredClicked();
-    w->onPreviewStoredClicked(); // stopped: the player is empty
+    click(w, "previewStoredButton");
+    click(w, "previewStoredButton"); // stopped: the player is empty
     platform.boxes.shown.clear();
-    w->jingleCombo->setEditText("我的歌");
-    w->onPreviewJingleClicked();
+    chooseJingle(w, 0);
+    child<QComboBox>(w, "jingleCombo")->setEditText("我的歌");
+    click(w, "previewJingleButton");
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "情进行选择后在试听,请勿手动输入非法字符!");
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkExclamation);
-    EXPECT_EQ(w->previewJingleButton->text(), "停止");
+    EXPECT_EQ(child<QPushButton>(w, "previewJingleButton")->text(), "停止");
 
     // The stored prefix disappearing is reported by its preview.
     QFile::remove(prefix());
-    w->onPreviewStoredClicked();
+    click(w, "previewStoredButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "文件错误!未找到文件!请您重新设置!");
-    EXPECT_EQ(w->storedLabel->text(), kNoPrefix);
-    EXPECT_FALSE(w->previewStoredButton->isEnabled());
+    EXPECT_EQ(child<QLabel>(w, "storedLabel")->text(), kNoPrefix);
+    EXPECT_FALSE(child<QPushButton>(w, "previewStoredButton")->isEnabled());
 }
 
 TEST_F(PrefixWindowTest, ClosingShowsMainWindowAndUnticksTheSwitchOnlyWithoutAPrefixFile) {
@@ -383,7 +383,7 @@ TEST_F(PrefixWindowTest, ClosingShowsMainWindowAndUnticksTheSwitchOnlyWithoutAPr
     mainWindow.hide();
     QPointer<PrefixWindow> w = open();
     w->show();
-    w->customOption->setChecked(true);
+    child<QRadioButton>(w, "customOption")->setChecked(true);
     pick(w, userFile("mine.mp3", 100)); // browsing only
     w->close();
     EXPECT_TRUE(mainWindow.isVisible());
@@ -408,7 +408,7 @@ TEST_F(PrefixWindowTest, ClosingShowsMainWindowAndUnticksTheSwitchOnlyWithoutAPr
     // Only an ordinary file counts as a prefix.
     QFile::remove(prefix());
     QDir().mkpath(prefix());
-    EXPECT_EQ(open()->storedLabel->text(), kNoPrefix);
+    EXPECT_EQ(child<QLabel>(open(), "storedLabel")->text(), kNoPrefix);
 }
 
 TEST_F(PrefixWindowTest, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) {
@@ -417,21 +417,21 @@ TEST_F(PrefixWindowTest, BadConfirmationsKeepThePreviousPrefixAndRecordNothing) 
     QPointer<PrefixWindow> w = open();
     w->show();
 
-    w->onConfirmClicked();
+    click(w, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请选择您要合成的音频前缀!");
     EXPECT_EQ(platform.boxes.shown.back().style, MessageBoxStyle::OkExclamation);
 
     // A typed name is refused.
-    w->jingleCombo->setEditText("我自己的歌");
-    w->onConfirmClicked();
+    child<QComboBox>(w, "jingleCombo")->setEditText("我自己的歌");
+    click(w, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请从列表中选择前缀音频,请勿手动输入!");
     EXPECT_EQ(platform.boxes.shown.back().style, MessageBoxStyle::OkExclamation);
     EXPECT_EQ(platform.boxes.shown.back().title, "Tomo阿朔提示");
     EXPECT_EQ(stored(), "动感活泼");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(9));
 
-    w->customOption->setChecked(true);
-    w->onConfirmClicked();
+    child<QRadioButton>(w, "customOption")->setChecked(true);
+    click(w, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "请先选择您要合成的前缀音频文件!");
 
     for (const auto& box : platform.boxes.shown) {
@@ -447,9 +447,8 @@ TEST_F(PrefixWindowTest, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) 
     prefixCheck->setChecked(true);
     QPointer<PrefixWindow> w = open();
     w->show();
-    w->jingleCombo->setCurrentIndex(0);
-    w->onJingleChosen();
-    w->onConfirmClicked();
+    chooseJingle(w, 0);
+    click(w, "confirmButton");
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, "前缀音频保存失败!请您重新设置!");
     EXPECT_FALSE(QFile::exists(ini()));
@@ -460,7 +459,7 @@ TEST_F(PrefixWindowTest, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) 
 
     // A missing "\yx" is created.
     QFile::remove(temp.path("\\yx"));
-    w->onConfirmClicked();
+    click(w, "confirmButton");
     EXPECT_EQ(platform.boxes.shown.back().prompt, "选择成功!");
     EXPECT_EQ(temp.read("\\yx\\qz.mp3"), jingleBytes(1));
     EXPECT_EQ(stored(), "Pretty Boy");
@@ -469,7 +468,7 @@ TEST_F(PrefixWindowTest, UnwritablePrefixFolderIsReportedAndTheWindowStaysOpen) 
 TEST_F(PrefixWindowTest, WelcomeLabelOpensTheChatLink) {
     PrefixWindow* w = open();
     w->show();
-    QTest::mouseClick(w->welcomeLabel, Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>(w, "welcomeLabel"), Qt::LeftButton);
     EXPECT_EQ(platform.shellFake.openedAddresses, QStringList{ctx.endpoints.chatUrl});
 }
 
