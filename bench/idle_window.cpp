@@ -99,15 +99,17 @@ int main(int argc, char** argv) {
     velanote::prepareProgramFolder(ctx.folder);
     velanote::MainWindow window(ctx);
     window.show();
+    auto* prefixCheck = window.findChild<QCheckBox*>(QStringLiteral("prefixCheck"));
+    auto* shakeTimer = window.findChild<QTimer*>(QStringLiteral("shakeTimer"));
     // Shown, and unlocked by the start-up check, within a few seconds.
     runFor(3000);
-    if (!window.isVisible() || window.prefixCheck->isChecked() || !velanote::waterRipple().isCalm() ||
-        !window.shakeTimer->isActive()) {
+    if (!window.isVisible() || prefixCheck->isChecked() || !velanote::waterRipple().isCalm() ||
+        !shakeTimer->isActive()) {
         std::fprintf(stderr, "the main window is not at rest (switch on, water moving or no shake)\n");
         return 1;
     }
 
-    app.shakeTimer = window.shakeTimer;
+    app.shakeTimer = shakeTimer;
     app.shakes.clear();
     app.longestOther = 0;
     constexpr int seconds = 30;

@@ -67,9 +67,10 @@ QAction* menuItem(QMenu* parent, const char* name, const QString& caption) {
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), speechFileDialog(makeSpeechFileDialog(ctx.platform.fileDialogs(), this)),
-      joinedFileDialog(makeJoinedFileDialog(ctx.platform.fileDialogs(), this)), browser(ctx.platform),
-      ctx_(ctx), updateCheck_(ctx.platform, ctx.endpoints.versionUrl, ctx.endpoints.forumUrl) {
+    : QMainWindow(parent), ctx_(ctx),
+      speechFileDialog(makeSpeechFileDialog(ctx.platform.fileDialogs(), this)),
+      joinedFileDialog(makeJoinedFileDialog(ctx.platform.fileDialogs(), this)), browser_(ctx.platform),
+      updateCheck_(ctx.platform, ctx.endpoints.versionUrl, ctx.endpoints.forumUrl) {
     setObjectName(QStringLiteral("MainWindow"));
     // The version file is fetched on a worker while the window keeps painting (user input is dropped).
     HttpClient& http = ctx_.platform.http();
@@ -323,14 +324,13 @@ void MainWindow::connectRun() {
 }
 
 void MainWindow::wireHandlers() {
-    connect(generateButton, &QPushButton::clicked, this, [this] { onGenerateClicked(); });
-    connect(exampleButton, &QPushButton::clicked, this, [this] { onExampleClicked(); });
-    connect(findSpeechButton, &QPushButton::clicked, this, [this] { onFindSpeechClicked(); });
-    connect(findJoinedButton, &QPushButton::clicked, this, [this] { onFindJoinedClicked(); });
-    connect(toolsButton, &QPushButton::clicked, this, [this] { onToolsClicked(); });
-    connectRun();
-    connect(phrasesButton, &QPushButton::clicked, this, [this] { onPhrasesClicked(); });
-    connect(relationCombo, &QComboBox::activated, this, [this] { onRelationChosen(); });
+    connect(generateButton, &QPushButton::clicked, this, [this] { onGenerateButtonClicked(); });
+    connect(exampleButton, &QPushButton::clicked, this, [this] { onExampleButtonClicked(); });
+    connect(findSpeechButton, &QPushButton::clicked, this, [this] { onFindSpeechButtonClicked(); });
+    connect(findJoinedButton, &QPushButton::clicked, this, [this] { onFindJoinedButtonClicked(); });
+    connect(toolsButton, &QPushButton::clicked, this, [this] { onToolsButtonClicked(); });
+    connect(phrasesButton, &QPushButton::clicked, this, [this] { onPhrasesButtonClicked(); });
+    connect(relationCombo, &QComboBox::activated, this, [this] { onRelationComboActivated(); });
     connect(prefixCheck, &QCheckBox::stateChanged, this,
             [this] { prefix_->onSwitchToggled(prefixCheck->checkState()); });
     connect(prefix_, &PrefixSwitch::shakeWanted, this, [this](bool on) {
@@ -344,32 +344,33 @@ void MainWindow::wireHandlers() {
     connect(prefix_, &PrefixSwitch::mainWindowShowWanted, this, &QWidget::show);
     connect(prefix_, &PrefixSwitch::switchOffWanted, this, [this] { prefixCheck->setChecked(false); });
 
-    connect(shakeTimer, &QTimer::timeout, this, [this] { onShakeTick(); });
-    connect(startupCheckTimer, &QTimer::timeout, this, [this] { onStartupCheckTick(); });
-    connect(rippleTimer, &QTimer::timeout, this, [this] { onRippleTick(); });
+    connect(shakeTimer, &QTimer::timeout, this, [this] { onShakeTimerTimeout(); });
+    connect(startupCheckTimer, &QTimer::timeout, this, [this] { onStartupCheckTimerTimeout(); });
+    connect(rippleTimer, &QTimer::timeout, this, [this] { onRippleTimerTimeout(); });
+    connectRun();
 
     const std::pair<QAction*, void (MainWindow::*)()> items[] = {
-        {checkUpdateAction, &MainWindow::onCheckUpdate},
-        {saveMessageAction, &MainWindow::onSaveMessage},
-        {copyAddressAction, &MainWindow::onCopyAddress},
-        {exitAction, &MainWindow::onExit},
-        {aboutAction, &MainWindow::onAbout},
-        {updateNotesAction, &MainWindow::onUpdateNotes},
-        {joinerAction, &MainWindow::onJoiner},
-        {phrasesAction, &MainWindow::onChoosePhrase},
-        {deleteMessagesAction, &MainWindow::onDeleteMessages},
-        {repairAction, &MainWindow::onRepair},
-        {effectAction, &MainWindow::onToggleEffect},
-        {contactAction, &MainWindow::onContact},
-        {lessonsAction, &MainWindow::onLessons},
-        {restartAction, &MainWindow::onRestart},
-        {softwareSiteAction, &MainWindow::onSoftwareSite},
-        {boardAction, &MainWindow::onBoard},
-        {blogAction, &MainWindow::onBlog},
-        {pasteAction, &MainWindow::onPaste},
-        {clearMessageAction, &MainWindow::onClearMessage},
-        {clearAllAction, &MainWindow::onClearAll},
-        {clearClipboardAction, &MainWindow::onClearClipboard},
+        {checkUpdateAction, &MainWindow::onCheckUpdateActionTriggered},
+        {saveMessageAction, &MainWindow::onSaveMessageActionTriggered},
+        {copyAddressAction, &MainWindow::onCopyAddressActionTriggered},
+        {exitAction, &MainWindow::onExitActionTriggered},
+        {aboutAction, &MainWindow::onAboutActionTriggered},
+        {updateNotesAction, &MainWindow::onUpdateNotesActionTriggered},
+        {joinerAction, &MainWindow::onJoinerActionTriggered},
+        {phrasesAction, &MainWindow::onPhrasesActionTriggered},
+        {deleteMessagesAction, &MainWindow::onDeleteMessagesActionTriggered},
+        {repairAction, &MainWindow::onRepairActionTriggered},
+        {effectAction, &MainWindow::onEffectActionTriggered},
+        {contactAction, &MainWindow::onContactActionTriggered},
+        {lessonsAction, &MainWindow::onLessonsActionTriggered},
+        {restartAction, &MainWindow::onRestartActionTriggered},
+        {softwareSiteAction, &MainWindow::onSoftwareSiteActionTriggered},
+        {boardAction, &MainWindow::onBoardActionTriggered},
+        {blogAction, &MainWindow::onBlogActionTriggered},
+        {pasteAction, &MainWindow::onPasteActionTriggered},
+        {clearMessageAction, &MainWindow::onClearMessageActionTriggered},
+        {clearAllAction, &MainWindow::onClearAllActionTriggered},
+        {clearClipboardAction, &MainWindow::onClearClipboardActionTriggered},
     };
     for (const auto& item : items) {
         const auto handler = item.second;

@@ -40,30 +40,51 @@ class WaterSurface;
 // it, the menu that reaches every other window and maintenance command, the start-up lock lifted
 // by the update check, the F4 shortcut, the water ripple under the mouse and the exit question.
 //
-// control                 caption                         purpose
-// senderEdit              请输入您的名字:                 the sender's name
-// recipientEdit           请输入对方的名字:               the recipient's name
-// relationCombo           对方对您的称呼[关系]:           what the recipient calls the sender (editable)
-// exampleButton           实例                            fills the inputs with an example
-// messageEdit             在这里输入祝福语(100字以内)     the message (placeholder text)
-// prefixCheck             是否启用在音信前加入前缀音频... the prefix switch (F4 toggles it)
-// generateButton          生成音信                        generates, plays or saves the voice message
-// phrasesButton           选择内置祝福语                  opens the phrase library
-// toolsButton             程序相关小操作                  pops up toolsMenu
-// findSpeechButton        找到音信文件                    shows the saved speech file in the file manager
-// findJoinedButton        找到合成音信                    shows the joined file in the file manager
-// repairProgress          (on the status line)            progress of the audio repair
-// statusLine              当前状态： ...                  status text in panel 2
-// programMenu             【程序菜单】                    checkUpdate / saveMessage / copyAddress / exit
-// notesMenu               【相关说明】                    about / updateNotes
-// featuresMenu            【相关功能】                    prefixSettings / joiner / phrases /
-//                                                         deleteMessages / repair / effect
-// contactAction           【联系作者】                    opens the chat address
-// lessonsAction           【学习编程】                    the lessons advert, copies the account
-// restartAction           【重启程序】                    restarts the program
-// moreMenu                【更多精彩】                    softwareSite / board / blog
-// toolsMenu               【相关操作】                    paste, and clearMenu (clearMessage / clearAll /
-//                                                         clearClipboard)
+// control              caption                         handler                         purpose
+// senderEdit           请输入您的名字:                                                 the sender
+// recipientEdit        请输入对方的名字:                                               the recipient
+// relationCombo        对方对您的称呼[关系]:           onRelationComboActivated        the relationship
+// exampleButton        实例                            onExampleButtonClicked          shows an example
+// messageEdit          在这里输入祝福语(100字以内)                                     the message
+// prefixCheck          是否启用在音信前加入前缀音频... PrefixSwitch::onSwitchToggled   F4 toggles it
+// generateButton       生成音信                        onGenerateButtonClicked         makes the message
+// phrasesButton        选择内置祝福语                  onPhrasesButtonClicked          the phrase library
+// toolsButton          程序相关小操作                  onToolsButtonClicked            pops up toolsMenu
+// findSpeechButton     找到音信文件                    onFindSpeechButtonClicked       the speech file
+// findJoinedButton     找到合成音信                    onFindJoinedButtonClicked       the joined file
+// repairProgress       (on the status line)                                            audio repair
+// statusLine           当前状态： ...                                                  status in panel 2
+// shakeTimer           (5000 ms)                       onShakeTimerTimeout             shakes the switch
+// startupCheckTimer    (1000 ms)                       onStartupCheckTimerTimeout      start-up check
+// rippleTimer          (10 ms)                         onRippleTimerTimeout            the water ripple
+// programMenu          【程序菜单】
+// checkUpdateAction    检测程序更新                    onCheckUpdateActionTriggered
+// saveMessageAction    保存音信文件                    onSaveMessageActionTriggered
+// copyAddressAction    复制音信地址                    onCopyAddressActionTriggered
+// exitAction           退出音信程序                    onExitActionTriggered
+// notesMenu            【相关说明】
+// aboutAction          软件说明                        onAboutActionTriggered
+// updateNotesAction    更新说明                        onUpdateNotesActionTriggered
+// featuresMenu         【相关功能】
+// prefixSettingsAction 前缀音频设置                    PrefixSwitch::onSettingsChosen
+// joinerAction         音频整合功能                    onJoinerActionTriggered
+// phrasesAction        选择内置祝福                    onPhrasesActionTriggered
+// deleteMessagesAction 清除全部音信                    onDeleteMessagesActionTriggered
+// repairAction         音频修复功能                    onRepairActionTriggered
+// effectAction         关闭主题特效 / 开启主题特效     onEffectActionTriggered         the water ripple
+// contactAction        【联系作者】                    onContactActionTriggered        the chat address
+// lessonsAction        【学习编程】                    onLessonsActionTriggered        copies the account
+// restartAction        【重启程序】                    onRestartActionTriggered
+// moreMenu             【更多精彩】
+// softwareSiteAction   原创免费软件                    onSoftwareSiteActionTriggered
+// boardAction          官方百度贴吧                    onBoardActionTriggered
+// blogAction           原创技术博客                    onBlogActionTriggered
+// toolsMenu            【相关操作】                                                    toolsButton's pop-up
+// pasteAction          粘贴剪切板信息                  onPasteActionTriggered
+// clearMenu            清空相关的信息
+// clearMessageAction   清空祝福信息                    onClearMessageActionTriggered
+// clearAllAction       清空全部信息                    onClearAllActionTriggered
+// clearClipboardAction 清空剪贴板信息                  onClearClipboardActionTriggered
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -74,6 +95,91 @@ public:
     static constexpr int ClientWidthTwips = 9870;
     static constexpr int ClientHeightTwips = 6870;
 
+    static constexpr const char* EffectOnCaption = "关闭主题特效";
+    static constexpr const char* EffectOffCaption = "开启主题特效";
+
+    // The windows opened from here, while they are open (null otherwise).
+    JoinerWindow* joinerWindow() const { return joinerWindow_.data(); }
+    PhraseWindow* phraseWindow() const { return phraseWindow_.data(); }
+    PrefixSwitch* prefixSwitch() const { return prefix_; }
+    // Whether the start-up check has run and unlocked the window.
+    bool isUnlocked() const { return unlocked_; }
+    // Where toolsButton's pop-up opens, in global coordinates.
+    QPoint popupPosition() const;
+    // The fetch of the version file, replaceable so a test can drive it.
+    UpdateCheck& updateCheck() { return updateCheck_; }
+    // The quiet load of the forum page, which runs on a worker.
+    SilentBrowser& browser() { return browser_; }
+    // Whether F4 is watched for (from the end of the start-up check on).
+    bool keyPreview() const { return keyPreview_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Window events.
+    void load();
+    void onKeyDown(Qt::Key key);
+    // Mouse positions in pixels of the client area.
+    void onMousePress(double x, double y);
+    void onMouseMove(double x, double y);
+    // The exit question; returns whether the window may close.
+    bool askToClose();
+    void unload();
+
+    // Control handlers.
+    void onStartupCheckTimerTimeout();
+    // One shake of prefixCheck (100 passes), ending exactly where it began.
+    void onShakeTimerTimeout();
+    void onRippleTimerTimeout();
+    void onRelationComboActivated();
+    void onToolsButtonClicked();
+    void onPhrasesButtonClicked();
+    void onGenerateButtonClicked();
+    void onExampleButtonClicked();
+    void onFindSpeechButtonClicked();
+    void onFindJoinedButtonClicked();
+    void onCopyAddressActionTriggered();
+    void onSaveMessageActionTriggered();
+    void onCheckUpdateActionTriggered();
+    void onExitActionTriggered();
+    void onRestartActionTriggered();
+    void onAboutActionTriggered();
+    void onUpdateNotesActionTriggered();
+    void onEffectActionTriggered();
+    void onDeleteMessagesActionTriggered();
+    void onClearAllActionTriggered();
+    void onClearMessageActionTriggered();
+    void onClearClipboardActionTriggered();
+    void onPasteActionTriggered();
+    void onPhrasesActionTriggered();
+    void onJoinerActionTriggered();
+    void onSoftwareSiteActionTriggered();
+    void onBoardActionTriggered();
+    void onBlogActionTriggered();
+    void onContactActionTriggered();
+    void onLessonsActionTriggered();
+    void onRepairActionTriggered();
+
+    void buildControls();
+    void buildMenu();
+    void wireHandlers();
+    void connectRun();
+    void setLocked(bool locked);
+    void unlockAfterCheck();
+    // Ends a check that did not end the program; a close asked for meanwhile runs now.
+    void finishCheck();
+    // Hands a mouse event to the ripple with the strength values of the effect's state.
+    void stirWater(double x, double y, int a, int b);
+    void setStatus(const QString& text);
+    // Shows the one phrase library beside this window, connected to the message box.
+    void showPhraseWindow();
+    // Puts a phrase chosen in the phrase library into the message box.
+    void usePhrase(const QString& phrase);
+    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style, const QString& title);
+
+    AppContext& ctx_;
     QGroupBox* inputFrame = nullptr;
     QLabel* senderLabel = nullptr;
     QLabel* recipientLabel = nullptr;
@@ -102,7 +208,6 @@ public:
     std::unique_ptr<MediaPlayer> player;
     PlayerStrip* playerStrip = nullptr; // the player's visible controls
     std::unique_ptr<TrayIcon> trayIcon;
-    SilentBrowser browser;
 
     QMenu* programMenu = nullptr;
     QAction* checkUpdateAction = nullptr;
@@ -133,93 +238,9 @@ public:
     QAction* clearAllAction = nullptr;
     QAction* clearClipboardAction = nullptr;
 
+    SilentBrowser browser_;
     // The form-level key preview: F4 reaches onKeyDown only while it is on.
-    bool keyPreview = false;
-
-    static constexpr const char* EffectOnCaption = "关闭主题特效";
-    static constexpr const char* EffectOffCaption = "开启主题特效";
-
-    // Window events.
-    void load();
-    void onKeyDown(Qt::Key key);
-    // Mouse positions in pixels of the client area.
-    void onMousePress(double x, double y);
-    void onMouseMove(double x, double y);
-    void onStartupCheckTick();
-    // One shake of prefixCheck (100 passes), ending exactly where it began.
-    void onShakeTick();
-    void onRippleTick();
-    // The exit question; returns whether the window may close.
-    bool askToClose();
-    void unload();
-    void onRelationChosen();
-    void onToolsClicked();
-    void onPhrasesClicked();
-
-    // Generation commands.
-    void onGenerateClicked();
-    void onExampleClicked();
-    void onFindSpeechClicked();
-    void onFindJoinedClicked();
-    void onCopyAddress();
-    void onSaveMessage();
-
-    // Menu commands.
-    void onCheckUpdate();
-    void onExit();
-    void onRestart();
-    void onAbout();
-    void onUpdateNotes();
-    void onToggleEffect();
-    void onDeleteMessages();
-    void onClearAll();
-    void onClearMessage();
-    void onClearClipboard();
-    void onPaste();
-    void onChoosePhrase();
-    void onJoiner();
-    void onSoftwareSite();
-    void onBoard();
-    void onBlog();
-    void onContact();
-    void onLessons();
-    void onRepair();
-
-    // The windows opened from here, while they are open (null otherwise).
-    JoinerWindow* joinerWindow() const { return joinerWindow_.data(); }
-    PhraseWindow* phraseWindow() const { return phraseWindow_.data(); }
-    PrefixSwitch* prefixSwitch() const { return prefix_; }
-    // Whether the water ripple answers the mouse; the effect item's caption offers the opposite.
-    // Whether the start-up check has run and unlocked the window.
-    bool isUnlocked() const { return unlocked_; }
-    // Where toolsButton's pop-up opens, in global coordinates.
-    QPoint popupPosition() const;
-    // The fetch of the version file, replaceable so a test can drive it.
-    UpdateCheck& updateCheck() { return updateCheck_; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void buildControls();
-    void buildMenu();
-    void wireHandlers();
-    void connectRun();
-    void setLocked(bool locked);
-    void unlockAfterCheck();
-    // Ends a check that did not end the program; a close asked for meanwhile runs now.
-    void finishCheck();
-    // Hands a mouse event to the ripple with the strength values of the effect's state.
-    void stirWater(double x, double y, int a, int b);
-    void setStatus(const QString& text);
-    // Shows the one phrase library beside this window, connected to the message box.
-    void showPhraseWindow();
-    // Puts a phrase chosen in the phrase library into the message box.
-    void usePhrase(const QString& phrase);
-    MessageBoxAnswer ask(const QString& prompt, MessageBoxStyle style, const QString& title);
-
-    AppContext& ctx_;
+    bool keyPreview_ = false;
     WaterSurface* surface_ = nullptr;
     std::unique_ptr<TrayParking> parking_;
     std::unique_ptr<GenerationRun> run_;

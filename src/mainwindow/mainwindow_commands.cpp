@@ -20,32 +20,32 @@
 
 namespace velanote {
 
-void MainWindow::onGenerateClicked() {
+void MainWindow::onGenerateButtonClicked() {
     run_->generate(MessageInputs{senderEdit->text(), recipientEdit->text(), relationCombo->currentText(),
                                  messageEdit->toPlainText()},
                    prefixCheck->checkState() == Qt::Checked);
 }
-void MainWindow::onExampleClicked() {
+void MainWindow::onExampleButtonClicked() {
     run_->showExample(senderEdit->text(), relationCombo->currentText());
 }
-void MainWindow::onFindSpeechClicked() {
+void MainWindow::onFindSpeechButtonClicked() {
     run_->findSpeechFile();
 }
-void MainWindow::onFindJoinedClicked() {
+void MainWindow::onFindJoinedButtonClicked() {
     run_->findJoinedFile();
 }
-void MainWindow::onCopyAddress() {
+void MainWindow::onCopyAddressActionTriggered() {
     run_->copyAddress();
 }
-void MainWindow::onSaveMessage() {
+void MainWindow::onSaveMessageActionTriggered() {
     run_->saveMessage();
 }
 
-void MainWindow::onExit() {
+void MainWindow::onExitActionTriggered() {
     close();
 }
 
-void MainWindow::onRestart() {
+void MainWindow::onRestartActionTriggered() {
     if (ask(MainWindowTexts::restartQuestion(), MessageBoxStyle::YesNoInformation,
             MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
@@ -55,20 +55,20 @@ void MainWindow::onRestart() {
     shell.endProgram();
 }
 
-void MainWindow::onAbout() {
+void MainWindow::onAboutActionTriggered() {
     ask(MainWindowTexts::softwareDescription(), MessageBoxStyle::OkInformation, QStringLiteral("软件说明"));
 }
 
-void MainWindow::onUpdateNotes() {
+void MainWindow::onUpdateNotesActionTriggered() {
     ask(MainWindowTexts::updateNotes(), MessageBoxStyle::OkInformation, QStringLiteral("更新说明"));
 }
 
-void MainWindow::onToggleEffect() {
+void MainWindow::onEffectActionTriggered() {
     effectOn_ = !effectOn_;
     effectAction->setText(QString::fromUtf8(effectOn_ ? EffectOnCaption : EffectOffCaption));
 }
 
-void MainWindow::onDeleteMessages() {
+void MainWindow::onDeleteMessagesActionTriggered() {
     if (ask(QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"),
             MessageBoxStyle::YesNoInformation, MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
@@ -82,7 +82,7 @@ void MainWindow::onDeleteMessages() {
     Maintenance::deleteFiles(files);
 }
 
-void MainWindow::onClearAll() {
+void MainWindow::onClearAllActionTriggered() {
     if (ask(QStringLiteral("是否确认清除全部信息?"), MessageBoxStyle::YesNoInformation,
             MessageTitles::program()) != MessageBoxAnswer::Yes) {
         return;
@@ -94,7 +94,7 @@ void MainWindow::onClearAll() {
     setStatus(QStringLiteral("全部信息已清空.."));
 }
 
-void MainWindow::onClearMessage() {
+void MainWindow::onClearMessageActionTriggered() {
     if (messageEdit->toPlainText().isEmpty()) {
         return;
     }
@@ -106,12 +106,12 @@ void MainWindow::onClearMessage() {
     setStatus(QStringLiteral("祝福语已清空.."));
 }
 
-void MainWindow::onClearClipboard() {
+void MainWindow::onClearClipboardActionTriggered() {
     ctx_.platform.clipboard().clear();
     setStatus(QStringLiteral("剪贴板已清空.."));
 }
 
-void MainWindow::onPaste() {
+void MainWindow::onPasteActionTriggered() {
     const QString pasted = ctx_.platform.clipboard().text();
     if (pasted.isEmpty()) {
         setStatus(QStringLiteral("没有可粘贴的内容,请先复制.."));
@@ -122,7 +122,7 @@ void MainWindow::onPaste() {
     setStatus(QStringLiteral("已粘贴剪贴板内容.."));
 }
 
-void MainWindow::onChoosePhrase() {
+void MainWindow::onPhrasesActionTriggered() {
     showPhraseWindow();
 }
 
@@ -140,7 +140,7 @@ void MainWindow::usePhrase(const QString& phrase) {
     setStatus(QStringLiteral("祝福语自动填写成功..."));
 }
 
-void MainWindow::onJoiner() {
+void MainWindow::onJoinerActionTriggered() {
     if (!joinerWindow_) {
         joinerWindow_ = new JoinerWindow(ctx_, this);
         connect(joinerWindow_, &JoinerWindow::closed, this, &QWidget::show);
@@ -151,30 +151,30 @@ void MainWindow::onJoiner() {
     hide();
 }
 
-void MainWindow::onSoftwareSite() {
+void MainWindow::onSoftwareSiteActionTriggered() {
     ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
 }
 
-void MainWindow::onBoard() {
+void MainWindow::onBoardActionTriggered() {
     ctx_.platform.shell().openAddress(ctx_.endpoints.boardUrl);
 }
 
-void MainWindow::onBlog() {
+void MainWindow::onBlogActionTriggered() {
     ctx_.platform.shell().openAddress(ctx_.endpoints.blogUrl);
 }
 
-void MainWindow::onContact() {
-    browser.Navigate(ctx_.endpoints.chatUrl);
+void MainWindow::onContactActionTriggered() {
+    browser_.Navigate(ctx_.endpoints.chatUrl);
 }
 
-void MainWindow::onLessons() {
+void MainWindow::onLessonsActionTriggered() {
     ask(MainWindowTexts::lessonsAdvert(), MessageBoxStyle::OkInformation, MessageTitles::program());
     Clipboard& clipboard = ctx_.platform.clipboard();
     clipboard.clear();
     clipboard.setText(ctx_.endpoints.authorAccount);
 }
 
-void MainWindow::onRepair() {
+void MainWindow::onRepairActionTriggered() {
     if (ask(MainWindowTexts::repairQuestion(), MessageBoxStyle::YesNoInformation, MessageTitles::program()) !=
         MessageBoxAnswer::Yes) {
         return;

@@ -67,10 +67,10 @@ void MainWindow::load() {
     surface_->initWater(MainWindowPictures::waterPicture().toImage());
 
     // 7. The forum page, fetched quietly and dropped.
-    browser.loadQuietly(ctx_.endpoints.forumUrl);
+    browser_.loadQuietly(ctx_.endpoints.forumUrl);
 }
 
-void MainWindow::onStartupCheckTick() {
+void MainWindow::onStartupCheckTimerTimeout() {
     // A tick that comes while the check still waits for the server, or after it ended the
     // program, does nothing.
     if (checking_ || programEnded_ || unlocked_) {
@@ -99,11 +99,11 @@ void MainWindow::finishCheck() {
 void MainWindow::unlockAfterCheck() {
     setLocked(false);
     startupCheckTimer->stop();
-    keyPreview = true;
+    keyPreview_ = true;
     unlocked_ = true;
 }
 
-void MainWindow::onCheckUpdate() {
+void MainWindow::onCheckUpdateActionTriggered() {
     if (checking_) {
         return;
     }
@@ -130,7 +130,7 @@ void MainWindow::onKeyDown(Qt::Key key) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && keyPreview && watched->isWidgetType() &&
+    if (event->type() == QEvent::KeyPress && keyPreview_ && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F4 && key->modifiers() == Qt::NoModifier) {
@@ -161,11 +161,11 @@ void MainWindow::stirWater(double x, double y, int a, int b) {
     }
 }
 
-void MainWindow::onShakeTick() {
+void MainWindow::onShakeTimerTimeout() {
     shake(prefixCheck);
 }
 
-void MainWindow::onRippleTick() {
+void MainWindow::onRippleTimerTimeout() {
     surface_->tick();
     // Calm water stays calm until the mouse stirs it, so the ticks can rest meanwhile.
     if (waterRipple().isCalm()) {
@@ -173,18 +173,18 @@ void MainWindow::onRippleTick() {
     }
 }
 
-void MainWindow::onRelationChosen() {
+void MainWindow::onRelationComboActivated() {
     if (relationCombo->currentText() == MainWindowTexts::customRelation()) {
         relationCombo->setFocus();
         relationCombo->setEditText(QString());
     }
 }
 
-void MainWindow::onToolsClicked() {
+void MainWindow::onToolsButtonClicked() {
     toolsMenu->popup(popupPosition());
 }
 
-void MainWindow::onPhrasesClicked() {
+void MainWindow::onPhrasesButtonClicked() {
     showPhraseWindow();
 }
 

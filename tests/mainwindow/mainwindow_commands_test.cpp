@@ -25,52 +25,52 @@ using velanote::testing::MainWindowTest;
 TEST_F(MainWindowTest, ClearingCommandsAskFirstAndKeepTheList) {
     openUnlocked();
     // Clearing an empty message asks nothing and says nothing.
-    form->clearMessageAction->trigger();
+    find<QAction>("clearMessageAction")->trigger();
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
-    form->messageEdit->setPlainText(QStringLiteral("生日快乐"));
+    find<QPlainTextEdit>("messageEdit")->setPlainText(QStringLiteral("生日快乐"));
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->onClearMessage();
-    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("生日快乐"));
+    trigger("clearMessageAction");
+    EXPECT_EQ(find<QPlainTextEdit>("messageEdit")->toPlainText(), QStringLiteral("生日快乐"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("您已输入内容,确认清空?"));
     EXPECT_EQ(platform.boxes.shown.last().style, MessageBoxStyle::YesNoInformation);
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onClearMessage();
-    EXPECT_TRUE(form->messageEdit->toPlainText().isEmpty());
+    trigger("clearMessageAction");
+    EXPECT_TRUE(find<QPlainTextEdit>("messageEdit")->toPlainText().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("祝福语已清空.."));
 
-    form->senderEdit->setText(QStringLiteral("小红"));
-    form->recipientEdit->setText(QStringLiteral("小明"));
-    form->relationCombo->setEditText(QStringLiteral("老乡"));
-    form->messageEdit->setPlainText(QStringLiteral("你好"));
+    find<QLineEdit>("senderEdit")->setText(QStringLiteral("小红"));
+    find<QLineEdit>("recipientEdit")->setText(QStringLiteral("小明"));
+    find<QComboBox>("relationCombo")->setEditText(QStringLiteral("老乡"));
+    find<QPlainTextEdit>("messageEdit")->setPlainText(QStringLiteral("你好"));
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->clearAllAction->trigger();
-    EXPECT_EQ(form->senderEdit->text(), QStringLiteral("小红"));
+    find<QAction>("clearAllAction")->trigger();
+    EXPECT_EQ(find<QLineEdit>("senderEdit")->text(), QStringLiteral("小红"));
     EXPECT_EQ(platform.boxes.shown.last().prompt, QStringLiteral("是否确认清除全部信息?"));
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onClearAll();
-    EXPECT_TRUE(form->senderEdit->text().isEmpty());
-    EXPECT_TRUE(form->recipientEdit->text().isEmpty());
-    EXPECT_TRUE(form->relationCombo->currentText().isEmpty());
-    EXPECT_TRUE(form->messageEdit->toPlainText().isEmpty());
-    EXPECT_EQ(form->relationCombo->count(), 35);
+    trigger("clearAllAction");
+    EXPECT_TRUE(find<QLineEdit>("senderEdit")->text().isEmpty());
+    EXPECT_TRUE(find<QLineEdit>("recipientEdit")->text().isEmpty());
+    EXPECT_TRUE(find<QComboBox>("relationCombo")->currentText().isEmpty());
+    EXPECT_TRUE(find<QPlainTextEdit>("messageEdit")->toPlainText().isEmpty());
+    EXPECT_EQ(find<QComboBox>("relationCombo")->count(), 35);
     EXPECT_EQ(status(), QStringLiteral("全部信息已清空.."));
 }
 
 TEST_F(MainWindowTest, PasteAppendsAndClipboardCommandsReport) {
     openUnlocked();
-    form->messageEdit->setPlainText(QStringLiteral("祝你"));
-    form->pasteAction->trigger();
-    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("祝你"));
+    find<QPlainTextEdit>("messageEdit")->setPlainText(QStringLiteral("祝你"));
+    find<QAction>("pasteAction")->trigger();
+    EXPECT_EQ(find<QPlainTextEdit>("messageEdit")->toPlainText(), QStringLiteral("祝你"));
     EXPECT_EQ(status(), QStringLiteral("没有可粘贴的内容,请先复制.."));
 
     platform.clipboardFake.setText(QStringLiteral("生日快乐!"));
-    form->onPaste();
-    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("祝你生日快乐!"));
+    trigger("pasteAction");
+    EXPECT_EQ(find<QPlainTextEdit>("messageEdit")->toPlainText(), QStringLiteral("祝你生日快乐!"));
     EXPECT_EQ(status(), QStringLiteral("已粘贴剪贴板内容.."));
 
-    form->clearClipboardAction->trigger();
+    find<QAction>("clearClipboardAction")->trigger();
     EXPECT_TRUE(platform.clipboardFake.text().isEmpty());
     EXPECT_EQ(status(), QStringLiteral("剪贴板已清空.."));
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, PasteAppendsAndClipboardCommandsReport) {
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
         EXPECT_EQ(platform.clipboardFake.text(), QStringLiteral("old"));
     };
-    form->lessonsAction->trigger();
+    find<QAction>("lessonsAction")->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("阿朔2012年暑期有偿招收编程学员，有意请联系QQ\r\n \r\nQQ号码已自动复制到剪贴板 "
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, PasteAppendsAndClipboardCommandsReport) {
 TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
     openUnlocked();
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->deleteMessagesAction->trigger();
+    find<QAction>("deleteMessagesAction")->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("此操作将清除软件所包含的目录下所有的音信文件,是否确认?"));
@@ -106,11 +106,11 @@ TEST_F(MainWindowTest, DeletingMessagesTouchesOnlyMp3FilesOfTheProgramFolder) {
         ASSERT_TRUE(temp.write(name, "data"));
     }
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->onDeleteMessages();
+    trigger("deleteMessagesAction");
     EXPECT_TRUE(QFile::exists(temp.path("\\a.mp3")));
 
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onDeleteMessages();
+    trigger("deleteMessagesAction");
     EXPECT_EQ(platform.boxes.shown.size(), 4) << "nothing is said after deleting";
     EXPECT_FALSE(QFile::exists(temp.path("\\a.mp3")));
     EXPECT_FALSE(QFile::exists(temp.path("\\祝福 音信.mp3")));
@@ -126,23 +126,23 @@ TEST_F(MainWindowTest, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     const QByteArray prefix("the user's own prefix");
     ASSERT_TRUE(temp.write("\\yx\\qz.mp3", prefix));
     ASSERT_TRUE(temp.write("\\sc\\4.mp3", QByteArray(300000, 'x')));
-    form->findSpeechButton->show();
+    find<QPushButton>("findSpeechButton")->show();
 
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->repairAction->trigger();
+    find<QAction>("repairAction")->trigger();
     EXPECT_EQ(platform.boxes.shown[0].prompt,
               QStringLiteral("本功能可恢复误删除的前缀音频文件\r\n \r\n帮您全面修复音频前缀功能,是否继续?"));
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::YesNoInformation);
-    EXPECT_FALSE(form->findSpeechButton->isHidden());
+    EXPECT_FALSE(find<QPushButton>("findSpeechButton")->isHidden());
     EXPECT_EQ(temp.read("\\sc\\4.mp3").size(), 300000);
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onRepair();
-    EXPECT_EQ(form->repairProgress->value(), 5000);
-    EXPECT_TRUE(form->repairProgress->isHidden());
-    EXPECT_TRUE(form->findSpeechButton->isHidden());
-    EXPECT_TRUE(form->findJoinedButton->isHidden());
+    trigger("repairAction");
+    EXPECT_EQ(find<QProgressBar>("repairProgress")->value(), 5000);
+    EXPECT_TRUE(find<QProgressBar>("repairProgress")->isHidden());
+    EXPECT_TRUE(find<QPushButton>("findSpeechButton")->isHidden());
+    EXPECT_TRUE(find<QPushButton>("findJoinedButton")->isHidden());
     EXPECT_EQ(status(), QStringLiteral("音频前缀功能已全面修复完毕..."));
     for (int n = 1; n <= 10; ++n) {
         const QByteArray expected = loadResource(111 + n);
@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, RepairRestoresTheJinglesAndLeavesThePrefixAlone) {
     QDir(temp.path("\\sc")).removeRecursively();
     QDir(temp.path("\\yx")).removeRecursively();
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onRepair();
+    trigger("repairAction");
     EXPECT_TRUE(QFileInfo(temp.path("\\yx")).isDir());
     EXPECT_FALSE(QFile::exists(temp.path("\\yx\\qz.mp3")));
     EXPECT_EQ(temp.read("\\sc\\10.mp3"), loadResource(121));
@@ -166,16 +166,16 @@ TEST_F(MainWindowTest, RepairThatCannotWriteSaysSo) {
     // A folder where a jingle belongs cannot be replaced by a file.
     ASSERT_TRUE(QDir().mkpath(temp.path("\\sc\\3.mp3")));
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onRepair();
+    trigger("repairAction");
     EXPECT_EQ(status(), QStringLiteral("音频前缀功能修复失败!请检查程序目录是否可写.."));
     EXPECT_EQ(temp.read("\\sc\\4.mp3"), loadResource(115)) << "the other jingles are still written";
-    EXPECT_TRUE(form->repairProgress->isHidden());
+    EXPECT_TRUE(find<QProgressBar>("repairProgress")->isHidden());
 }
 
 TEST_F(MainWindowTest, InformationBoxesAndTheThemeSwitch) {
     openUnlocked();
-    form->aboutAction->trigger();
-    form->updateNotesAction->trigger();
+    find<QAction>("aboutAction")->trigger();
+    find<QAction>("updateNotesAction")->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     const QStringList description = platform.boxes.shown[0].prompt.split("\r\n");
     ASSERT_EQ(description.size(), 5);
@@ -202,10 +202,10 @@ TEST_F(MainWindowTest, InformationBoxesAndTheThemeSwitch) {
     EXPECT_EQ(lines[30], QStringLiteral("- 修复前缀音频试听功能,在更换其他音频后会自动停止"));
     EXPECT_FALSE(notes.contains(QStringLiteral("\r\r")));
 
-    form->onToggleEffect();
-    EXPECT_EQ(form->effectAction->text(), QStringLiteral("开启主题特效"));
-    form->onToggleEffect();
-    EXPECT_EQ(form->effectAction->text(), QStringLiteral("关闭主题特效"));
+    trigger("effectAction");
+    EXPECT_EQ(find<QAction>("effectAction")->text(), QStringLiteral("开启主题特效"));
+    trigger("effectAction");
+    EXPECT_EQ(find<QAction>("effectAction")->text(), QStringLiteral("关闭主题特效"));
 }
 
 // With no browser or file manager, every hand-over to the desktop ends in a box that names what
@@ -215,8 +215,8 @@ TEST_F(MainWindowTest, WhatTheDesktopCannotOpenIsSaid) {
     ASSERT_TRUE(temp.write("\\saved.mp3", "data"));
     const QString saved = temp.path("\\saved.mp3");
     platform.shellFake.unopenable = {ctx.endpoints.forumUrl, ctx.endpoints.chatUrl, saved};
-    form->softwareSiteAction->trigger();
-    form->contactAction->trigger();
+    find<QAction>("softwareSiteAction")->trigger();
+    find<QAction>("contactAction")->trigger();
     platform.shell().showFileInManager(saved); // as 找到音信文件 and 找到合成音信 hand it over
     ASSERT_EQ(platform.boxes.shown.size(), 3);
     for (int i = 0; i < 2; ++i) {
@@ -237,28 +237,28 @@ TEST_F(MainWindowTest, WhatTheDesktopCannotOpenIsSaid) {
 
 TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {
     openUnlocked();
-    form->softwareSiteAction->trigger();
-    form->boardAction->trigger();
-    form->blogAction->trigger();
-    form->contactAction->trigger();
+    find<QAction>("softwareSiteAction")->trigger();
+    find<QAction>("boardAction")->trigger();
+    find<QAction>("blogAction")->trigger();
+    find<QAction>("contactAction")->trigger();
     EXPECT_EQ(platform.shellFake.openedAddresses,
               (QStringList{ctx.endpoints.forumUrl, ctx.endpoints.boardUrl, ctx.endpoints.blogUrl,
                            ctx.endpoints.chatUrl}));
 
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->restartAction->trigger();
+    find<QAction>("restartAction")->trigger();
     EXPECT_TRUE(platform.shellFake.started.isEmpty());
     EXPECT_EQ(
         platform.boxes.shown[0].prompt,
         QStringLiteral("如果您觉得当前使用的程序出现异常\r\n \r\n请点击重启程序,是否现在重新启动程序?"));
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onRestart();
+    trigger("restartAction");
     EXPECT_EQ(platform.shellFake.started, QStringList{QCoreApplication::applicationFilePath()});
     EXPECT_EQ(platform.shellFake.endProgramCalls, 1);
     EXPECT_EQ(platform.boxes.shown.size(), 2) << "no exit question on restart";
 
     form->show();
-    form->joinerAction->trigger();
+    find<QAction>("joinerAction")->trigger();
     ASSERT_NE(form->joinerWindow(), nullptr);
     EXPECT_TRUE(form->joinerWindow()->isVisible());
     EXPECT_FALSE(form->isVisible());
@@ -268,17 +268,16 @@ TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {
 
 TEST_F(MainWindowTest, GenerationCommandsReachTheRun) {
     openUnlocked();
-    form->copyAddressAction->trigger();
+    find<QAction>("copyAddressAction")->trigger();
     EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作.."));
-    EXPECT_TRUE(form->copyAddressAction->isChecked());
-    form->saveMessageAction->trigger();
+    EXPECT_TRUE(find<QAction>("copyAddressAction")->isChecked());
+    find<QAction>("saveMessageAction")->trigger();
     EXPECT_EQ(status(), QStringLiteral("请先生成音信,再执行本操作..."));
-    form->generateButton->click();
+    find<QPushButton>("generateButton")->click();
     EXPECT_EQ(status(), QStringLiteral("请输入您的名字[即发送人]"));
-    form->exampleButton->click();
+    find<QPushButton>("exampleButton")->click();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先输入您的名字并随意选择或输入一个称呼"));
-    EXPECT_EQ(form->speechFileDialog.DialogTitle, QStringLiteral("请选择您要保存的音信文件路径"));
 }
 
 // The run reports through its signals; the window shows each report on its controls.
@@ -289,15 +288,17 @@ TEST_F(MainWindowTest, RunReportsReachTheControls) {
     ASSERT_NE(run, nullptr);
     Q_EMIT run->savedFileShown(GenerationRun::SavedFile::Speech);
     Q_EMIT run->savedFileShown(GenerationRun::SavedFile::Joined);
-    EXPECT_TRUE(form->findJoinedButton->isVisible());
-    EXPECT_FALSE(form->findSpeechButton->isVisible());
-    EXPECT_EQ(positionTwips(form->findJoinedButton).y(), positionTwips(form->statusLine).y() + 5);
+    EXPECT_TRUE(find<QPushButton>("findJoinedButton")->isVisible());
+    EXPECT_FALSE(find<QPushButton>("findSpeechButton")->isVisible());
+    EXPECT_EQ(positionTwips(find<QPushButton>("findJoinedButton")).y(),
+              positionTwips(find<StatusBar>("statusLine")).y() + 5);
 
     Q_EMIT run->generateEnabled(false);
-    form->senderEdit->setEnabled(false);
-    EXPECT_FALSE(form->generateButton->isEnabled());
+    find<QLineEdit>("senderEdit")->setEnabled(false);
+    EXPECT_FALSE(find<QPushButton>("generateButton")->isEnabled());
     Q_EMIT run->inputsEnabled();
-    EXPECT_TRUE(form->generateButton->isEnabled() && form->senderEdit->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("generateButton")->isEnabled() &&
+                find<QLineEdit>("senderEdit")->isEnabled());
 
     Q_EMIT run->parkRequested(QStringLiteral("程序正在保存音信文件..请稍等.."));
     EXPECT_FALSE(form->isVisible());
@@ -307,9 +308,9 @@ TEST_F(MainWindowTest, RunReportsReachTheControls) {
 
 TEST_F(MainWindowTest, APhraseChosenInTheLibraryFillsTheMessageBox) {
     openUnlocked();
-    form->phrasesButton->click();
+    find<QPushButton>("phrasesButton")->click();
     ASSERT_TRUE(form->phraseWindow());
     Q_EMIT form->phraseWindow()->phraseChosen(QStringLiteral("生日快乐"));
-    EXPECT_EQ(form->messageEdit->toPlainText(), QStringLiteral("生日快乐"));
-    EXPECT_EQ(form->statusLine->panelText(2), QStringLiteral("祝福语自动填写成功..."));
+    EXPECT_EQ(find<QPlainTextEdit>("messageEdit")->toPlainText(), QStringLiteral("生日快乐"));
+    EXPECT_EQ(find<StatusBar>("statusLine")->panelText(2), QStringLiteral("祝福语自动填写成功..."));
 }

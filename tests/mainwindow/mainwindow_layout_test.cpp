@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, WindowFrameAndControls) {
     form->show();
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the window cannot be resized";
     EXPECT_EQ(form->centralWidget()->size(), QSize(658, 458));
-    EXPECT_EQ(form->inputFrame->title(),
+    EXPECT_EQ(find<QGroupBox>("inputFrame")->title(),
               QStringLiteral("寄声设置:[更多原创免费软件尽在bbs.velasoft.example]"));
 
     const QRect client = form->centralWidget()->rect();
@@ -57,38 +57,39 @@ TEST_F(MainWindowTest, WindowFrameAndControls) {
         const QRect r(w->mapTo(form->centralWidget(), QPoint(0, 0)), w->size());
         EXPECT_TRUE(client.contains(r)) << name;
     }
-    EXPECT_TRUE(form->findSpeechButton->isHidden());
-    EXPECT_TRUE(form->findJoinedButton->isHidden());
-    EXPECT_TRUE(form->repairProgress->isHidden());
-    EXPECT_EQ(form->repairProgress->minimum(), 0);
-    EXPECT_EQ(form->repairProgress->maximum(), 5000);
-    EXPECT_EQ(form->prefixCheck->text(), QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"));
-    EXPECT_EQ(form->generateButton->text(), QStringLiteral("生成音信"));
-    EXPECT_EQ(form->phrasesButton->text(), QStringLiteral("选择内置祝福语"));
-    EXPECT_EQ(form->toolsButton->text(), QStringLiteral("程序相关小操作"));
-    EXPECT_EQ(form->exampleButton->text(), QStringLiteral("实例"));
-    EXPECT_EQ(form->relationLabel->text(), QStringLiteral("对方对您的称呼[关系]:"));
-    EXPECT_TRUE(form->messageEdit->font().families().contains(QStringLiteral("微软雅黑")));
-    EXPECT_TRUE(form->messageEdit->font().families().contains(QStringLiteral("Noto Sans CJK SC")));
+    EXPECT_TRUE(find<QPushButton>("findSpeechButton")->isHidden());
+    EXPECT_TRUE(find<QPushButton>("findJoinedButton")->isHidden());
+    EXPECT_TRUE(find<QProgressBar>("repairProgress")->isHidden());
+    EXPECT_EQ(find<QProgressBar>("repairProgress")->minimum(), 0);
+    EXPECT_EQ(find<QProgressBar>("repairProgress")->maximum(), 5000);
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->text(),
+              QStringLiteral("是否启用在音信前加入前缀音频功能? [F4快捷]"));
+    EXPECT_EQ(find<QPushButton>("generateButton")->text(), QStringLiteral("生成音信"));
+    EXPECT_EQ(find<QPushButton>("phrasesButton")->text(), QStringLiteral("选择内置祝福语"));
+    EXPECT_EQ(find<QPushButton>("toolsButton")->text(), QStringLiteral("程序相关小操作"));
+    EXPECT_EQ(find<QPushButton>("exampleButton")->text(), QStringLiteral("实例"));
+    EXPECT_EQ(find<QLabel>("relationLabel")->text(), QStringLiteral("对方对您的称呼[关系]:"));
+    EXPECT_TRUE(find<QPlainTextEdit>("messageEdit")->font().families().contains(QStringLiteral("微软雅黑")));
+    EXPECT_TRUE(
+        find<QPlainTextEdit>("messageEdit")->font().families().contains(QStringLiteral("Noto Sans CJK SC")));
 
     // The repair's bar stands on the status line beside the status text, clear of the credit.
     const auto panelRect = [&](const char* name) {
-        const auto* panel = form->statusLine->findChild<QWidget*>(QString::fromLatin1(name));
+        const auto* panel = find<StatusBar>("statusLine")->findChild<QWidget*>(QString::fromLatin1(name));
         return QRect(panel->mapTo(form->centralWidget(), QPoint(0, 0)), panel->size());
     };
-    const QRect bar(form->repairProgress->mapTo(form->centralWidget(), QPoint(0, 0)),
-                    form->repairProgress->size());
+    const QRect bar(find<QProgressBar>("repairProgress")->mapTo(form->centralWidget(), QPoint(0, 0)),
+                    find<QProgressBar>("repairProgress")->size());
     EXPECT_TRUE(panelRect("panel2").contains(bar));
     EXPECT_FALSE(panelRect("panel3").intersects(bar));
     // The player's strip fits in the switch's row without touching the switch or its caption.
-    auto* strip = form->findChild<PlayerStrip*>(QStringLiteral("playerStrip"));
-    ASSERT_NE(strip, nullptr);
-    EXPECT_EQ(strip, form->playerStrip);
-    EXPECT_EQ(strip->parentWidget(), form->prefixFrame);
+    auto* strip = find<PlayerStrip>("playerStrip");
+    EXPECT_EQ(strip->parentWidget(), find<QGroupBox>("prefixFrame"));
     EXPECT_TRUE(strip->isVisible());
-    EXPECT_TRUE(form->prefixFrame->contentsRect().contains(strip->geometry()));
-    EXPECT_FALSE(strip->geometry().intersects(form->prefixCheck->geometry()));
-    EXPECT_LT(form->prefixCheck->x() + form->prefixCheck->sizeHint().width(), strip->x());
+    EXPECT_TRUE(find<QGroupBox>("prefixFrame")->contentsRect().contains(strip->geometry()));
+    EXPECT_FALSE(strip->geometry().intersects(find<QCheckBox>("prefixCheck")->geometry()));
+    EXPECT_LT(find<QCheckBox>("prefixCheck")->x() + find<QCheckBox>("prefixCheck")->sizeHint().width(),
+              strip->x());
     EXPECT_GE(strip->width(), 200);
     EXPECT_LE(strip->height(), 26);
     for (QWidget* part : std::initializer_list<QWidget*>{strip->playPauseButton(), strip->stopButton(),
@@ -104,18 +105,19 @@ TEST_F(MainWindowTest, WindowFrameAndControls) {
     }
     EXPECT_EQ(MainWindowPictures::waterPicture().size(), QSize(640, 106));
     EXPECT_EQ(MainWindowPictures::banner().size(), QSize(640, 207));
-    ASSERT_NE(form->stripMovie, nullptr);
-    EXPECT_TRUE(form->stripMovie->isValid());
-    EXPECT_GT(form->stripMovie->frameCount(), 1);
-    EXPECT_EQ(form->stripMovie->currentImage().size(), QSize(21, 184));
+    const QMovie* movie = find<QLabel>("stripImage")->movie();
+    ASSERT_NE(movie, nullptr);
+    EXPECT_TRUE(movie->isValid());
+    EXPECT_GT(movie->frameCount(), 1);
+    EXPECT_EQ(movie->currentImage().size(), QSize(21, 184));
 
     // The shake of the switch lasts long enough to reach the screen and ends where it began.
-    const QPoint before = positionTwips(form->prefixCheck);
+    const QPoint before = positionTwips(find<QCheckBox>("prefixCheck"));
     QElapsedTimer shaking;
     shaking.start();
-    form->onShakeTick();
+    tick("shakeTimer");
     EXPECT_GE(shaking.elapsed(), 16);
-    EXPECT_EQ(positionTwips(form->prefixCheck), before);
+    EXPECT_EQ(positionTwips(find<QCheckBox>("prefixCheck")), before);
 }
 
 TEST_F(MainWindowTest, MenuBarHoldsSevenEntriesAndThePopupIsSeparate) {
@@ -129,38 +131,39 @@ TEST_F(MainWindowTest, MenuBarHoldsSevenEntriesAndThePopupIsSeparate) {
                                     QStringLiteral("【相关功能】"), QStringLiteral("【联系作者】"),
                                     QStringLiteral("【学习编程】"), QStringLiteral("【重启程序】"),
                                     QStringLiteral("【更多精彩】")}));
-    EXPECT_FALSE(bar.contains(form->toolsMenu->menuAction()));
-    EXPECT_EQ(form->toolsMenu->title(), QStringLiteral("【相关操作】"));
-    EXPECT_EQ(form->toolsMenu->objectName(), QStringLiteral("toolsMenu"));
+    EXPECT_FALSE(bar.contains(find<QMenu>("toolsMenu")->menuAction()));
+    EXPECT_EQ(find<QMenu>("toolsMenu")->title(), QStringLiteral("【相关操作】"));
+    EXPECT_EQ(find<QMenu>("toolsMenu")->objectName(), QStringLiteral("toolsMenu"));
 
-    EXPECT_EQ(captionsOf(form->programMenu),
+    EXPECT_EQ(captionsOf(find<QMenu>("programMenu")),
               (QStringList{QStringLiteral("检测程序更新"), "-", QStringLiteral("保存音信文件"), "-",
                            QStringLiteral("复制音信地址"), "-", QStringLiteral("退出音信程序")}));
-    EXPECT_EQ(captionsOf(form->notesMenu),
+    EXPECT_EQ(captionsOf(find<QMenu>("notesMenu")),
               (QStringList{QStringLiteral("软件说明"), "-", QStringLiteral("更新说明")}));
-    EXPECT_EQ(captionsOf(form->featuresMenu),
+    EXPECT_EQ(captionsOf(find<QMenu>("featuresMenu")),
               (QStringList{QStringLiteral("前缀音频设置"), "-", QStringLiteral("音频整合功能"), "-",
                            QStringLiteral("选择内置祝福"), "-", QStringLiteral("清除全部音信"), "-",
                            QStringLiteral("音频修复功能"), "-", QStringLiteral("关闭主题特效")}));
-    EXPECT_EQ(captionsOf(form->moreMenu),
+    EXPECT_EQ(captionsOf(find<QMenu>("moreMenu")),
               (QStringList{QStringLiteral("原创免费软件"), "-", QStringLiteral("官方百度贴吧"), "-",
                            QStringLiteral("原创技术博客")}));
-    EXPECT_EQ(captionsOf(form->toolsMenu),
+    EXPECT_EQ(captionsOf(find<QMenu>("toolsMenu")),
               (QStringList{QStringLiteral("粘贴剪切板信息"), "-", QStringLiteral("清空相关的信息")}));
-    EXPECT_EQ(form->toolsMenu->actions()[2]->menu(), form->clearMenu);
-    EXPECT_EQ(form->clearMenu->objectName(), QStringLiteral("clearMenu"));
-    EXPECT_EQ(captionsOf(form->clearMenu),
+    EXPECT_EQ(find<QMenu>("toolsMenu")->actions()[2]->menu(), find<QMenu>("clearMenu"));
+    EXPECT_EQ(find<QMenu>("clearMenu")->objectName(), QStringLiteral("clearMenu"));
+    EXPECT_EQ(captionsOf(find<QMenu>("clearMenu")),
               (QStringList{QStringLiteral("清空祝福信息"), "-", QStringLiteral("清空全部信息"), "-",
                            QStringLiteral("清空剪贴板信息")}));
 
     // The pictured items carry their pictures in the checked state; the others none.
-    for (QAction* a :
-         {form->checkUpdateAction, form->saveMessageAction, form->copyAddressAction, form->exitAction}) {
+    for (QAction* a : {find<QAction>("checkUpdateAction"), find<QAction>("saveMessageAction"),
+                       find<QAction>("copyAddressAction"), find<QAction>("exitAction")}) {
         EXPECT_TRUE(a->isCheckable() && a->isChecked()) << a->objectName().toStdString();
         EXPECT_FALSE(a->icon().pixmap(13, 13, QIcon::Normal, QIcon::On).isNull())
             << a->objectName().toStdString();
     }
-    for (QAction* a : {form->aboutAction, form->prefixSettingsAction, form->pasteAction}) {
+    for (QAction* a : {find<QAction>("aboutAction"), find<QAction>("prefixSettingsAction"),
+                       find<QAction>("pasteAction")}) {
         EXPECT_TRUE(a->icon().isNull()) << a->objectName().toStdString();
         EXPECT_FALSE(a->isChecked());
     }
@@ -168,8 +171,8 @@ TEST_F(MainWindowTest, MenuBarHoldsSevenEntriesAndThePopupIsSeparate) {
     // toolsButton opens the pop-up at (502, 290) twips of the client area.
     openUnlocked();
     form->show();
-    form->toolsButton->click();
-    EXPECT_TRUE(form->toolsMenu->isVisible());
+    find<QPushButton>("toolsButton")->click();
+    EXPECT_TRUE(find<QMenu>("toolsMenu")->isVisible());
     EXPECT_EQ(form->popupPosition(), form->centralWidget()->mapToGlobal(QPoint(33, 19)));
-    form->toolsMenu->close();
+    find<QMenu>("toolsMenu")->close();
 }

@@ -21,30 +21,38 @@ using velanote::testing::MainWindowTest;
 
 namespace {
 
-QList<QWidget*> lockedControls(MainWindow& f) {
-    return {f.senderEdit,  f.recipientEdit,  f.messageEdit, f.relationCombo,
-            f.prefixCheck, f.generateButton, f.toolsButton, f.phrasesButton};
+QList<QWidget*> lockedControls(const MainWindow& f) {
+    QList<QWidget*> controls;
+    for (const char* name : {"senderEdit", "recipientEdit", "messageEdit", "relationCombo", "prefixCheck",
+                             "generateButton", "toolsButton", "phrasesButton"}) {
+        controls << velanote::testing::child<QWidget>(&f, name);
+    }
+    return controls;
 }
-QList<QAction*> lockedItems(MainWindow& f) {
-    return {f.checkUpdateAction,    f.phrasesAction, f.prefixSettingsAction, f.joinerAction,
-            f.deleteMessagesAction, f.effectAction,  f.repairAction};
+QList<QAction*> lockedItems(const MainWindow& f) {
+    QList<QAction*> items;
+    for (const char* name : {"checkUpdateAction", "phrasesAction", "prefixSettingsAction", "joinerAction",
+                             "deleteMessagesAction", "effectAction", "repairAction"}) {
+        items << velanote::testing::child<QAction>(&f, name);
+    }
+    return items;
 }
 
 } // namespace
 
 TEST_F(MainWindowTest, LoadsLockedWithItsTimersRunning) {
     form = std::make_unique<MainWindow>(ctx);
-    form->browser.waitForQuietLoad();
-    EXPECT_TRUE(form->shakeTimer->isActive());
-    EXPECT_TRUE(form->startupCheckTimer->isActive());
-    EXPECT_TRUE(form->rippleTimer->isActive());
-    EXPECT_EQ(form->shakeTimer->interval(), 5000);
-    EXPECT_EQ(form->startupCheckTimer->interval(), 1000);
-    EXPECT_EQ(form->rippleTimer->interval(), 10);
-    EXPECT_EQ(form->rippleTimer->timerType(), Qt::PreciseTimer);
-    form->shakeTimer->stop();
-    form->startupCheckTimer->stop();
-    form->rippleTimer->stop();
+    form->browser().waitForQuietLoad();
+    EXPECT_TRUE(find<QTimer>("shakeTimer")->isActive());
+    EXPECT_TRUE(find<QTimer>("startupCheckTimer")->isActive());
+    EXPECT_TRUE(find<QTimer>("rippleTimer")->isActive());
+    EXPECT_EQ(find<QTimer>("shakeTimer")->interval(), 5000);
+    EXPECT_EQ(find<QTimer>("startupCheckTimer")->interval(), 1000);
+    EXPECT_EQ(find<QTimer>("rippleTimer")->interval(), 10);
+    EXPECT_EQ(find<QTimer>("rippleTimer")->timerType(), Qt::PreciseTimer);
+    find<QTimer>("shakeTimer")->stop();
+    find<QTimer>("startupCheckTimer")->stop();
+    find<QTimer>("rippleTimer")->stop();
 
     for (QWidget* w : lockedControls(*form)) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
@@ -52,22 +60,22 @@ TEST_F(MainWindowTest, LoadsLockedWithItsTimersRunning) {
     for (QAction* a : lockedItems(*form)) {
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     }
-    EXPECT_TRUE(form->exampleButton->isEnabled());
-    EXPECT_TRUE(form->saveMessageAction->isEnabled());
-    EXPECT_FALSE(form->keyPreview);
-    EXPECT_EQ(form->statusLine->panelText(1), QStringLiteral("当前状态："));
+    EXPECT_TRUE(find<QPushButton>("exampleButton")->isEnabled());
+    EXPECT_TRUE(find<QAction>("saveMessageAction")->isEnabled());
+    EXPECT_FALSE(form->keyPreview());
+    EXPECT_EQ(find<StatusBar>("statusLine")->panelText(1), QStringLiteral("当前状态："));
     EXPECT_EQ(status(), QStringLiteral("程序检测更新中..请您稍等..."));
-    EXPECT_EQ(form->statusLine->panelText(3), QStringLiteral("程序设计:Tomo阿朔"));
+    EXPECT_EQ(find<StatusBar>("statusLine")->panelText(3), QStringLiteral("程序设计:Tomo阿朔"));
 
     // Loading: full volume, the relationship list with an empty text, the usage text, the quiet
     // forum load (a fetch, never the user's browser).
     ASSERT_EQ(platform.players.size(), 1);
     EXPECT_EQ(platform.players[0]->volume(), 100);
-    EXPECT_EQ(form->relationCombo->count(), 35);
-    EXPECT_EQ(form->relationCombo->itemText(0), QStringLiteral("同学"));
-    EXPECT_EQ(form->relationCombo->itemText(33), QStringLiteral("同事"));
-    EXPECT_EQ(form->relationCombo->itemText(34), QStringLiteral("自己添加..."));
-    EXPECT_TRUE(form->relationCombo->currentText().isEmpty());
+    EXPECT_EQ(find<QComboBox>("relationCombo")->count(), 35);
+    EXPECT_EQ(find<QComboBox>("relationCombo")->itemText(0), QStringLiteral("同学"));
+    EXPECT_EQ(find<QComboBox>("relationCombo")->itemText(33), QStringLiteral("同事"));
+    EXPECT_EQ(find<QComboBox>("relationCombo")->itemText(34), QStringLiteral("自己添加..."));
+    EXPECT_TRUE(find<QComboBox>("relationCombo")->currentText().isEmpty());
     EXPECT_TRUE(platform.httpFake.requests.contains(ctx.endpoints.forumUrl));
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
     EXPECT_TRUE(waterRipple().isInitialised());
@@ -75,15 +83,15 @@ TEST_F(MainWindowTest, LoadsLockedWithItsTimersRunning) {
 
     // F4 does nothing while locked.
     QTest::keyClick(form->centralWidget(), Qt::Key_F4);
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Unchecked);
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
 }
 
 TEST_F(MainWindowTest, StartUpCheckUnlocksAfterSuccessOrFailure) {
     replyVersion("V6.0\r\n");
     open();
-    form->startupCheckTimer->start();
-    form->onStartupCheckTick();
+    find<QTimer>("startupCheckTimer")->start();
+    tick("startupCheckTimer");
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
     for (QWidget* w : lockedControls(*form)) {
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
@@ -91,38 +99,38 @@ TEST_F(MainWindowTest, StartUpCheckUnlocksAfterSuccessOrFailure) {
     for (QAction* a : lockedItems(*form)) {
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     }
-    EXPECT_FALSE(form->startupCheckTimer->isActive());
-    EXPECT_TRUE(form->keyPreview);
+    EXPECT_FALSE(find<QTimer>("startupCheckTimer")->isActive());
+    EXPECT_TRUE(form->keyPreview());
     EXPECT_TRUE(platform.boxes.shown.isEmpty());
     // The check runs once per start.
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_EQ(versionRequests(), 1);
 
     form.reset();
     platform.httpFake.replies.clear();
     replyVersion("V6.0", 503);
     open();
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_EQ(status(), QStringLiteral("检测失败!请检查您的网络连接!."));
     EXPECT_TRUE(form->isUnlocked());
-    EXPECT_TRUE(form->generateButton->isEnabled());
-    EXPECT_TRUE(form->keyPreview);
+    EXPECT_TRUE(find<QPushButton>("generateButton")->isEnabled());
+    EXPECT_TRUE(form->keyPreview());
     EXPECT_EQ(platform.shellFake.endProgramCalls, 0);
 }
 
 TEST_F(MainWindowTest, AnotherVersionEndsTheProgramAndKeepsTheLock) {
     replyVersion("V6.1");
     open();
-    form->startupCheckTimer->start();
+    find<QTimer>("startupCheckTimer")->start();
     // While the question waits, a second tick and a close request change nothing.
     int ticksDuringQuestion = 0;
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
-        form->onStartupCheckTick();
+        tick("startupCheckTimer");
         EXPECT_FALSE(form->close());
         ++ticksDuringQuestion;
     };
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_EQ(ticksDuringQuestion, 1);
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt,
@@ -131,10 +139,10 @@ TEST_F(MainWindowTest, AnotherVersionEndsTheProgramAndKeepsTheLock) {
     EXPECT_EQ(platform.shellFake.openedAddresses, QStringList{ctx.endpoints.forumUrl});
     EXPECT_EQ(platform.shellFake.endProgramCalls, 1);
     EXPECT_FALSE(form->isUnlocked());
-    EXPECT_FALSE(form->senderEdit->isEnabled());
-    EXPECT_FALSE(form->keyPreview);
+    EXPECT_FALSE(find<QLineEdit>("senderEdit")->isEnabled());
+    EXPECT_FALSE(form->keyPreview());
     EXPECT_EQ(status(), QStringLiteral("程序检测更新中..请您稍等..."));
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_EQ(versionRequests(), 1);
 
     form.reset();
@@ -143,33 +151,33 @@ TEST_F(MainWindowTest, AnotherVersionEndsTheProgramAndKeepsTheLock) {
     platform.shellFake.openedAddresses.clear();
     open();
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
     EXPECT_EQ(platform.shellFake.endProgramCalls, 2);
-    EXPECT_FALSE(form->prefixCheck->isEnabled());
+    EXPECT_FALSE(find<QCheckBox>("prefixCheck")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ManualCheckDisablesItsItemOnlyWhileItRuns) {
     openUnlocked();
     bool enabledWhileShown = true;
     platform.boxes.onShow = [&](const fakes::ShownBox&) {
-        enabledWhileShown = form->checkUpdateAction->isEnabled();
+        enabledWhileShown = find<QAction>("checkUpdateAction")->isEnabled();
     };
-    form->checkUpdateAction->trigger();
+    find<QAction>("checkUpdateAction")->trigger();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("当前为最新版本!"));
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
     EXPECT_FALSE(enabledWhileShown);
-    EXPECT_TRUE(form->checkUpdateAction->isEnabled());
-    EXPECT_TRUE(form->checkUpdateAction->isChecked());
+    EXPECT_TRUE(find<QAction>("checkUpdateAction")->isEnabled());
+    EXPECT_TRUE(find<QAction>("checkUpdateAction")->isChecked());
     EXPECT_EQ(status(), QStringLiteral("程序加载完毕..."));
 
     platform.httpFake.replies.clear();
-    form->onCheckUpdate();
+    trigger("checkUpdateAction");
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, QStringLiteral("检测失败!请检查您的网络连接!"));
     EXPECT_EQ(platform.boxes.shown[1].style, MessageBoxStyle::OkExclamation);
-    EXPECT_TRUE(form->checkUpdateAction->isEnabled());
+    EXPECT_TRUE(find<QAction>("checkUpdateAction")->isEnabled());
     EXPECT_EQ(platform.shellFake.endProgramCalls, 0);
 }
 
@@ -180,45 +188,44 @@ TEST_F(MainWindowTest, F4TogglesThePrefixSwitchThroughItsHandler) {
     openUnlocked();
     platform.boxes.answerNext(MessageBoxAnswer::Ok);
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    QTest::keyClick(form->senderEdit, Qt::Key_F4);
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Checked);
+    QTest::keyClick(find<QLineEdit>("senderEdit"), Qt::Key_F4);
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Checked);
     ASSERT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[0].style, MessageBoxStyle::OkInformation);
-    EXPECT_FALSE(form->shakeTimer->isActive());
+    EXPECT_FALSE(find<QTimer>("shakeTimer")->isActive());
 
-    QTest::keyClick(form->messageEdit, Qt::Key_F4);
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
+    QTest::keyClick(find<QPlainTextEdit>("messageEdit"), Qt::Key_F4);
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Unchecked);
     EXPECT_EQ(platform.boxes.shown.size(), 2);
-    EXPECT_TRUE(form->shakeTimer->isActive());
+    EXPECT_TRUE(find<QTimer>("shakeTimer")->isActive());
 
     // Other keys reach the control; a greyed switch is left alone.
-    QTest::keyClick(form->senderEdit, Qt::Key_A);
-    EXPECT_EQ(form->senderEdit->text(), QStringLiteral("a"));
-    form->prefixCheck->setCheckState(Qt::PartiallyChecked);
+    QTest::keyClick(find<QLineEdit>("senderEdit"), Qt::Key_A);
+    EXPECT_EQ(find<QLineEdit>("senderEdit")->text(), QStringLiteral("a"));
+    find<QCheckBox>("prefixCheck")->setCheckState(Qt::PartiallyChecked);
     const int shown = int(platform.boxes.shown.size());
-    QTest::keyClick(form->senderEdit, Qt::Key_F4);
-    form->onKeyDown(Qt::Key_F4);
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::PartiallyChecked);
+    QTest::keyClick(find<QLineEdit>("senderEdit"), Qt::Key_F4);
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(platform.boxes.shown.size(), shown);
     // A click never makes it greyed: greyed and unticked go to ticked, ticked to unticked.
     platform.boxes.answerNext(MessageBoxAnswer::Ok);
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->prefixCheck->click();
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Checked);
-    form->prefixCheck->click();
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
+    find<QCheckBox>("prefixCheck")->click();
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Checked);
+    find<QCheckBox>("prefixCheck")->click();
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Unchecked);
 }
 
 TEST_F(MainWindowTest, PrefixSettingsWindowStandsInForTheMainWindowAndUnticksWithoutAPrefix) {
     openUnlocked();
     form->show();
-    form->prefixSettingsAction->trigger(); // unticked: refused
+    find<QAction>("prefixSettingsAction")->trigger(); // unticked: refused
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.boxes.shown[0].prompt, QStringLiteral("请您先开启音频前缀功能!"));
 
-    QTest::keyClick(form->senderEdit, Qt::Key_F4); // no prefix yet: the settings window opens
+    QTest::keyClick(find<QLineEdit>("senderEdit"), Qt::Key_F4); // no prefix yet: the settings window opens
     EXPECT_EQ(platform.boxes.shown.size(), 3);
-    EXPECT_FALSE(form->shakeTimer->isActive());
+    EXPECT_FALSE(find<QTimer>("shakeTimer")->isActive());
     QPointer<PrefixWindow> settings = form->prefixSwitch()->settingsWindow();
     ASSERT_FALSE(settings.isNull());
     EXPECT_TRUE(settings->isVisible());
@@ -226,22 +233,22 @@ TEST_F(MainWindowTest, PrefixSettingsWindowStandsInForTheMainWindowAndUnticksWit
 
     settings->close();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->prefixCheck->checkState(), Qt::Unchecked);
-    EXPECT_TRUE(form->shakeTimer->isActive());
+    EXPECT_EQ(find<QCheckBox>("prefixCheck")->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(find<QTimer>("shakeTimer")->isActive());
     EXPECT_EQ(platform.boxes.shown.size(), 3);
 }
 
 TEST_F(MainWindowTest, ChoosingCustomRelationEmptiesAndFocusesTheBox) {
     openUnlocked();
-    form->relationCombo->setCurrentIndex(3);
-    form->onRelationChosen();
-    EXPECT_EQ(form->relationCombo->currentText(), QStringLiteral("妈妈"));
+    find<QComboBox>("relationCombo")->setCurrentIndex(3);
+    Q_EMIT find<QComboBox>("relationCombo")->activated(3);
+    EXPECT_EQ(find<QComboBox>("relationCombo")->currentText(), QStringLiteral("妈妈"));
 
-    form->relationCombo->setCurrentIndex(34);
-    Q_EMIT form->relationCombo->activated(34);
-    EXPECT_TRUE(form->relationCombo->currentText().isEmpty());
-    EXPECT_EQ(form->focusWidget(), form->relationCombo);
-    EXPECT_EQ(form->relationCombo->count(), 35);
+    find<QComboBox>("relationCombo")->setCurrentIndex(34);
+    Q_EMIT find<QComboBox>("relationCombo")->activated(34);
+    EXPECT_TRUE(find<QComboBox>("relationCombo")->currentText().isEmpty());
+    EXPECT_EQ(form->focusWidget(), find<QComboBox>("relationCombo"));
+    EXPECT_EQ(find<QComboBox>("relationCombo")->count(), 35);
 }
 
 TEST_F(MainWindowTest, RippleFollowsTheMouseOnlyWhileTheEffectIsOn) {
@@ -252,37 +259,37 @@ TEST_F(MainWindowTest, RippleFollowsTheMouseOnlyWhileTheEffectIsOn) {
     ASSERT_TRUE(surface->hasMouseTracking());
     ASSERT_TRUE(waterRipple().isCalm());
 
-    form->effectAction->trigger();
-    EXPECT_EQ(form->effectAction->text(), QStringLiteral("开启主题特效"));
+    find<QAction>("effectAction")->trigger();
+    EXPECT_EQ(find<QAction>("effectAction")->text(), QStringLiteral("开启主题特效"));
     QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, QPoint(200, 60));
     QTest::mouseMove(surface, QPoint(220, 70));
-    form->onRippleTick();
+    tick("rippleTimer");
     EXPECT_TRUE(waterRipple().isCalm());
     QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, QPoint(220, 70));
 
-    form->effectAction->trigger();
-    EXPECT_EQ(form->effectAction->text(), QStringLiteral("关闭主题特效"));
+    find<QAction>("effectAction")->trigger();
+    EXPECT_EQ(find<QAction>("effectAction")->text(), QStringLiteral("关闭主题特效"));
     // A move without a pressed button stirs the water.
     QTest::mouseMove(surface, QPoint(300, 50));
-    form->onRippleTick();
+    tick("rippleTimer");
     EXPECT_FALSE(waterRipple().isCalm());
     const auto lightTrail = waterRipple().energy();
-    form->onMousePress(400.4, 60.6);
-    form->onRippleTick();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(400, 61));
+    tick("rippleTimer");
     EXPECT_GT(waterRipple().energy(), lightTrail);
 
     for (int i = 0; i < 2000 && !waterRipple().isCalm(); ++i) {
-        form->onRippleTick();
+        tick("rippleTimer");
     }
     EXPECT_TRUE(waterRipple().isCalm());
 
     // The ticks rest while the water is calm, and the mouse wakes them.
-    form->rippleTimer->start();
-    form->onRippleTick();
-    EXPECT_FALSE(form->rippleTimer->isActive());
-    form->effectAction->setText(QStringLiteral("关闭主题特效"));
+    find<QTimer>("rippleTimer")->start();
+    tick("rippleTimer");
+    EXPECT_FALSE(find<QTimer>("rippleTimer")->isActive());
+    find<QAction>("effectAction")->setText(QStringLiteral("关闭主题特效"));
     QTest::mouseMove(surface, QPoint(250, 40));
-    EXPECT_TRUE(form->rippleTimer->isActive());
+    EXPECT_TRUE(find<QTimer>("rippleTimer")->isActive());
 }
 
 TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {
@@ -304,29 +311,29 @@ TEST_F(MainWindowTest, ClosingAsksAndCancelKeepsEverything) {
 
     // The exit item asks the same question; No closes without the forum and hides the tray icon.
     platform.trayIcons[0]->setVisible(true);
-    form->onJoiner();
+    trigger("joinerAction");
     QPointer<JoinerWindow> joiner = form->joinerWindow();
     ASSERT_TRUE(joiner);
     EXPECT_FALSE(form->isVisible());
     form->show();
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->exitAction->trigger();
+    find<QAction>("exitAction")->trigger();
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_EQ(platform.boxes.shown[1].prompt, box.prompt);
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(!joiner || !joiner->isVisible());
     EXPECT_FALSE(platform.trayIcons[0]->isVisible());
     EXPECT_TRUE(platform.shellFake.openedAddresses.isEmpty());
-    EXPECT_FALSE(form->rippleTimer->isActive());
+    EXPECT_FALSE(find<QTimer>("rippleTimer")->isActive());
 }
 
 TEST_F(MainWindowTest, ClosingWithYesOpensTheForumAndTakesThePhraseLibrary) {
     openUnlocked();
     form->show();
-    form->phrasesButton->click();
+    find<QPushButton>("phrasesButton")->click();
     QPointer<PhraseWindow> phrases = form->phraseWindow();
     ASSERT_TRUE(phrases);
-    form->phrasesAction->trigger();
+    find<QAction>("phrasesAction")->trigger();
     EXPECT_EQ(form->phraseWindow(), phrases.data()) << "one phrase library at a time";
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
     EXPECT_TRUE(form->close());
@@ -346,7 +353,7 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
         return QStringLiteral("V6.0");
     });
     platform.boxes.answerNext(MessageBoxAnswer::Cancel);
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     EXPECT_FALSE(closedDuringFetch);
     EXPECT_TRUE(platform.boxes.shown.isEmpty()) << "no exit question while the check runs";
     EXPECT_TRUE(form->isUnlocked());
@@ -357,12 +364,12 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
 
     // The same during a manual check; here the question is answered No and the window goes.
     form->updateCheck().setFetcher([this](const QString&) {
-        form->exitAction->trigger();
+        find<QAction>("exitAction")->trigger();
         return QString();
     });
     platform.boxes.answerNext(MessageBoxAnswer::Ok);
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->checkUpdateAction->trigger();
+    find<QAction>("checkUpdateAction")->trigger();
     EXPECT_EQ(platform.boxes.shown.size(), 2);
     EXPECT_TRUE(form->isVisible());
     QCoreApplication::processEvents();
@@ -379,7 +386,7 @@ TEST_F(MainWindowTest, CloseAskedWhileTheCheckWaitsRunsAfterIt) {
         return QStringLiteral("V6.1");
     });
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    form->onStartupCheckTick();
+    tick("startupCheckTimer");
     QCoreApplication::processEvents();
     ASSERT_EQ(platform.boxes.shown.size(), 1);
     EXPECT_EQ(platform.shellFake.endProgramCalls, 1);

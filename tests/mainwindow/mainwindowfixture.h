@@ -3,10 +3,12 @@
 #include "mainwindow/mainwindow.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 #include "widgets/statusbar.h"
 
+#include <QAction>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -37,21 +39,26 @@ protected:
     MainWindow& open() {
         form = std::make_unique<MainWindow>(ctx);
         // The quiet forum load runs on a worker; let it finish before the fake is used again.
-        form->browser.waitForQuietLoad();
-        form->shakeTimer->stop();
-        form->startupCheckTimer->stop();
-        form->rippleTimer->stop();
+        form->browser().waitForQuietLoad();
+        find<QTimer>("shakeTimer")->stop();
+        find<QTimer>("startupCheckTimer")->stop();
+        find<QTimer>("rippleTimer")->stop();
         return *form;
     }
 
     MainWindow& openUnlocked() {
         replyVersion("V6.0");
         open();
-        form->onStartupCheckTick();
+        tick("startupCheckTimer");
         return *form;
     }
 
-    QString status() const { return form->statusLine->panelText(2); }
+    template <typename T> T* find(const char* name) const { return testing::child<T>(form.get(), name); }
+    // Runs what one timeout of the timer called `name` runs.
+    void tick(const char* name) const { QMetaObject::invokeMethod(find<QTimer>(name), "timeout"); }
+    void trigger(const char* action) const { find<QAction>(action)->trigger(); }
+
+    QString status() const { return find<StatusBar>("statusLine")->panelText(2); }
 
     fakes::FakePlatform platform;
     fakes::TempProgramFolder temp;
