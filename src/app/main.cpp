@@ -22,7 +22,7 @@ QString helpText() {
                "\n"
                "usage: velanote                 start the desktop program\n"
                "       velanote serve [options] run the speech service on its own\n"
-               "       velanote speak [options] make one voice message from the command line\n"
+               "       velanote speak [options] make one voice message, or one per row of a list (--batch)\n"
                "       velanote pinyin TEXT...  show the reading the voice is given for a text\n"
                "       velanote normalize TEXT... show a text as it will be spoken, numbers in words\n"
                "       velanote --help          show this text\n"

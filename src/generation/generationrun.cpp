@@ -4,6 +4,7 @@
 #include "generation/composition.h"
 #include "generation/filebytes.h"
 #include "generation/serviceclient.h"
+#include "generation/voicesettingsstore.h"
 #include "generation/waitwithoutinput.h"
 #include "platform/mediaplayer.h"
 
@@ -80,7 +81,7 @@ void GenerationRun::generate(const MessageInputs& in, bool withPrefix) {
                          QStringLiteral("] | 接收者:[") + in.recipient + QLatin1String("]"));
 
     const QString base = ctx_.endpoints.speechBase;
-    const QString request = SpeechRequest::address(base, encoded);
+    const QString request = SpeechRequest::address(base, encoded, VoiceSettingsStore(ctx_.folder).load());
     const auto address = waitWithoutInput(
         [&http, request, base] { return SpeechRequest::messageAddress(http, request, base); });
     if (!address) {

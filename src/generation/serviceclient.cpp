@@ -60,8 +60,10 @@ QString decodeGbk(const QByteArray& bytes, const QString& charset) {
     return decoder.decode(bytes);
 }
 
-QString SpeechRequest::address(const QString& base, const QString& encodedSentence) {
-    return base + QStringLiteral("/text2speech.php?&text=") + encodedSentence;
+QString SpeechRequest::address(const QString& base, const QString& encodedSentence,
+                               const VoiceSettings& voice) {
+    return base + QStringLiteral("/text2speech.php?&text=") + encodedSentence +
+           QString::fromStdString(voice.query());
 }
 
 std::optional<QString> SpeechRequest::parseReply(const QString& reply, const QString& base) {
@@ -89,6 +91,58 @@ std::optional<QByteArray> SpeechRequest::fetchSpeech(HttpClient& http, const QSt
         return std::nullopt;
     }
     return reply.body;
+}
+
+} // namespace velanote
+
+namespace velanote {
+
+SpokenMessage SpeechRequest::speak(HttpClient& http, const QString& requestAddress, const QString& base) {
+    SpokenMessage spoken;
+    const HttpResult reply = http.get(requestAddress.trimmed());
+    spoken.status = reply.status;
+    if (!reply.completed) {
+        spoken.failure = SpokenMessage::Failure::unreachable;
+        return spoken;
+    }
+    if (!reply.ok()) {
+        // The service's own first line says why, e.g. a text it cannot speak.
+        spoken.failure = SpokenMessage::Failure::refused;
+        spoken.detail = QString::fromUtf8(reply.body).section(QLatin1Char('\n'), 0, 0).trimmed().left(200);
+        return spoken;
+    }
+    const QString replyText = decodeGbk(reply.body, QStringLiteral("GB2312"));
+    const std::optional<QString> address = parseReply(replyText, base);
+    if (!address) {
+        spoken.failure = SpokenMessage::Failure::unreadableReply;
+        spoken.detail = replyText.left(200);
+        return spoken;
+    }
+    spoken.address = *address;
+    const std::optional<QByteArray> mp3 = fetchSpeech(http, *address);
+    if (!mp3) {
+        spoken.failure = SpokenMessage::Failure::notFetched;
+        return spoken;
+    }
+    spoken.mp3 = *mp3;
+    return spoken;
+}
+
+QString SpokenMessage::failureText(const QString& base) const {
+    switch (failure) {
+    case Failure::none:
+        return {};
+    case Failure::unreachable:
+        return QStringLiteral("Vela声笺生成失败!无法连接语音服务: ") + base.trimmed();
+    case Failure::refused:
+        return QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(status) +
+               (detail.isEmpty() ? QString() : QStringLiteral(": ") + detail);
+    case Failure::unreadableReply:
+        return QStringLiteral("Vela声笺生成失败!语音服务的回复无法识别: ") + detail;
+    case Failure::notFetched:
+        return QStringLiteral("音信文件下载失败!请检查网络后重试..: ") + address.trimmed();
+    }
+    return {};
 }
 
 } // namespace velanote

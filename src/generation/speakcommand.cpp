@@ -5,23 +5,31 @@
 #include "app/programfolder.h"
 #include "app/resourcestore.h"
 #include "commandline/commandoptions.h"
+#include "generation/batchlist.h"
+#include "generation/batchrun.h"
 #include "generation/composition.h"
 #include "generation/filebytes.h"
 #include "generation/pinyincommand.h"
 #include "generation/serviceclient.h"
+#include "generation/servicepool.h"
 #include "platform/atomicfile.h"
 #include "platform/desktophttpclient.h"
 #include "platform/samefile.h"
 #include "service/speechquery.h"
 #include "service/speechservice.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
+
+#include <unistd.h>
 
 namespace velanote {
 
@@ -40,8 +48,10 @@ CommandOptions::Outcome readOptions(const QStringList& arguments) {
     static const CommandOptions commandOptions(
         {QStringLiteral("sender"), QStringLiteral("recipient"), QStringLiteral("relation"),
          QStringLiteral("message"), QStringLiteral("prefix"), QStringLiteral("jingle"),
-         QStringLiteral("output")},
-        {QStringLiteral("dry-run")}, CommandOptions::Repetition::Refused);
+         QStringLiteral("output"), QStringLiteral("rate"), QStringLiteral("pitch"), QStringLiteral("volume"),
+         QStringLiteral("voice"), QStringLiteral("batch"), QStringLiteral("output-dir"),
+         QStringLiteral("jobs")},
+        {QStringLiteral("dry-run"), QStringLiteral("skip-bad")}, CommandOptions::Repetition::Refused);
     return commandOptions.read(arguments);
 }
 
@@ -85,6 +95,25 @@ std::optional<QString> unspeakableInput(const MessageInputs& in, const QString& 
     return std::nullopt;
 }
 
+// Reads --rate, --pitch, --volume and --voice into `voice`; the message for the first bad one.
+std::optional<QString> readVoiceSettings(const QHash<QString, QString>& v, VoiceSettings& voice) {
+    for (const std::string_view name : VoiceSettings::names) {
+        const QString option = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        if (!v.contains(option) ||
+            voice.set(name, v.value(option).toStdString()) == VoiceSettings::Outcome::set) {
+            continue;
+        }
+        if (const auto range = VoiceSettings::rangeOf(name)) {
+            return QStringLiteral("--%1 的取值应为 %2 到 %3 的整数")
+                .arg(option)
+                .arg(range->low)
+                .arg(range->high);
+        }
+        return QStringLiteral("--%1 的取值应为 male 或 female").arg(option);
+    }
+    return std::nullopt;
+}
+
 QString withoutLeadingBlank(const QString& address) {
     return address.trimmed();
 }
@@ -98,9 +127,21 @@ QString SpeakCommand::usage() {
     return QStringLiteral(
         "用法: velanote speak --sender 发送人 --recipient 接收人 --relation 称呼 --message 祝福语\n"
         "                     [--prefix 前缀文件 | --jingle 1..10] --output 输出文件 [--dry-run]\n"
+        "                     [--rate 50..200] [--pitch 50..150] [--volume 10..200] [--voice male|female]\n"
+        "       velanote speak --batch 名单.csv --output-dir 输出文件夹 [--skip-bad] [--jobs N]\n"
+        "                     [--prefix 前缀文件 | --jingle 1..10] [语音选项] [--dry-run]\n"
         "  --output -  把MP3写到标准输出(进度信息改写到标准错误),可接管道\n"
         "  --dry-run  只显示预览、语音文本和请求地址,不发送请求\n"
-        "退出码: 0 成功, 2 参数或输入有误, 3 语音服务或网络失败, 4 文件失败");
+        "  --rate     语速,正常速度的百分比(默认 100)\n"
+        "  --pitch    音调,百分比(默认 100)\n"
+        "  --volume   音量,百分比(默认 100)\n"
+        "  --voice    male 男声(默认) 或 female 女声\n"
+        "  --batch    按名单批量生成: UTF-8 CSV,首行为列名 sender,recipient,relation,message[,file],\n"
+        "             每行一条音信,文件名取 file 列,否则取接收人;先检查每一行,有误的行连同行号列出,\n"
+        "             有误时不生成任何音信,除非给出 --skip-bad(跳过有误的行)\n"
+        "  --jobs     同时合成的行数(默认及上限为处理器核数)\n"
+        "退出码: 0 成功(批量时每一行都已生成), 2 参数或输入有误(名单中有误的行), 3 语音服务或网络失败,\n"
+        "        4 文件失败");
 }
 
 int SpeakCommand::run(const QStringList& arguments) {
@@ -119,20 +160,6 @@ int SpeakCommand::run(const QStringList& arguments) {
         v.insert(option, value);
     }
     const bool dryRun = options.flags.contains(QStringLiteral("dry-run"));
-    const MessageInputs in{v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
-                           v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
-    if (const auto failure = MessageComposer::check(in)) {
-        err_(failure->status);
-        const QStringList required = {QStringLiteral("sender"), QStringLiteral("recipient"),
-                                      QStringLiteral("relation"), QStringLiteral("message")};
-        for (const QString& name : required) {
-            if (!v.contains(name)) {
-                err_(usage());
-                break;
-            }
-        }
-        return ExitUsage;
-    }
     if (v.contains(QStringLiteral("prefix")) && v.contains(QStringLiteral("jingle"))) {
         err_(QStringLiteral("--prefix 与 --jingle 只能选其一"));
         err_(usage());
@@ -147,6 +174,37 @@ int SpeakCommand::run(const QStringList& arguments) {
             err_(usage());
             return ExitUsage;
         }
+    }
+    VoiceSettings voice;
+    if (const std::optional<QString> bad = readVoiceSettings(v, voice)) {
+        err_(*bad);
+        err_(usage());
+        return ExitUsage;
+    }
+    if (v.contains(QStringLiteral("batch"))) {
+        return runBatch(v, jingle, voice, options.flags);
+    }
+    for (const QString& batchOnly :
+         {QStringLiteral("output-dir"), QStringLiteral("jobs"), QStringLiteral("skip-bad")}) {
+        if (v.contains(batchOnly) || options.flags.contains(batchOnly)) {
+            err_(QStringLiteral("--%1 只用于 --batch").arg(batchOnly));
+            err_(usage());
+            return ExitUsage;
+        }
+    }
+    const MessageInputs in{v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
+                           v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
+    if (const auto failure = MessageComposer::check(in)) {
+        err_(failure->status);
+        const QStringList required = {QStringLiteral("sender"), QStringLiteral("recipient"),
+                                      QStringLiteral("relation"), QStringLiteral("message")};
+        for (const QString& name : required) {
+            if (!v.contains(name)) {
+                err_(usage());
+                break;
+            }
+        }
+        return ExitUsage;
     }
     const QString output = v.value(QStringLiteral("output"));
     if (!dryRun && output.isEmpty()) {
@@ -170,6 +228,215 @@ int SpeakCommand::run(const QStringList& arguments) {
     const Writer& progress = toStandardOutput ? err_ : out_; // standard output carries only the MP3
     QByteArray prefix;
     QString prefixPath;
+    if (const std::optional<int> failed = loadPrefix(v, jingle, dryRun, progress, prefix, prefixPath)) {
+        return *failed;
+    }
+    if (!prefixPath.isEmpty() && !output.isEmpty() && !toStandardOutput && isSameFile(prefixPath, output)) {
+        err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
+        return ExitFile;
+    }
+    if (!output.isEmpty() && !toStandardOutput && !isReplaceableFilePath(output)) {
+        err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
+                            "写到标准输出请用 --output -): ") +
+             output);
+        return ExitFile;
+    }
+
+    if (dryRun) {
+        // The embedded service takes a free port only when it starts, so a dry run names the port
+        // by a placeholder; an outside service is named as the real run would use it.
+        const QString base = externalService ? Endpoints::forLocalService(0).speechBase
+                                             : QStringLiteral(" http://127.0.0.1:<端口>");
+        out_(QStringLiteral("预览内容:"));
+        out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        out_(QStringLiteral("语音文本: ") + sentence);
+        out_(QStringLiteral("reading: ") + spokenReading(sentence));
+        out_(QStringLiteral("请求地址: ") +
+             withoutLeadingBlank(SpeechRequest::address(base, encoded, voice)));
+        if (jingle > 0) {
+            out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
+        } else if (v.contains(QStringLiteral("prefix"))) {
+            out_(QStringLiteral("前缀音频: ") + v.value(QStringLiteral("prefix")));
+        }
+        if (!output.isEmpty()) {
+            out_(QStringLiteral("输出文件: ") + output);
+        }
+        out_(externalService ? QStringLiteral("(未发送任何请求)")
+                             : QStringLiteral("(使用内置语音服务,<端口>在启动时分配;未发送任何请求)"));
+        return ExitDone;
+    }
+
+    removeStaleTemporaryFiles(ProgramFolder::locate().path());
+    SpeechService::Options serviceOptions;
+    serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
+    SpeechService service(serviceOptions);
+    Endpoints endpoints = Endpoints::forLocalService(0);
+    if (!externalService) {
+        progress(QStringLiteral("正在启动内置语音服务..."));
+        if (!service.start()) {
+            err_(QStringLiteral("内置语音服务无法启动"));
+            return ExitService;
+        }
+        endpoints = Endpoints::forLocalService(service.port());
+    }
+    progress(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
+
+    CurlHttpClient client;
+    progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
+             in.recipient + QLatin1String("]"));
+    const QString request = SpeechRequest::address(endpoints.speechBase, encoded, voice).trimmed();
+    // No window waits on these requests, so they run right here rather than on a worker.
+    const SpokenMessage spoken = SpeechRequest::speak(client, request, endpoints.speechBase);
+    if (spoken.failure != SpokenMessage::Failure::none) {
+        err_(spoken.failureText(endpoints.speechBase));
+        return ExitService;
+    }
+    progress(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(spoken.address));
+    if (!prefix.isEmpty()) {
+        progress(QStringLiteral("正在合成前缀音频: ") + prefixPath);
+    }
+    const QByteArray message = prefix + spoken.mp3;
+    if (toStandardOutput) {
+        if (!(data_ ? data_(message) : writeToStandardOutput(message))) {
+            err_(QStringLiteral("音信文件无法写到标准输出"));
+            return ExitFile;
+        }
+        progress(QStringLiteral("音信文件已写到标准输出 (%1 字节)").arg(message.size()));
+        return ExitDone;
+    }
+    if (!writeFileAtomically(output, message)) {
+        const QString reason = writeFailureReason();
+        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output +
+             (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')')));
+        return ExitFile;
+    }
+    progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(message.size()));
+    return ExitDone;
+}
+
+int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const VoiceSettings& voice,
+                           const QStringList& flags) {
+    for (const QString& singleOnly :
+         {QStringLiteral("sender"), QStringLiteral("recipient"), QStringLiteral("relation"),
+          QStringLiteral("message"), QStringLiteral("output")}) {
+        if (v.contains(singleOnly)) {
+            err_(QStringLiteral("--batch 不能与 --%1 同用").arg(singleOnly));
+            err_(usage());
+            return ExitUsage;
+        }
+    }
+    const int cores = std::max(1, QThread::idealThreadCount());
+    int jobs = cores;
+    if (v.contains(QStringLiteral("jobs"))) {
+        bool ok = false;
+        jobs = v.value(QStringLiteral("jobs")).toInt(&ok);
+        if (!ok || jobs < 1 || jobs > cores) {
+            err_(QStringLiteral("--jobs 的取值应为 1 到 %1 的整数").arg(cores));
+            err_(usage());
+            return ExitUsage;
+        }
+    }
+    const QString folder = v.value(QStringLiteral("output-dir"));
+    const bool dryRun = flags.contains(QStringLiteral("dry-run"));
+    if (folder.isEmpty() && !dryRun) {
+        err_(QStringLiteral("缺少 --output-dir 输出文件夹"));
+        err_(usage());
+        return ExitUsage;
+    }
+    const BatchList list = BatchList::load(v.value(QStringLiteral("batch")));
+    for (const QString& problem : list.problems()) {
+        err_(problem);
+    }
+    if (!list.fileProblem().isEmpty()) {
+        return ExitUsage;
+    }
+    const qsizetype bad = list.badRowCount();
+    const qsizetype good = list.rows().size() - bad;
+    if (bad > 0 && !flags.contains(QStringLiteral("skip-bad"))) {
+        err_(QStringLiteral("名单中有%1行有误,未生成任何音信;请改正后重试,或用 --skip-bad 跳过这些行")
+                 .arg(bad));
+        return ExitUsage;
+    }
+    if (dryRun) {
+        for (const BatchList::Row& row : list.rows()) {
+            if (row.problem.isEmpty()) {
+                out_(
+                    QStringLiteral("第%1行: %2 -> %3").arg(row.line).arg(row.inputs.recipient, row.fileName));
+            }
+        }
+        out_(QStringLiteral("共%1行可生成,%2行有误(未发送任何请求)").arg(good).arg(bad));
+        return ExitDone;
+    }
+    if (!QDir().mkpath(folder)) {
+        err_(QStringLiteral("无法创建输出文件夹: ") + folder);
+        return ExitFile;
+    }
+    QByteArray prefix;
+    QString prefixPath;
+    if (const std::optional<int> failed = loadPrefix(v, jingle, false, err_, prefix, prefixPath)) {
+        return *failed;
+    }
+
+    const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
+    ServicePool pool(externalService ? Endpoints::forLocalService(0).speechBase : QString(),
+                     userLexiconPath(ProgramFolder::locate()));
+    if (!externalService) {
+        err_(QStringLiteral("正在启动内置语音服务..."));
+        pool.grow(static_cast<int>(std::min<qsizetype>(jobs, std::max<qsizetype>(good, 1))));
+        if (pool.bases().isEmpty()) {
+            err_(QStringLiteral("内置语音服务无法启动"));
+            return ExitService;
+        }
+    }
+    err_(QStringLiteral("语音服务: %1 个,同时生成 %2 行").arg(pool.bases().size()).arg(jobs));
+
+    BatchRun::Setup setup;
+    setup.folder = folder;
+    setup.serviceBases = pool.bases();
+    setup.workers = jobs;
+    setup.voice = voice;
+    setup.prefix = prefix;
+    setup.makeClient = [] { return std::make_unique<CurlHttpClient>(); };
+    QElapsedTimer clock;
+    clock.start();
+    const Writer& status = statusLine_ ? statusLine_ : err_;
+    status(batchProgressText(0, static_cast<int>(good), 0));
+    const std::atomic<bool> never{false};
+    const QList<BatchRun::Outcome> outcomes =
+        BatchRun::run(list, setup, never, [&](const BatchRun::Outcome&, int done, int total) {
+            status(batchProgressText(done, total, clock.elapsed()));
+        });
+    if (statusLine_) {
+        err_(QString());
+    }
+    QStringList failed;
+    bool serviceFailed = false;
+    for (const BatchRun::Outcome& outcome : outcomes) {
+        if (!outcome.failure.isEmpty()) {
+            err_(QStringLiteral("第%1行: %2").arg(outcome.line).arg(outcome.failure));
+            failed.append(QString::number(outcome.line));
+            serviceFailed = serviceFailed || outcome.serviceFailed;
+        }
+    }
+    out_(QStringLiteral("已生成 %1/%2 行,用时 %3 秒,保存在: %4")
+             .arg(good - failed.size())
+             .arg(list.rows().size())
+             .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
+             .arg(folder));
+    if (!failed.isEmpty()) {
+        err_(QStringLiteral("生成失败的行: 第%1行").arg(failed.join(QStringLiteral("、"))));
+        return serviceFailed ? ExitService : ExitFile;
+    }
+    if (bad > 0) {
+        err_(QStringLiteral("跳过的有误行: %1行").arg(bad));
+        return ExitUsage;
+    }
+    return ExitDone;
+}
+
+std::optional<int> SpeakCommand::loadPrefix(const QHash<QString, QString>& v, int jingle, bool dryRun,
+                                            const Writer& progress, QByteArray& prefix,
+                                            QString& prefixPath) const {
     if (jingle > 0 && !dryRun) {
         const ProgramFolder folder = ProgramFolder::locate();
         progress(QStringLiteral("正在准备程序目录: ") + folder.path());
@@ -210,110 +477,7 @@ int SpeakCommand::run(const QStringList& arguments) {
             return ExitFile;
         }
     }
-    if (!prefixPath.isEmpty() && !output.isEmpty() && !toStandardOutput && isSameFile(prefixPath, output)) {
-        err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
-        return ExitFile;
-    }
-    if (!output.isEmpty() && !toStandardOutput && !isReplaceableFilePath(output)) {
-        err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
-                            "写到标准输出请用 --output -): ") +
-             output);
-        return ExitFile;
-    }
-
-    if (dryRun) {
-        // The embedded service takes a free port only when it starts, so a dry run names the port
-        // by a placeholder; an outside service is named as the real run would use it.
-        const QString base = externalService ? Endpoints::forLocalService(0).speechBase
-                                             : QStringLiteral(" http://127.0.0.1:<端口>");
-        out_(QStringLiteral("预览内容:"));
-        out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        out_(QStringLiteral("语音文本: ") + sentence);
-        out_(QStringLiteral("reading: ") + spokenReading(sentence));
-        out_(QStringLiteral("请求地址: ") + withoutLeadingBlank(SpeechRequest::address(base, encoded)));
-        if (jingle > 0) {
-            out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
-        } else if (v.contains(QStringLiteral("prefix"))) {
-            out_(QStringLiteral("前缀音频: ") + v.value(QStringLiteral("prefix")));
-        }
-        if (!output.isEmpty()) {
-            out_(QStringLiteral("输出文件: ") + output);
-        }
-        out_(externalService ? QStringLiteral("(未发送任何请求)")
-                             : QStringLiteral("(使用内置语音服务,<端口>在启动时分配;未发送任何请求)"));
-        return ExitDone;
-    }
-
-    removeStaleTemporaryFiles(ProgramFolder::locate().path());
-    SpeechService::Options serviceOptions;
-    serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
-    SpeechService service(serviceOptions);
-    Endpoints endpoints = Endpoints::forLocalService(0);
-    if (!externalService) {
-        progress(QStringLiteral("正在启动内置语音服务..."));
-        if (!service.start()) {
-            err_(QStringLiteral("内置语音服务无法启动"));
-            return ExitService;
-        }
-        endpoints = Endpoints::forLocalService(service.port());
-    }
-    progress(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
-
-    CurlHttpClient client;
-    HttpClient& http = client;
-    progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-             in.recipient + QLatin1String("]"));
-    const QString request = SpeechRequest::address(endpoints.speechBase, encoded).trimmed();
-    // No window waits on these requests, so they run right here rather than on a worker.
-    const HttpResult reply = http.get(request);
-    if (!reply.completed) {
-        err_(QStringLiteral("Vela声笺生成失败!无法连接语音服务: ") +
-             withoutLeadingBlank(endpoints.speechBase));
-        return ExitService;
-    }
-    if (!reply.ok()) {
-        // The service's own first line says why, e.g. a text it cannot speak.
-        const QString reason =
-            QString::fromUtf8(reply.body).section(QLatin1Char('\n'), 0, 0).trimmed().left(200);
-        err_(QStringLiteral("Vela声笺生成失败!语音服务返回 HTTP %1").arg(reply.status) +
-             (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
-        return ExitService;
-    }
-    const QString replyText = decodeGbk(reply.body, QStringLiteral("GB2312"));
-    const auto address = SpeechRequest::parseReply(replyText, endpoints.speechBase);
-    if (!address) {
-        err_(QStringLiteral("Vela声笺生成失败!语音服务的回复无法识别: ") + replyText.left(200));
-        return ExitService;
-    }
-    progress(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(*address));
-
-    progress(QStringLiteral("正在下载音信文件..."));
-    const QString& messageAddress = *address;
-    const auto speech = SpeechRequest::fetchSpeech(http, messageAddress);
-    if (!speech) {
-        err_(QStringLiteral("音信文件下载失败!请检查网络后重试..: ") + withoutLeadingBlank(messageAddress));
-        return ExitService;
-    }
-    if (!prefix.isEmpty()) {
-        progress(QStringLiteral("正在合成前缀音频: ") + prefixPath);
-    }
-    const QByteArray message = prefix + *speech;
-    if (toStandardOutput) {
-        if (!(data_ ? data_(message) : writeToStandardOutput(message))) {
-            err_(QStringLiteral("音信文件无法写到标准输出"));
-            return ExitFile;
-        }
-        progress(QStringLiteral("音信文件已写到标准输出 (%1 字节)").arg(message.size()));
-        return ExitDone;
-    }
-    if (!writeFileAtomically(output, message)) {
-        const QString reason = writeFailureReason();
-        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output +
-             (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')')));
-        return ExitFile;
-    }
-    progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(message.size()));
-    return ExitDone;
+    return std::nullopt;
 }
 
 int runSpeakCommand(const QStringList& arguments) {
@@ -325,6 +489,13 @@ int runSpeakCommand(const QStringList& arguments) {
         };
     };
     SpeakCommand command(writeLine(stdout), writeLine(stderr));
+    if (isatty(fileno(stderr)) != 0) {
+        command.setStatusLine([](const QString& line) {
+            const QByteArray bytes = QString(QStringLiteral("\r\x1b[K") + line).toUtf8();
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+            std::fflush(stderr);
+        });
+    }
     return command.run(arguments);
 }
 

@@ -36,13 +36,13 @@ std::optional<SpeechClip> ClipProvider::stored(const std::string& id) {
     return find(id, true);
 }
 
-std::optional<SpeechClip> ClipProvider::storedFor(const std::u32string& text) {
-    return find(SpeechSynthesizer::clipId(utf8::encode(text), readings_->current()->digest()), true);
+std::optional<SpeechClip> ClipProvider::storedFor(const std::u32string& text, const VoiceSettings& voice) {
+    return find(SpeechSynthesizer::clipId(utf8::encode(text), readings_->current()->digest(), voice), true);
 }
 
-SpeechClip ClipProvider::clipFor(const std::u32string& text) {
+SpeechClip ClipProvider::clipFor(const std::u32string& text, const VoiceSettings& voice) {
     const std::shared_ptr<const MandarinReader> reader = readings_->current();
-    const std::string id = SpeechSynthesizer::clipId(utf8::encode(text), reader->digest());
+    const std::string id = SpeechSynthesizer::clipId(utf8::encode(text), reader->digest(), voice);
     if (auto hit = find(id, false)) {
         return *hit;
     }
@@ -63,7 +63,7 @@ SpeechClip ClipProvider::clipFor(const std::u32string& text) {
     ++syntheses_;
     try {
         const auto began = std::chrono::steady_clock::now();
-        SpeechClip clip = SpeechSynthesizer::render(text, reader);
+        SpeechClip clip = SpeechSynthesizer::render(text, reader, voice);
         if (metrics_ != nullptr) {
             metrics_->observeSynthesis(
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());

@@ -1,6 +1,7 @@
 #pragma once
 #include "reading/readingsource.h"
 #include "service/clipcache.h"
+#include "synthesis/voicesettings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -25,10 +26,10 @@ public:
                           ClipStore* shared = nullptr, ServiceMetrics* metrics = nullptr);
 
     // Throws std::runtime_error when synthesis or encoding fails.
-    SpeechClip clipFor(const std::u32string& text);
+    SpeechClip clipFor(const std::u32string& text, const VoiceSettings& voice = {});
     std::optional<SpeechClip> stored(const std::string& id);
     // The clip of the text when it is stored anywhere.
-    std::optional<SpeechClip> storedFor(const std::u32string& text);
+    std::optional<SpeechClip> storedFor(const std::u32string& text, const VoiceSettings& voice = {});
     // The memory held by the clips kept in memory.
     std::size_t bytesHeld() const { return cache_.bytes(); }
 

@@ -104,6 +104,13 @@ SpeechQuery SpeechQuery::parse(std::string_view rawQuery) {
         query.error = "text contains control characters";
         return query;
     }
+    for (const std::string_view name : VoiceSettings::names) {
+        const std::optional<std::string_view> value = findParameter(rawQuery, name);
+        if (value && query.voice.set(name, decodeComponent(*value)) != VoiceSettings::Outcome::set) {
+            query.error = std::string(name) + " takes " + VoiceSettings::allowed(name);
+            return query;
+        }
+    }
     query.text = std::move(*text);
     return query;
 }

@@ -19,6 +19,8 @@ constexpr std::string_view homePage = R"(<!DOCTYPE html>
 <h1>velanote 语音服务</h1>
 <p>把文字读成普通话语音（MP3）。</p>
 <p><code>/text2speech.php?&amp;text=…</code></p>
+<p>可选参数：<code>&amp;rate=</code> 语速 50–200，<code>&amp;pitch=</code> 音调 50–150，
+<code>&amp;volume=</code> 音量 10–200（均为百分比，100 为正常），<code>&amp;voice=male|female</code>。</p>
 </body>
 </html>
 )";
@@ -143,21 +145,21 @@ HttpReply SpeechRoutes::speak(std::string_view rawQuery, std::string_view client
     if (!query.error.empty()) {
         return HttpReply::text(400, query.error + "\n");
     }
-    if (const std::optional<SpeechClip> stored = parts_.renderer.storedFor(query.text)) {
+    if (const std::optional<SpeechClip> stored = parts_.renderer.storedFor(query.text, query.voice)) {
         return spokenReply(*stored);
     }
     HttpReply reply;
-    reply.later = [this, text = std::move(query.text),
+    reply.later = [this, text = std::move(query.text), voice = query.voice,
                    client = std::string(client)](HttpReply::Deliver deliver) {
-        parts_.queue.submit(client,
-                            [this, text, deliver = std::move(deliver)] { deliver(synthesise(text)); });
+        parts_.queue.submit(
+            client, [this, text, voice, deliver = std::move(deliver)] { deliver(synthesise(text, voice)); });
     };
     return reply;
 }
 
-HttpReply SpeechRoutes::synthesise(const std::u32string& text) {
+HttpReply SpeechRoutes::synthesise(const std::u32string& text, const VoiceSettings& voice) {
     try {
-        const SpeechClip clip = parts_.renderer.clipFor(text);
+        const SpeechClip clip = parts_.renderer.clipFor(text, voice);
         lastSynthesisFailed_ = false;
         return spokenReply(clip);
     } catch (const std::exception& e) {

@@ -11,6 +11,7 @@ namespace velanote {
 
 class FairQueue;
 class ClipProvider;
+struct VoiceSettings;
 
 // The web site of the speech service: the speech request, the stored clips, the home page, the
 // version file, health and metrics, plus the refusals (long addresses, bodies, other methods).
@@ -41,7 +42,7 @@ public:
 private:
     HttpReply route(const HttpRequest& request, std::string_view path, std::string_view query);
     HttpReply speak(std::string_view rawQuery, std::string_view client);
-    HttpReply synthesise(const std::u32string& text);
+    HttpReply synthesise(const std::u32string& text, const VoiceSettings& voice);
     HttpReply clip(std::string_view name) const;
     HttpReply health() const;
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -156,10 +157,13 @@ void trimForJoining(std::vector<short>& samples, bool first, bool last) {
 
 // Speaks runs of two languages one after the other, each with its voice, into `sink`. Runs in a
 // child only, since changing the voice changes the library's state.
-bool speakRuns(const std::vector<VoiceText::Run>& runs, SampleSink& sink) {
+bool speakRuns(const std::vector<VoiceText::Run>& runs, SampleSink& sink,
+               const std::function<bool(bool english)>& useVoice) {
     std::vector<short> held;
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        espeak_SetVoiceByName(runs[r].english ? EspeakEngine::englishVoiceName : EspeakEngine::voiceName);
+        if (!useVoice(runs[r].english)) {
+            return false;
+        }
         held.clear();
         SampleSink holder{sink.fd, false, &held};
         const espeak_ERROR result = espeak_Synth(runs[r].text.c_str(), runs[r].text.size() + 1, 0,
@@ -293,15 +297,31 @@ void EspeakEngine::initialise() {
     initialised_ = true;
 }
 
-void EspeakEngine::synthesiseApart(const std::string& spoken, SpeechStream& stream) {
+void EspeakEngine::synthesiseApart(const std::string& spoken, const VoiceSettings& voice,
+                                   SpeechStream& stream) {
+    // The voices' names, made before the fork: Mandarin, then English.
+    const bool female = voice.voice == VoiceSettings::Voice::female;
+    const std::array<std::string, 2> names = {
+        female ? std::string(voiceName) + "+" + femaleVariant : std::string(voiceName),
+        female ? std::string(englishVoiceName) + "+" + femaleVariant : std::string(englishVoiceName)};
     runApart(
-        [&spoken](int fd) {
+        [&spoken, &voice, &names](int fd) {
             // The noise of breathy voices comes from rand(), seeded alike every time.
             std::srand(1);
             SampleSink sink{fd};
+            // Each voice switch loads the settings again; the normal settings leave the library as
+            // loaded.
+            const auto useVoice = [&voice, &names](bool english) {
+                const bool switched =
+                    espeak_SetVoiceByName(english ? names[1].c_str() : names[0].c_str()) == EE_OK;
+                return voice.isNormal() || (switched && applyParameters(voice));
+            };
             const std::vector<VoiceText::Run> runs = VoiceText::languageRuns(spoken);
             if (hasEnglish(runs)) {
-                return speakRuns(runs, sink);
+                return speakRuns(runs, sink, useVoice);
+            }
+            if (!voice.isNormal() && !useVoice(false)) {
+                return false;
             }
             const espeak_ERROR result = espeak_Synth(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0,
                                                      espeakCHARS_UTF8, nullptr, &sink);
@@ -378,9 +398,21 @@ std::future<bool> EspeakEngine::warmUp() {
     return future;
 }
 
-std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text, Reader reader) {
+bool EspeakEngine::applyParameters(const VoiceSettings& voice) {
+    // The library's speed in words a minute stretches pauses and vowels less than in proportion;
+    // with this power a clip's length follows the rate's percentage (175 is its normal speed).
+    constexpr double normalWordsPerMinute = 175;
+    constexpr double lengthPower = 0.87;
+    const double wordsPerMinute = normalWordsPerMinute * std::pow(voice.rate / 100.0, lengthPower);
+    // Pitch 50 and volume 100 are the library's normal values.
+    return espeak_SetParameter(espeakRATE, static_cast<int>(std::lround(wordsPerMinute)), 0) == EE_OK &&
+           espeak_SetParameter(espeakPITCH, voice.pitch / 2, 0) == EE_OK &&
+           espeak_SetParameter(espeakVOLUME, voice.volume, 0) == EE_OK;
+}
+
+std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text, Reader reader, VoiceSettings voice) {
     auto stream = std::make_shared<SpeechStream>();
-    post([this, stream, text = std::move(text), reader = std::move(reader)] {
+    post([this, stream, text = std::move(text), reader = std::move(reader), voice] {
         try {
             initialise();
             if (!initialised_) {
@@ -388,7 +420,7 @@ std::shared_ptr<SpeechStream> EspeakEngine::speak(std::u32string text, Reader re
             }
             stream->setSampleRate(sampleRate_);
             const std::string spoken = prepare(text, reader);
-            synthesiseApart(spoken, *stream);
+            synthesiseApart(spoken, voice, *stream);
             stream->close();
         } catch (...) {
             stream->close(std::current_exception());

@@ -1,4 +1,6 @@
 #pragma once
+#include "synthesis/voicesettings.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -51,6 +53,8 @@ public:
     static constexpr const char* voiceName = "cmn-latn-pinyin";
     // The voice of the Latin words that are not pinyin, joined into the same utterance.
     static constexpr const char* englishVoiceName = "en-us";
+    // The synthesiser's variant that makes the female voice of both voices.
+    static constexpr const char* femaleVariant = "belinda";
 
     static EspeakEngine& instance();
     EspeakEngine(const EspeakEngine&) = delete;
@@ -61,9 +65,10 @@ public:
     // The readings of the Chinese come from `reader`; none means the built-in lexicon alone.
     using Reader = std::shared_ptr<const MandarinReader>;
 
-    // Speaks the text (numbers and symbols said in words, then rewritten for the Mandarin voice),
-    // streaming the samples out.
-    std::shared_ptr<SpeechStream> speak(std::u32string text, Reader reader = nullptr);
+    // Speaks the text (numbers and symbols said in words, then rewritten for the Mandarin voice)
+    // with the voice settings, streaming the samples out.
+    std::shared_ptr<SpeechStream> speak(std::u32string text, Reader reader = nullptr,
+                                        VoiceSettings voice = {});
     // What speak() hands the voice for the text: Chinese as tone-numbered pinyin.
     std::future<std::string> spokenText(std::u32string text, Reader reader = nullptr);
     // The phonemes of what speak() would say for the text, clauses separated by " | ".
@@ -81,8 +86,11 @@ private:
     // The phonemes of a prepared text, English runs in the English voice's, marked "(en)…(cmn)".
     std::string spokenPhonemesOf(const std::string& spoken);
     std::string prepare(const std::u32string& text, const Reader& reader);
-    // Synthesises in a child process forked for the one utterance.
-    void synthesiseApart(const std::string& spoken, SpeechStream& stream);
+    // Synthesises in a child process forked for the one utterance, with the voice settings.
+    void synthesiseApart(const std::string& spoken, const VoiceSettings& voice, SpeechStream& stream);
+    // Puts the speed, pitch and volume into the library's state: only ever in the child of one
+    // utterance.
+    static bool applyParameters(const VoiceSettings& voice);
 
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -13,7 +13,8 @@
 
 namespace velanote {
 
-std::string SpeechSynthesizer::clipId(const std::string& utf8Text, const std::string& readingDigest) {
+std::string SpeechSynthesizer::clipId(const std::string& utf8Text, const std::string& readingDigest,
+                                      const VoiceSettings& voice) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(QByteArrayView(EspeakEngine::voiceName));
     hash.addData(QByteArrayView("\n"));
@@ -23,13 +24,19 @@ std::string SpeechSynthesizer::clipId(const std::string& utf8Text, const std::st
     hash.addData(QByteArrayView(readingDigest.data(), static_cast<qsizetype>(readingDigest.size())));
     hash.addData(QByteArrayView("\n"));
     hash.addData(QByteArrayView(utf8Text.data(), static_cast<qsizetype>(utf8Text.size())));
+    if (!voice.isNormal()) {
+        const std::string settings = voice.query();
+        hash.addData(QByteArrayView("\n"));
+        hash.addData(QByteArrayView(settings.data(), static_cast<qsizetype>(settings.size())));
+    }
     return hash.result().toHex().toStdString();
 }
 
-SpeechClip SpeechSynthesizer::render(const std::u32string& text,
-                                     std::shared_ptr<const MandarinReader> reader) {
+SpeechClip SpeechSynthesizer::render(const std::u32string& text, std::shared_ptr<const MandarinReader> reader,
+                                     const VoiceSettings& voice) {
     // Halving and encoding run here while the engine's thread is still synthesising.
-    const std::shared_ptr<SpeechStream> stream = EspeakEngine::instance().speak(text, std::move(reader));
+    const std::shared_ptr<SpeechStream> stream =
+        EspeakEngine::instance().speak(text, std::move(reader), voice);
     HalfBandDecimator decimator;
     Mp3Encoder encoder;
     std::vector<std::int16_t> piece;

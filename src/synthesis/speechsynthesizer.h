@@ -1,5 +1,6 @@
 #pragma once
 #include "synthesis/speechclip.h"
+#include "synthesis/voicesettings.h"
 
 #include <memory>
 #include <string>
@@ -12,12 +13,15 @@ class MandarinReader;
 // calling thread while the engine is still speaking.
 class SpeechSynthesizer {
 public:
-    // 40 lower-case hex digits naming the clip of this voice, text and way of reading it.
-    static std::string clipId(const std::string& utf8Text, const std::string& readingDigest);
+    // 40 lower-case hex digits naming the clip of this voice, text, way of reading it and voice
+    // settings. The normal settings add nothing, so those clips keep the names they always had.
+    static std::string clipId(const std::string& utf8Text, const std::string& readingDigest,
+                              const VoiceSettings& voice = {});
 
     // Throws std::runtime_error when synthesis or encoding fails. The clip's id is left empty.
     static SpeechClip render(const std::u32string& text,
-                             std::shared_ptr<const MandarinReader> reader = nullptr);
+                             std::shared_ptr<const MandarinReader> reader = nullptr,
+                             const VoiceSettings& voice = {});
 };
 
 } // namespace velanote

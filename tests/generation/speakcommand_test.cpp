@@ -62,11 +62,14 @@ TEST(SpeakCommand, DryRunPrintsPreviewSentenceAndRequestWithoutSending) {
 
     // With an outside service the address names it.
     qputenv("VELANOTE_SPEECH_URL", "http://tts.example:8080/");
-    const Outcome outside = speak(withInputs("a", "b", "c", "d") + QStringList{"--dry-run", "--jingle", "4"});
+    const Outcome outside =
+        speak(withInputs("a", "b", "c", "d") +
+              QStringList{"--dry-run", "--jingle", "4", "--voice", "female", "--rate=150"});
     qunsetenv("VELANOTE_SPEECH_URL");
     EXPECT_EQ(outside.code, 0);
     EXPECT_TRUE(outside.out.contains(QStringLiteral(
         "请求地址: http://tts.example:8080/text2speech.php?&text=%E8%A6%AA%E6%84%9B%E7%9A%84b")));
+    EXPECT_TRUE(outside.out.contains(QStringLiteral("&rate=150&voice=female\n")));
     EXPECT_FALSE(outside.out.contains(QStringLiteral("<端口>")));
     EXPECT_TRUE(outside.out.contains(QStringLiteral("前缀音频: 程序目录\\sc\\4.mp3\n")));
 }
@@ -92,7 +95,16 @@ TEST(SpeakCommand, InputChecksAndBadOptionsExitWithTwo) {
     const QStringList ok = withInputs("a", "b", "c", "d");
     EXPECT_EQ(speak(ok).code, 2); // no --output
     EXPECT_EQ(speak(ok + QStringList{"--output"}).code, 2);
-    EXPECT_EQ(speak(ok + QStringList{"--output", "x.mp3", "--volume", "3"}).code, 2);
+    for (const auto& [option, value, message] : {
+             std::tuple{"--volume", "3", "--volume 的取值应为 10 到 200 的整数"},
+             std::tuple{"--rate", "201", "--rate 的取值应为 50 到 200 的整数"},
+             std::tuple{"--pitch", "fast", "--pitch 的取值应为 50 到 150 的整数"},
+             std::tuple{"--voice", "child", "--voice 的取值应为 male 或 female"},
+         }) {
+        const Outcome bad = speak(ok + QStringList{"--output", "x.mp3", option, value});
+        EXPECT_EQ(bad.code, 2) << option;
+        EXPECT_TRUE(bad.err.startsWith(QString::fromUtf8(message) + '\n')) << bad.err.toStdString();
+    }
     EXPECT_EQ(speak(ok + QStringList{"--output", "x.mp3", "stray"}).code, 2);
     EXPECT_EQ(speak(ok + QStringList{"--output", "x.mp3", "--jingle", "11"}).code, 2);
     EXPECT_EQ(speak(ok + QStringList{"--output", "x.mp3", "--jingle", "one"}).code, 2);
@@ -128,10 +140,10 @@ TEST(SpeakCommand, TextsTheServiceWouldRefuseExitWithTwoNamingTheField) {
 
 TEST(SpeakCommand, NamesTheFirstBadOptionInArgumentOrder) {
     const std::pair<QStringList, QString> cases[] = {
-        {{"stray", "--volume", "3"}, QStringLiteral("无法识别的参数: stray")},
-        {{"--volume=3", "stray"}, QStringLiteral("未知选项: --volume")},
+        {{"stray", "--speed", "3"}, QStringLiteral("无法识别的参数: stray")},
+        {{"--speed=3", "stray"}, QStringLiteral("未知选项: --speed")},
         {{"--dry-run=yes"}, QStringLiteral("未知选项: --dry-run")},
-        {{"--sender", "a", "--sender", "b", "--volume"}, QStringLiteral("选项 --sender 重复出现")},
+        {{"--sender", "a", "--sender", "b", "--speed"}, QStringLiteral("选项 --sender 重复出现")},
         {{"--sender", "a", "--output"}, QStringLiteral("选项 --output 缺少取值")},
     };
     for (const auto& [args, message] : cases) {

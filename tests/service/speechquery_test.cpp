@@ -56,6 +56,15 @@ TEST(SpeechQuery, RefusesTextThatCannotBeSpoken) {
     EXPECT_EQ(SpeechQuery::parse("&text=" + thousand + "a").error, "text longer than 1000 characters");
 }
 
+TEST(SpeechQuery, ReadsTheVoiceSettingsAndNamesTheRangeOfABadOne) {
+    const SpeechQuery query = SpeechQuery::parse("&text=a&rate=150&pitch=60&volume=200&voice=female&rate=51");
+    EXPECT_EQ(query.voice.query(), "&rate=150&pitch=60&volume=200&voice=female");
+    EXPECT_EQ(SpeechQuery::parse("&text=a&rate=49").error, "rate takes 50 to 200");
+    EXPECT_EQ(SpeechQuery::parse("&text=a&pitch=%31%35%31").error, "pitch takes 50 to 150");
+    EXPECT_EQ(SpeechQuery::parse("&text=a&volume=x").error, "volume takes 10 to 200");
+    EXPECT_EQ(SpeechQuery::parse("&text=a&voice=").error, "voice takes male or female");
+}
+
 TEST(Utf8, RoundTripsEveryEncodedLength) {
     const std::u32string text = U"a\u00e9\u4f60\U0001F600";
     const std::string bytes = velanote::utf8::encode(text);

@@ -135,6 +135,12 @@ TEST_F(SpeechServiceTest, RepeatedTextIsServedFromTheStore) {
     const LoopbackReply space = client.get("/text2speech.php?&text=a%20b");
     EXPECT_NE(plus.body, blank.body);
     EXPECT_EQ(blank.body, space.body);
+    // The voice settings name another clip; parameters the service does not know change nothing.
+    const LoopbackReply faster = client.get("/text2speech.php?&text=a+b&rate=150");
+    const LoopbackReply unknown = client.get("/text2speech.php?&text=a+b&speed=150&rate=100");
+    EXPECT_EQ(faster.status, 200);
+    EXPECT_NE(faster.body, blank.body);
+    EXPECT_EQ(unknown.body, blank.body);
 }
 
 TEST_F(SpeechServiceTest, BadRequestsGetTheirStatusAndNoClip) {
@@ -154,6 +160,10 @@ TEST_F(SpeechServiceTest, BadRequestsGetTheirStatusAndNoClip) {
         {"/text2speech.php?&text=" + std::string(9000, 'a'), 400},
         {"/text2speech.php?&text=" + percentEncodedRepeat("\U00020000", 1400), 414},
         {"/text2speech.php?&text=" + std::string(200000, 'a'), 414},
+        {"/text2speech.php?&text=a&rate=201", 400},
+        {"/text2speech.php?&text=a&pitch=49", 400},
+        {"/text2speech.php?&text=a&volume=", 400},
+        {"/text2speech.php?&text=a&voice=child", 400},
         {"/nothing/here", 404},
     };
     for (const auto& [target, status] : cases) {

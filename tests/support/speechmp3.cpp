@@ -5,6 +5,7 @@
 #include <lame/lame.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace velanote::fakes {
@@ -35,19 +36,27 @@ QByteArray speechLikeMp3(double seconds, double hz) {
 }
 
 qint64 samplesDecodedByMpg123(const QByteArray& mp3) {
+    const std::optional<std::vector<std::int16_t>> samples = decodeWithMpg123(mp3);
+    return samples ? static_cast<qint64>(samples->size()) : -1;
+}
+
+std::optional<std::vector<std::int16_t>> decodeWithMpg123(const QByteArray& mp3) {
     QProcess mpg123;
     mpg123.start(QStringLiteral("mpg123"),
                  {QStringLiteral("-q"), QStringLiteral("-m"), QStringLiteral("-s"), QStringLiteral("-")});
     if (!mpg123.waitForStarted(10000)) {
-        return -1;
+        return std::nullopt;
     }
     mpg123.write(mp3);
     mpg123.closeWriteChannel();
     if (!mpg123.waitForFinished(20000) || mpg123.exitStatus() != QProcess::NormalExit ||
         mpg123.exitCode() != 0) {
-        return -1;
+        return std::nullopt;
     }
-    return mpg123.readAllStandardOutput().size() / 2;
+    const QByteArray bytes = mpg123.readAllStandardOutput();
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes.size() / 2));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    return samples;
 }
 
 } // namespace velanote::fakes
