@@ -116,6 +116,12 @@ MainWindow::~MainWindow() {
     if (joinerWindow_) {
         delete joinerWindow_.data();
     }
+    if (voiceSettingsWindow_) {
+        delete voiceSettingsWindow_.data();
+    }
+    if (batchWindow_) {
+        delete batchWindow_.data();
+    }
     if (prefix_ != nullptr) {
         prefix_->closeSettingsWindow();
     }
@@ -261,6 +267,10 @@ void MainWindow::buildMenu() {
     featuresMenu->addSeparator();
     joinerAction = menuItem(featuresMenu, "joinerAction", QStringLiteral("音频整合功能"));
     featuresMenu->addSeparator();
+    voiceSettingsAction = menuItem(featuresMenu, "voiceSettingsAction", QStringLiteral("语音设置"));
+    featuresMenu->addSeparator();
+    batchAction = menuItem(featuresMenu, "batchAction", QStringLiteral("批量生成音信"));
+    featuresMenu->addSeparator();
     phrasesAction = menuItem(featuresMenu, "phrasesAction", QStringLiteral("选择内置祝福"));
     featuresMenu->addSeparator();
     deleteMessagesAction = menuItem(featuresMenu, "deleteMessagesAction", QStringLiteral("清除全部音信"));
@@ -357,6 +367,8 @@ void MainWindow::wireHandlers() {
         {aboutAction, &MainWindow::onAboutActionTriggered},
         {updateNotesAction, &MainWindow::onUpdateNotesActionTriggered},
         {joinerAction, &MainWindow::onJoinerActionTriggered},
+        {voiceSettingsAction, &MainWindow::onVoiceSettingsActionTriggered},
+        {batchAction, &MainWindow::onBatchActionTriggered},
         {phrasesAction, &MainWindow::onPhrasesActionTriggered},
         {deleteMessagesAction, &MainWindow::onDeleteMessagesActionTriggered},
         {repairAction, &MainWindow::onRepairActionTriggered},

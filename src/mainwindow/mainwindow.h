@@ -1,5 +1,6 @@
 #pragma once
 #include "app/appcontext.h"
+#include "batch/batchwindow.h"
 #include "joiner/joinerwindow.h"
 #include "mainwindow/silentbrowser.h"
 #include "mainwindow/updatecheck.h"
@@ -7,6 +8,7 @@
 #include "platform/commondialog.h"
 #include "platform/mediaplayer.h"
 #include "platform/trayicon.h"
+#include "voice/voicesettingswindow.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -68,6 +70,8 @@ class WaterSurface;
 // featuresMenu         【相关功能】
 // prefixSettingsAction 前缀音频设置                    PrefixSwitch::onSettingsChosen
 // joinerAction         音频整合功能                    onJoinerActionTriggered
+// voiceSettingsAction  语音设置                        onVoiceSettingsActionTriggered
+// batchAction          批量生成音信                    onBatchActionTriggered
 // phrasesAction        选择内置祝福                    onPhrasesActionTriggered
 // deleteMessagesAction 清除全部音信                    onDeleteMessagesActionTriggered
 // repairAction         音频修复功能                    onRepairActionTriggered
@@ -100,6 +104,8 @@ public:
 
     // The windows opened from here, while they are open (null otherwise).
     JoinerWindow* joinerWindow() const { return joinerWindow_.data(); }
+    VoiceSettingsWindow* voiceSettingsWindow() const { return voiceSettingsWindow_.data(); }
+    BatchWindow* batchWindow() const { return batchWindow_.data(); }
     PhraseWindow* phraseWindow() const { return phraseWindow_.data(); }
     PrefixSwitch* prefixSwitch() const { return prefix_; }
     // Whether the start-up check has run and unlocked the window.
@@ -155,6 +161,8 @@ private:
     void onPasteActionTriggered();
     void onPhrasesActionTriggered();
     void onJoinerActionTriggered();
+    void onVoiceSettingsActionTriggered();
+    void onBatchActionTriggered();
     void onSoftwareSiteActionTriggered();
     void onBoardActionTriggered();
     void onBlogActionTriggered();
@@ -220,6 +228,8 @@ private:
     QMenu* featuresMenu = nullptr;
     QAction* prefixSettingsAction = nullptr;
     QAction* joinerAction = nullptr;
+    QAction* voiceSettingsAction = nullptr;
+    QAction* batchAction = nullptr;
     QAction* phrasesAction = nullptr;
     QAction* deleteMessagesAction = nullptr;
     QAction* repairAction = nullptr;
@@ -246,6 +256,8 @@ private:
     std::unique_ptr<GenerationRun> run_;
     PrefixSwitch* prefix_ = nullptr;
     QPointer<JoinerWindow> joinerWindow_;
+    QPointer<VoiceSettingsWindow> voiceSettingsWindow_;
+    QPointer<BatchWindow> batchWindow_;
     QPointer<PhraseWindow> phraseWindow_;
     UpdateCheck updateCheck_;
     bool checking_ = false;

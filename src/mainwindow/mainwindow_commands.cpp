@@ -151,6 +151,28 @@ void MainWindow::onJoinerActionTriggered() {
     hide();
 }
 
+namespace {
+
+// Opens `window` (made by `make` when not open) beside the main window, which stays shown.
+template <typename Window, typename Make> void showSingle(QPointer<Window>& window, Make make) {
+    if (!window) {
+        window = make();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void MainWindow::onVoiceSettingsActionTriggered() {
+    showSingle(voiceSettingsWindow_, [this] { return new VoiceSettingsWindow(ctx_, this); });
+}
+
+void MainWindow::onBatchActionTriggered() {
+    showSingle(batchWindow_, [this] { return new BatchWindow(ctx_, this); });
+}
+
 void MainWindow::onSoftwareSiteActionTriggered() {
     ctx_.platform.shell().openAddress(ctx_.endpoints.forumUrl);
 }

@@ -166,4 +166,22 @@ std::optional<QString> DesktopFileDialogs::saveFileName(QWidget* parent, const Q
     return runDialog(parent, title, filter, initialName, true);
 }
 
+std::optional<QString> DesktopFileDialogs::existingFolder(QWidget* parent, const QString& title,
+                                                          const QString& initialFolder) {
+    QFileDialog dialog(parent, title, initialFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (platformHasNoNativeDialogs()) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    }
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("查找范围:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件夹:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("选择文件夹"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace velanote

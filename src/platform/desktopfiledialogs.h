@@ -15,6 +15,8 @@ public:
                                         const QString& initialName) override;
     std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                         const QString& initialName) override;
+    std::optional<QString> existingFolder(QWidget* parent, const QString& title,
+                                          const QString& initialFolder) override;
 };
 
 } // namespace velanote

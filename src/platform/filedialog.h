@@ -15,6 +15,9 @@ public:
                                                 const QString& initialName) = 0;
     virtual std::optional<QString> saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                                 const QString& initialName) = 0;
+    // An existing folder, starting in `initialFolder` when it is one.
+    virtual std::optional<QString> existingFolder(QWidget* parent, const QString& title,
+                                                  const QString& initialFolder) = 0;
 };
 
 } // namespace velanote

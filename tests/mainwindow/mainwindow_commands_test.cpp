@@ -264,6 +264,15 @@ TEST_F(MainWindowTest, LinksRestartAndOtherWindows) {
     EXPECT_FALSE(form->isVisible());
     form->joinerWindow()->close();
     EXPECT_TRUE(form->isVisible());
+
+    // The voice settings and the batch open beside the main window, one of each.
+    for (const char* action : {"voiceSettingsAction", "batchAction", "voiceSettingsAction"}) {
+        trigger(action);
+    }
+    ASSERT_NE(form->voiceSettingsWindow(), nullptr);
+    ASSERT_NE(form->batchWindow(), nullptr);
+    EXPECT_TRUE(form->voiceSettingsWindow()->isVisible() && form->batchWindow()->isVisible());
+    EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, GenerationCommandsReachTheRun) {

@@ -142,6 +142,7 @@ TEST_F(MainWindowTest, MenuBarHoldsSevenEntriesAndThePopupIsSeparate) {
               (QStringList{QStringLiteral("软件说明"), "-", QStringLiteral("更新说明")}));
     EXPECT_EQ(captionsOf(find<QMenu>("featuresMenu")),
               (QStringList{QStringLiteral("前缀音频设置"), "-", QStringLiteral("音频整合功能"), "-",
+                           QStringLiteral("语音设置"), "-", QStringLiteral("批量生成音信"), "-",
                            QStringLiteral("选择内置祝福"), "-", QStringLiteral("清除全部音信"), "-",
                            QStringLiteral("音频修复功能"), "-", QStringLiteral("关闭主题特效")}));
     EXPECT_EQ(captionsOf(find<QMenu>("moreMenu")),

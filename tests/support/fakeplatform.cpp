@@ -51,6 +51,11 @@ std::optional<QString> FakeFileDialogs::saveFileName(QWidget*, const QString& ti
     return answer({true, title, filter, initialName});
 }
 
+std::optional<QString> FakeFileDialogs::existingFolder(QWidget*, const QString& title,
+                                                       const QString& initialFolder) {
+    return answer({false, title, QString(), initialFolder});
+}
+
 QString FakeHttpClient::fetchText(const QString& url) {
     const HttpResult r = get(url);
     return r.ok() ? QString::fromUtf8(r.body) : QString();

@@ -48,6 +48,8 @@ public:
                                         const QString& initialName) override;
     std::optional<QString> saveFileName(QWidget*, const QString& title, const QString& filter,
                                         const QString& initialName) override;
+    std::optional<QString> existingFolder(QWidget*, const QString& title,
+                                          const QString& initialFolder) override;
     void chooseNext(const QString& path) { answers.push_back({false, path}); }
     void cancelNext() { answers.push_back({true, QString()}); }
     // Runs when a dialog is shown, before it answers.
