@@ -32,8 +32,8 @@ namespace {
 
 // Client area and the status bar, in twips.
 constexpr int kWidth = 9000;
-constexpr int kHeight = 7800;
-constexpr int kStatusTop = 7350;
+constexpr int kHeight = 7500;
+constexpr int kStatusTop = 7050;
 constexpr int kStatusHeight = 450;
 
 enum Column { LineColumn, RecipientColumn, FileColumn, StateColumn };
@@ -107,7 +107,7 @@ void BatchWindow::buildControls() {
     setGeometryTwips(rowTable, 180, 870, 8400, 3480);
 
     outputFrame = named(new QGroupBox(QStringLiteral("生成"), this), "outputFrame");
-    setGeometryTwips(outputFrame, 120, 4740, 8760, 2460);
+    setGeometryTwips(outputFrame, 120, 4740, 8760, 2160);
     folderPathEdit = makePathBox("folderPathEdit", outputFrame);
     setGeometryTwips(folderPathEdit, 180, 390, 6780, 360);
     folderButton = named(new QPushButton(QStringLiteral("选择文件夹"), outputFrame), "folderButton");
@@ -126,6 +126,7 @@ void BatchWindow::buildControls() {
     progressBar->setRange(0, 1);
     progressBar->setValue(0);
     progressBar->setFormat(QStringLiteral("%v/%m"));
+    progressBar->setTextVisible(false);
     setGeometryTwips(progressBar, 4950, 1500, 3630, 330);
 
     statusLine = new StatusBar(
@@ -179,6 +180,7 @@ void BatchWindow::loadList(const QString& path) {
     }
     progressBar->setRange(0, std::max<int>(1, static_cast<int>(list_.rows().size() - list_.badRowCount())));
     progressBar->setValue(0);
+    progressBar->setTextVisible(true);
     if (!list_.fileProblem().isEmpty()) {
         setStatus(list_.fileProblem());
     } else if (list_.badRowCount() > 0) {
