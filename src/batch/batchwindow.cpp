@@ -10,18 +10,17 @@
 #include "velanote/version.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
+#include "widgets/windowplacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableWidget>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -65,12 +64,7 @@ BatchWindow::BatchWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* pa
     setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
                    QStringLiteral("【星河】-批量生成音信"));
     buildControls();
-    if (const QScreen* screen =
-            mainWindow != nullptr ? mainWindow->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this, mainWindow);
     connect(loadButton, &QPushButton::clicked, this, &BatchWindow::onLoadClicked);
     connect(folderButton, &QPushButton::clicked, this, &BatchWindow::onFolderClicked);
     connect(generateButton, &QPushButton::clicked, this, &BatchWindow::onGenerateClicked);

@@ -6,19 +6,18 @@
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
+#include "widgets/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <iterator>
@@ -119,12 +118,7 @@ JoinerWindow::JoinerWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* 
     setAttribute(Qt::WA_DeleteOnClose);
     player = ctx.platform.createPlayer(this);
     buildControls();
-    if (const QScreen* screen =
-            mainWindow != nullptr ? mainWindow->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this, mainWindow);
 
     connect(firstBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onFirstBrowseButtonClicked);
     connect(secondBrowseButton, &QPushButton::clicked, this, &JoinerWindow::onSecondBrowseButtonClicked);

@@ -7,13 +7,12 @@
 #include "velanote/version.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
+#include "widgets/windowplacement.h"
 
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSlider>
 
 namespace velanote {
@@ -45,12 +44,7 @@ VoiceSettingsWindow::VoiceSettingsWindow(AppContext& ctx, const QWidget* mainWin
                    QStringLiteral("【星河】-语音设置"));
     player = ctx.platform.createPlayer(this);
     buildControls();
-    if (const QScreen* screen =
-            mainWindow != nullptr ? mainWindow->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this, mainWindow);
     connect(previewButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onPreviewClicked);
     connect(defaultsButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onDefaultsClicked);
     connect(confirmButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onConfirmClicked);
