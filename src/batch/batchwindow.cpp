@@ -65,10 +65,10 @@ BatchWindow::BatchWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* pa
                    QStringLiteral("【星河】-批量生成音信"));
     buildControls();
     centreOnScreen(this, mainWindow);
-    connect(loadButton, &QPushButton::clicked, this, &BatchWindow::onLoadClicked);
-    connect(folderButton, &QPushButton::clicked, this, &BatchWindow::onFolderClicked);
-    connect(generateButton, &QPushButton::clicked, this, &BatchWindow::onGenerateClicked);
-    connect(cancelButton, &QPushButton::clicked, this, &BatchWindow::onCancelClicked);
+    connect(loadButton, &QPushButton::clicked, this, &BatchWindow::onLoadButtonClicked);
+    connect(folderButton, &QPushButton::clicked, this, &BatchWindow::onFolderButtonClicked);
+    connect(generateButton, &QPushButton::clicked, this, &BatchWindow::onGenerateButtonClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &BatchWindow::onCancelButtonClicked);
     connect(&watcher_, &QFutureWatcherBase::finished, this, &BatchWindow::finishRun);
     updateButtons();
 }
@@ -148,7 +148,7 @@ void BatchWindow::updateButtons() {
     cancelButton->setEnabled(running);
 }
 
-void BatchWindow::onLoadClicked() {
+void BatchWindow::onLoadButtonClicked() {
     if (listDialog.showOpenDialog() == CommonDialog::Outcome::Chosen) {
         loadList(listDialog.FileName);
     }
@@ -187,7 +187,7 @@ void BatchWindow::loadList(const QString& path) {
     updateButtons();
 }
 
-void BatchWindow::onFolderClicked() {
+void BatchWindow::onFolderButtonClicked() {
     if (const std::optional<QString> folder = ctx_.platform.fileDialogs().existingFolder(
             this, QStringLiteral("请选择保存音信的文件夹"), folderPathEdit->text())) {
         folderPathEdit->setText(*folder);
@@ -204,7 +204,7 @@ int BatchWindow::tableRowOf(int line) const {
     return -1;
 }
 
-void BatchWindow::onGenerateClicked() {
+void BatchWindow::onGenerateButtonClicked() {
     const qsizetype bad = list_.badRowCount();
     if (bad > 0 &&
         ctx_.platform.messageBox().show(
@@ -264,7 +264,7 @@ void BatchWindow::showOutcome(const BatchRun::Outcome& outcome, int done, int to
               QString::number(total));
 }
 
-void BatchWindow::onCancelClicked() {
+void BatchWindow::onCancelButtonClicked() {
     cancel_ = true;
     setStatus(QStringLiteral("正在取消..正在生成的行完成后停止.."));
 }

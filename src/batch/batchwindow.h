@@ -28,23 +28,33 @@ class StatusBar;
 // command line does), with a progress bar and a cancel button. Deleted on close; closing during a
 // run cancels the rows not yet begun and waits for those in progress.
 //
-// control                 caption                         purpose
-// listPathEdit            (a path)                        the list loaded
-// loadButton              载入名单                        picks and loads a CSV list
-// rowTable                行 / 接收人 / 文件名 / 状态      each row: its check, then its outcome
-// folderPathEdit          (a path)                        where the messages go
-// folderButton            选择文件夹                      picks that folder
-// prefixCheck             在每条音信前加入前缀音频        joins the stored prefix in front
-// generateButton          开始生成                        makes the good rows
-// cancelButton            取消                            stops the rows not yet begun
-// progressBar             (n/总数)                        rows done
-// statusLine              运行状态： ...                  progress and the summary
+// control         caption                      handler                   purpose
+// listPathEdit    (a path)                                               the list loaded
+// loadButton      载入名单                     onLoadButtonClicked       picks and loads a CSV list
+// rowTable        行 / 接收人 / 文件名 / 状态                            each row's check, then outcome
+// folderPathEdit  (a path)                                               where the messages go
+// folderButton    选择文件夹                   onFolderButtonClicked     picks that folder
+// prefixCheck     在每条音信前加入前缀音频                               joins the stored prefix in front
+// generateButton  开始生成                     onGenerateButtonClicked   makes the good rows
+// cancelButton    取消                         onCancelButtonClicked     stops the rows not yet begun
+// progressBar     (n/总数)                                               rows done
+// statusLine      运行状态： ...                                         progress and the summary
 class BatchWindow : public QWidget {
     Q_OBJECT
 public:
     explicit BatchWindow(AppContext& ctx, const QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
     ~BatchWindow() override;
 
+    bool isRunning() const;
+
+Q_SIGNALS:
+    // Every row begun has finished.
+    void runFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     QGroupBox* listFrame = nullptr;
     QLineEdit* listPathEdit = nullptr;
     QPushButton* loadButton = nullptr;
@@ -61,20 +71,10 @@ public:
 
     // Loads the list at `path` into the table.
     void loadList(const QString& path);
-    void onLoadClicked();
-    void onFolderClicked();
-    void onGenerateClicked();
-    void onCancelClicked();
-    bool isRunning() const;
-
-Q_SIGNALS:
-    // Every row begun has finished.
-    void runFinished();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
+    void onLoadButtonClicked();
+    void onFolderButtonClicked();
+    void onGenerateButtonClicked();
+    void onCancelButtonClicked();
     void buildControls();
     void updateButtons();
     void setStatus(const QString& text);

@@ -45,9 +45,9 @@ VoiceSettingsWindow::VoiceSettingsWindow(AppContext& ctx, const QWidget* mainWin
     player = ctx.platform.createPlayer(this);
     buildControls();
     centreOnScreen(this, mainWindow);
-    connect(previewButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onPreviewClicked);
-    connect(defaultsButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onDefaultsClicked);
-    connect(confirmButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onConfirmClicked);
+    connect(previewButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onPreviewButtonClicked);
+    connect(defaultsButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onDefaultsButtonClicked);
+    connect(confirmButton, &QPushButton::clicked, this, &VoiceSettingsWindow::onConfirmButtonClicked);
     setSettings(VoiceSettingsStore(ctx.folder).load());
 }
 
@@ -151,7 +151,7 @@ void VoiceSettingsWindow::setStatus(const QString& text) {
     statusLine->setPanelText(2, text);
 }
 
-void VoiceSettingsWindow::onPreviewClicked() {
+void VoiceSettingsWindow::onPreviewButtonClicked() {
     previewButton->setEnabled(false);
     setStatus(QStringLiteral("正在生成试听语音..请稍等.."));
     HttpClient& http = ctx_.platform.http();
@@ -168,12 +168,12 @@ void VoiceSettingsWindow::onPreviewClicked() {
     setStatus(QStringLiteral("正在试听..."));
 }
 
-void VoiceSettingsWindow::onDefaultsClicked() {
+void VoiceSettingsWindow::onDefaultsButtonClicked() {
     setSettings(VoiceSettings{});
     setStatus(QStringLiteral("已恢复默认设置,按确定保存"));
 }
 
-void VoiceSettingsWindow::onConfirmClicked() {
+void VoiceSettingsWindow::onConfirmButtonClicked() {
     if (!VoiceSettingsStore(ctx_.folder).save(settings())) {
         setStatus(QStringLiteral("语音设置保存失败!请检查程序目录是否可写.."));
         return;

@@ -22,17 +22,17 @@ class StatusBar;
 // (VoiceSettingsStore), where every message the desktop program makes takes them from; closing
 // otherwise keeps what was stored. Deleted on close.
 //
-// control                 caption                         purpose
-// rateSlider              语速                            speed, 50 to 200 percent
-// pitchSlider             音调                            pitch, 50 to 150 percent
-// volumeSlider            音量                            loudness, 10 to 200 percent
-// rateValue, pitchValue, volumeValue   (100%)             the slider's value
-// maleOption              男声                            the male voice
-// femaleOption            女声                            the female voice
-// previewButton           试听                            speaks a short sample with these settings
-// defaultsButton          恢复默认                        puts the normal settings back
-// confirmButton           确定                            keeps the settings and closes
-// statusLine              运行状态： ...                  what the window is doing
+// control         caption          handler                   purpose
+// rateSlider      语速：                                     speed, 50 to 200 percent
+// pitchSlider     音调：                                     pitch, 50 to 150 percent
+// volumeSlider    音量：                                     loudness, 10 to 200 percent
+// rateValue, pitchValue, volumeValue  (100%)                 the slider's value
+// maleOption      男声                                       the male voice
+// femaleOption    女声                                       the female voice
+// previewButton   试听             onPreviewButtonClicked    speaks a short sample with these settings
+// defaultsButton  恢复默认         onDefaultsButtonClicked   puts the normal settings back
+// confirmButton   确定             onConfirmButtonClicked    keeps the settings and closes
+// statusLine      运行状态： ...                             what the window is doing
 class VoiceSettingsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -43,6 +43,10 @@ public:
     // What the sample says.
     static QString sampleText();
 
+    // The settings the controls show.
+    VoiceSettings settings() const;
+
+private:
     QGroupBox* settingsFrame = nullptr;
     QLabel* rateLabel = nullptr;
     QSlider* rateSlider = nullptr;
@@ -61,15 +65,10 @@ public:
     StatusBar* statusLine = nullptr;
     std::unique_ptr<MediaPlayer> player;
 
-    // The settings the controls show.
-    VoiceSettings settings() const;
     void setSettings(const VoiceSettings& settings);
-
-    void onPreviewClicked();
-    void onDefaultsClicked();
-    void onConfirmClicked();
-
-private:
+    void onPreviewButtonClicked();
+    void onDefaultsButtonClicked();
+    void onConfirmButtonClicked();
     void buildControls();
     void setStatus(const QString& text);
 

@@ -2,6 +2,7 @@
 
 #include "app/endpoints.h"
 #include "service/speechservice.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace velanote;
+using velanote::testing::child;
 
 TEST(BatchWindow, LoadsAListShowsItsChecksAndMakesTheGoodRows) {
     SpeechService service;
@@ -29,35 +31,36 @@ TEST(BatchWindow, LoadsAListShowsItsChecksAndMakesTheGoodRows) {
                                                         "甲,,朋友,没有接收人\n"
                                                         "甲,丙,同事,万事如意\n"));
     QPointer<BatchWindow> window = new BatchWindow(ctx);
-    EXPECT_FALSE(window->generateButton->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(window.data(), "generateButton")->isEnabled());
 
     platform.dialogs.chooseNext(tmp.path(QStringLiteral("\\list.csv")));
-    window->loadButton->click();
-    ASSERT_EQ(window->rowTable->rowCount(), 3);
-    EXPECT_EQ(window->rowTable->item(1, 3)->text(), QStringLiteral("有误: 请输入对方的名字[即接收人]"));
-    EXPECT_EQ(window->rowTable->item(2, 2)->text(), QStringLiteral("丙.mp3"));
-    EXPECT_FALSE(window->generateButton->isEnabled()) << "no folder yet";
-    EXPECT_FALSE(window->prefixCheck->isEnabled()) << "no stored prefix";
+    child<QPushButton>(window.data(), "loadButton")->click();
+    ASSERT_EQ(child<QTableWidget>(window.data(), "rowTable")->rowCount(), 3);
+    EXPECT_EQ(child<QTableWidget>(window.data(), "rowTable")->item(1, 3)->text(),
+              QStringLiteral("有误: 请输入对方的名字[即接收人]"));
+    EXPECT_EQ(child<QTableWidget>(window.data(), "rowTable")->item(2, 2)->text(), QStringLiteral("丙.mp3"));
+    EXPECT_FALSE(child<QPushButton>(window.data(), "generateButton")->isEnabled()) << "no folder yet";
+    EXPECT_FALSE(child<QCheckBox>(window.data(), "prefixCheck")->isEnabled()) << "no stored prefix";
 
     const QString out = tmp.path(QStringLiteral("\\out"));
     ASSERT_TRUE(QDir().mkpath(out));
     platform.dialogs.chooseNext(out);
-    window->folderButton->click();
-    ASSERT_TRUE(window->generateButton->isEnabled());
+    child<QPushButton>(window.data(), "folderButton")->click();
+    ASSERT_TRUE(child<QPushButton>(window.data(), "generateButton")->isEnabled());
 
     // The bad row is skipped once the user agrees.
     platform.boxes.answerNext(MessageBoxAnswer::No);
-    window->generateButton->click();
+    child<QPushButton>(window.data(), "generateButton")->click();
     EXPECT_FALSE(window->isRunning());
     QSignalSpy finished(window.data(), &BatchWindow::runFinished);
     platform.boxes.answerNext(MessageBoxAnswer::Yes);
-    window->generateButton->click();
-    EXPECT_TRUE(window->cancelButton->isEnabled());
+    child<QPushButton>(window.data(), "generateButton")->click();
+    EXPECT_TRUE(child<QPushButton>(window.data(), "cancelButton")->isEnabled());
     ASSERT_TRUE(finished.wait(60000));
-    EXPECT_EQ(window->progressBar->value(), 2);
-    EXPECT_EQ(window->rowTable->item(0, 3)->text(), QStringLiteral("已生成"));
+    EXPECT_EQ(child<QProgressBar>(window.data(), "progressBar")->value(), 2);
+    EXPECT_EQ(child<QTableWidget>(window.data(), "rowTable")->item(0, 3)->text(), QStringLiteral("已生成"));
     EXPECT_EQ(QDir(out).entryList(QDir::Files),
               QStringList({QStringLiteral("丙.mp3"), QStringLiteral("乙.mp3")}));
-    EXPECT_FALSE(window->cancelButton->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(window.data(), "cancelButton")->isEnabled());
     delete window.data();
 }

@@ -4,6 +4,7 @@
 #include "app/inifile.h"
 #include "generation/serviceclient.h"
 #include "generation/voicesettingsstore.h"
+#include "support/child.h"
 #include "support/fakeplatform.h"
 #include "support/tempfolder.h"
 
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using namespace velanote;
+using velanote::testing::child;
 
 namespace {
 
@@ -46,12 +48,12 @@ TEST_F(VoiceSettingsWindowTest, SettingsRoundTripThroughTheIniAndLeaveOtherKeysA
         writeSetting(QStringLiteral("Information"), QStringLiteral("qzyp"), QStringLiteral("1"), ini));
     VoiceSettingsWindow* first = open();
     EXPECT_EQ(first->settings(), VoiceSettings{});
-    first->rateSlider->setValue(160);
-    first->pitchSlider->setValue(70);
-    first->volumeSlider->setValue(180);
-    first->femaleOption->setChecked(true);
-    EXPECT_EQ(first->rateValue->text(), QStringLiteral("160%"));
-    first->confirmButton->click();
+    child<QSlider>(first, "rateSlider")->setValue(160);
+    child<QSlider>(first, "pitchSlider")->setValue(70);
+    child<QSlider>(first, "volumeSlider")->setValue(180);
+    child<QRadioButton>(first, "femaleOption")->setChecked(true);
+    EXPECT_EQ(child<QLabel>(first, "rateValue")->text(), QStringLiteral("160%"));
+    child<QPushButton>(first, "confirmButton")->click();
 
     const VoiceSettings chosen{
         .rate = 160, .pitch = 70, .volume = 180, .voice = VoiceSettings::Voice::female};
@@ -63,8 +65,8 @@ TEST_F(VoiceSettingsWindowTest, SettingsRoundTripThroughTheIniAndLeaveOtherKeysA
 
     VoiceSettingsWindow* second = open();
     EXPECT_EQ(second->settings(), chosen);
-    EXPECT_EQ(second->pitchValue->text(), QStringLiteral("70%"));
-    second->defaultsButton->click();
+    EXPECT_EQ(child<QLabel>(second, "pitchValue")->text(), QStringLiteral("70%"));
+    child<QPushButton>(second, "defaultsButton")->click();
     EXPECT_EQ(second->settings(), VoiceSettings{});
     EXPECT_EQ(VoiceSettingsStore(tmp.folder()).load(), chosen) << "kept only by 确定";
 
@@ -76,14 +78,15 @@ TEST_F(VoiceSettingsWindowTest, SettingsRoundTripThroughTheIniAndLeaveOtherKeysA
 
 TEST_F(VoiceSettingsWindowTest, PreviewSpeaksTheSampleWithTheSettingsShown) {
     VoiceSettingsWindow* window = open();
-    window->rateSlider->setValue(80);
-    window->maleOption->setChecked(true);
+    child<QSlider>(window, "rateSlider")->setValue(80);
+    child<QRadioButton>(window, "maleOption")->setChecked(true);
     const QString base = ctx.endpoints.speechBase;
     const QString request =
         SpeechRequest::address(base, UTF8EncodeURI(VoiceSettingsWindow::sampleText()), {.rate = 80})
             .trimmed();
     platform.httpFake.replies.insert(request, HttpResult{true, 200, "outurl=./tts/abc.mp3&bytes=1&ms=1"});
-    window->previewButton->click();
+    child<QPushButton>(window, "previewButton")->click();
     ASSERT_EQ(platform.httpFake.requests, QStringList{request});
-    EXPECT_EQ(window->player->URL(), base + QStringLiteral("/tts/abc.mp3"));
+    ASSERT_EQ(platform.players.size(), 1);
+    EXPECT_EQ(platform.players.constLast()->URL(), base + QStringLiteral("/tts/abc.mp3"));
 }
