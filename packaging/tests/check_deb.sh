@@ -46,4 +46,5 @@ grep -q '^ExecStart=/usr/bin/velanote serve ' <<<"$unit" || fail "the unit does 
 report=$(lintian --tag-display-limit 0 "$deb" 2>&1) || true
 echo "$report"
 ! grep -q '^E: ' <<<"$report" || fail "lintian reports errors"
+! grep -q ' hardening-' <<<"$report" || fail "lintian finds binaries built without hardening"
 echo "lintian: $(grep -c '^W: ' <<<"$report" || true) warnings, no errors"

@@ -37,6 +37,22 @@ apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$deb" >"$scratch/apt.log" 2>&
     { cat "$scratch/apt.log"; fail "apt-get install $deb"; }
 files=$(dpkg -L velanote)
 
+# Built hardened: full RELRO with BIND_NOW, the stack protector and fortified functions.
+for program in "${programs[@]}"; do
+    path=/usr/$program
+    readelf -lW "$path" | grep -q GNU_RELRO || fail "$path has no RELRO"
+    readelf -dW "$path" | grep -Eq '\(FLAGS(_1)?\).*NOW' || fail "$path is not linked with BIND_NOW"
+    readelf -sW --dyn-syms "$path" | grep -q __stack_chk_fail || fail "$path has no stack protector"
+done
+readelf -sW --dyn-syms "/usr/$libdir/velanote/velanote-desktop" | grep -q '__[a-z0-9_]*_chk@' ||
+    fail "velanote-desktop calls no fortified function"
+echo "hardened: RELRO, BIND_NOW, stack protector, fortified functions"
+
+# An administrator enables the shared service; purging the package must take the enable link too.
+wants=/etc/systemd/system/multi-user.target.wants/velanote-serve.service
+systemctl enable velanote-serve.service >/dev/null 2>&1 || fail "systemctl enable velanote-serve.service"
+[ -L "$wants" ] || fail "systemctl enable made no link at $wants"
+
 version=$(dpkg-deb -f "$deb" Version)
 [ "$(velanote --version)" = "velanote $version" ] || fail "velanote --version says: $(velanote --version)"
 echo "velanote --version: $(velanote --version)"
@@ -95,4 +111,6 @@ while read -r path; do
     [ -d "$path" ] || [ ! -e "$path" ] || fail "left behind: $path"
 done <<<"$files"
 [ ! -e /usr/share/doc/velanote ] || fail "left behind: /usr/share/doc/velanote"
+[ ! -L "$wants" ] && [ ! -e "$wants" ] || fail "left behind: $wants -> $(readlink "$wants")"
+[ ! -e /etc/systemd/system/velanote-serve.service ] || fail "left behind: the mask of velanote-serve.service"
 echo "installed, used and removed cleanly"
