@@ -20,6 +20,13 @@ namespace {
 constexpr qint64 Opaque = 0xFFFFFFFF;
 const QSize SplashSize(598, 394); // the picture is drawn unscaled from its top left corner
 
+// The velanote command on the display, with `home` as its program folder.
+QProcess* startVelanote(XDisplay& x, const QTemporaryDir& home) {
+    QProcessEnvironment env = x.environment();
+    env.insert(QStringLiteral("VELANOTE_HOME"), home.path());
+    return x.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote"), {}, env);
+}
+
 } // namespace
 
 // Under a compositor only what reaches the server as _NET_WM_WINDOW_OPACITY is seen: the fade-in
@@ -35,10 +42,7 @@ TEST(SplashOnX11, FadesInToOpaqueAndIsSeenWhileItWaitsForTheClick) {
             ASSERT_TRUE(x.startCompositor());
         }
         QTemporaryDir home;
-        QProcessEnvironment env = x.environment();
-        env.insert(QStringLiteral("VELANOTE_HOME"), home.path());
-        QProcess* program =
-            x.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote"), {}, env);
+        QProcess* program = startVelanote(x, home);
         ASSERT_NE(program, nullptr);
 
         XDisplay::Window window;
@@ -70,10 +74,7 @@ TEST(SplashOnX11, GoesWhenTheDesktopProgramIsKilled) {
     XDisplay x;
     ASSERT_TRUE(x.running());
     QTemporaryDir home;
-    QProcessEnvironment env = x.environment();
-    env.insert(QStringLiteral("VELANOTE_HOME"), home.path());
-    QProcess* program =
-        x.start(QCoreApplication::applicationDirPath() + QStringLiteral("/velanote"), {}, env);
+    QProcess* program = startVelanote(x, home);
     ASSERT_NE(program, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !x.findWindow(SplashSize).id.isEmpty(); }, 15000))
         << program->readAllStandardError().toStdString();
