@@ -43,6 +43,8 @@ install(FILES ${VELANOTE_PACKAGING_BUILD}/${VELANOTE_APPSTREAM_ID}.metainfo.xml
 install(FILES ${VELANOTE_PACKAGING_BUILD}/velanote.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${VELANOTE_PACKAGING_SOURCE}/debian/copyright ${VELANOTE_PACKAGING_BUILD}/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${VELANOTE_PACKAGING_SOURCE}/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velanote)
 # The unit names the executable by its full path, known only when installing: cpack installs
 # under /usr whatever prefix the build was configured with.
 install(CODE "

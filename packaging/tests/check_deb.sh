@@ -43,7 +43,8 @@ done
 unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/lib/systemd/system/velanote-serve.service)
 grep -q '^ExecStart=/usr/bin/velanote serve ' <<<"$unit" || fail "the unit does not start /usr/bin/velanote"
 
-report=$(lintian --tag-display-limit 0 "$deb" 2>&1) || true
+# With its informational tags, where the hardening ones are.
+report=$(lintian -I --tag-display-limit 0 "$deb" 2>&1) || true
 echo "$report"
 ! grep -q '^E: ' <<<"$report" || fail "lintian reports errors"
 ! grep -q ' hardening-' <<<"$report" || fail "lintian finds binaries built without hardening"

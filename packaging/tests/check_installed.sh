@@ -40,11 +40,14 @@ files=$(dpkg -L velanote)
 # Built hardened: full RELRO with BIND_NOW, the stack protector and fortified functions.
 for program in "${programs[@]}"; do
     path=/usr/$program
-    readelf -lW "$path" | grep -q GNU_RELRO || fail "$path has no RELRO"
-    readelf -dW "$path" | grep -Eq '\(FLAGS(_1)?\).*NOW' || fail "$path is not linked with BIND_NOW"
-    readelf -sW --dyn-syms "$path" | grep -q __stack_chk_fail || fail "$path has no stack protector"
+    headers=$(readelf -lW "$path")
+    dynamic=$(readelf -dW "$path")
+    symbols=$(readelf -W --dyn-syms "$path")
+    grep -q GNU_RELRO <<<"$headers" || fail "$path has no RELRO"
+    grep -Eq '\(FLAGS(_1)?\).*NOW' <<<"$dynamic" || fail "$path is not linked with BIND_NOW"
+    grep -q __stack_chk_fail <<<"$symbols" || fail "$path has no stack protector"
 done
-readelf -sW --dyn-syms "/usr/$libdir/velanote/velanote-desktop" | grep -q '__[a-z0-9_]*_chk@' ||
+grep -q '__[a-z0-9_]*_chk@' <<<"$(readelf -W --dyn-syms "/usr/$libdir/velanote/velanote-desktop")" ||
     fail "velanote-desktop calls no fortified function"
 echo "hardened: RELRO, BIND_NOW, stack protector, fortified functions"
 
