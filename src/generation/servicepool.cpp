@@ -8,7 +8,7 @@
 
 namespace velanote {
 
-ServicePool::ServicePool(QString ownBase, QString lexiconPath) : lexiconPath_(std::move(lexiconPath)) {
+ServicePool::ServicePool(const QString& ownBase, QString lexiconPath) : lexiconPath_(std::move(lexiconPath)) {
     if (!ownBase.isEmpty()) {
         bases_.append(ownBase);
     }

@@ -19,7 +19,7 @@ class ServicePool {
 public:
     // `ownBase` is a service this process already runs, or empty; `lexiconPath` is handed to the
     // added services when that file exists.
-    ServicePool(QString ownBase, QString lexiconPath);
+    ServicePool(const QString& ownBase, QString lexiconPath);
     ~ServicePool();
     ServicePool(const ServicePool&) = delete;
     ServicePool& operator=(const ServicePool&) = delete;
