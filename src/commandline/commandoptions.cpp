@@ -24,7 +24,7 @@ CommandOptions::CommandOptions(QList<OptionDeclaration> declarations, Repetition
 
 namespace {
 
-QString written(const OptionDeclaration& option) {
+QString writtenOption(const OptionDeclaration& option) {
     QString text = QStringLiteral("--") + option.name;
     if (!option.valueName.isEmpty()) {
         text += QLatin1Char(' ') + option.valueName;
@@ -34,25 +34,53 @@ QString written(const OptionDeclaration& option) {
 
 } // namespace
 
-QString CommandOptions::synopsis(int indent, int width) const {
+QString CommandOptions::written(const QString& name) const {
+    for (const OptionDeclaration& option : declarations_) {
+        if (option.name == name) {
+            return writtenOption(option);
+        }
+    }
+    return QStringLiteral("--") + name;
+}
+
+int CommandOptions::columns(const QString& text) {
+    int count = 0;
+    for (const char32_t c : text.toUcs4()) {
+        count +=
+            c >= 0x1100 && (c <= 0x115F || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+                            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+                            (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || c >= 0x20000)
+                ? 2
+                : 1;
+    }
+    return count;
+}
+
+QString CommandOptions::synopsis(int indent, int width, const QStringList& only) const {
+    QList<OptionDeclaration> shown;
+    for (const OptionDeclaration& option : declarations_) {
+        if (only.isEmpty() || only.contains(option.name)) {
+            shown.append(option);
+        }
+    }
     QStringList pieces;
-    for (qsizetype i = 0; i < declarations_.size(); ++i) {
-        const OptionDeclaration& option = declarations_.at(i);
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const OptionDeclaration& option = shown.at(i);
         if (option.required) {
-            pieces.append(written(option));
+            pieces.append(writtenOption(option));
             continue;
         }
-        QStringList together{written(option)};
-        while (option.alternatives != 0 && i + 1 < declarations_.size() &&
-               declarations_.at(i + 1).alternatives == option.alternatives) {
-            together.append(written(declarations_.at(++i)));
+        QStringList together{writtenOption(option)};
+        while (option.alternatives != 0 && i + 1 < shown.size() &&
+               shown.at(i + 1).alternatives == option.alternatives) {
+            together.append(writtenOption(shown.at(++i)));
         }
         pieces.append(QLatin1Char('[') + together.join(QStringLiteral(" | ")) + QLatin1Char(']'));
     }
     QString text;
-    qsizetype column = indent;
+    int column = indent;
     for (const QString& piece : std::as_const(pieces)) {
-        if (column > indent && column + 1 + piece.size() > width) {
+        if (column > indent && column + 1 + columns(piece) > width) {
             text += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
             column = indent;
         } else if (column > indent) {
@@ -60,15 +88,15 @@ QString CommandOptions::synopsis(int indent, int width) const {
             ++column;
         }
         text += piece;
-        column += piece.size();
+        column += columns(piece);
     }
     return text;
 }
 
 QString CommandOptions::descriptions() const {
-    qsizetype column = 0;
+    int column = 0;
     for (const OptionDeclaration& option : declarations_) {
-        column = std::max(column, written(option).size());
+        column = std::max(column, columns(writtenOption(option)));
     }
     QString text;
     for (const OptionDeclaration& option : declarations_) {
@@ -76,7 +104,8 @@ QString CommandOptions::descriptions() const {
             continue;
         }
         const QString continued = QLatin1Char('\n') + QString(column + 4, QLatin1Char(' '));
-        text += QStringLiteral("  ") + written(option).leftJustified(column + 2) +
+        const QString written = writtenOption(option);
+        text += QStringLiteral("  ") + written + QString(column + 2 - columns(written), QLatin1Char(' ')) +
                 QString(option.description).replace(QLatin1Char('\n'), continued) + QLatin1Char('\n');
     }
     return text;

@@ -61,12 +61,18 @@ public:
 
     Outcome read(const QStringList& arguments) const;
 
-    // "--name VALUE [--other VALUE] [--flag]", in declaration order, wrapped before `width`
-    // columns; lines after the first are indented by `indent` blanks, as under "usage: command ".
-    QString synopsis(int indent, int width = 100) const;
+    // "--name VALUE [--other VALUE] [--flag]", in declaration order (only the options named in
+    // `only` when it is not empty), wrapped before `width` columns; lines after the first are
+    // indented by `indent` columns, as under "usage: command ".
+    QString synopsis(int indent, int width = 100, const QStringList& only = {}) const;
+    // "--name VALUE" of a declared option, as the usage writes it.
+    QString written(const QString& name) const;
     // "  --name VALUE  description", one option with a description a line, the descriptions in one
     // column.
     QString descriptions() const;
+
+    // The columns a text takes on a terminal: two for each wide (East Asian) character.
+    static int columns(const QString& text);
 
 private:
     Outcome readPrefix(const QStringList& arguments, bool complete) const;

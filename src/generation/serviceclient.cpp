@@ -78,11 +78,11 @@ std::optional<QString> SpeechRequest::parseReply(const QString& reply, const QSt
 
 std::optional<QString> SpeechRequest::messageAddress(HttpClient& http, const QString& requestAddress,
                                                      const QString& base) {
-    const HttpResult reply = http.get(requestAddress.trimmed());
-    if (!reply.ok()) {
+    const SpokenMessage answered = ask(http, requestAddress, base);
+    if (answered.failure != SpokenMessage::Failure::none) {
         return std::nullopt;
     }
-    return parseReply(decodeGbk(reply.body, QStringLiteral("GB2312")), base);
+    return answered.address;
 }
 
 std::optional<QByteArray> SpeechRequest::fetchSpeech(HttpClient& http, const QString& messageAddress) {
@@ -93,11 +93,7 @@ std::optional<QByteArray> SpeechRequest::fetchSpeech(HttpClient& http, const QSt
     return reply.body;
 }
 
-} // namespace velanote
-
-namespace velanote {
-
-SpokenMessage SpeechRequest::speak(HttpClient& http, const QString& requestAddress, const QString& base) {
+SpokenMessage SpeechRequest::ask(HttpClient& http, const QString& requestAddress, const QString& base) {
     SpokenMessage spoken;
     const HttpResult reply = http.get(requestAddress.trimmed());
     spoken.status = reply.status;
@@ -119,7 +115,15 @@ SpokenMessage SpeechRequest::speak(HttpClient& http, const QString& requestAddre
         return spoken;
     }
     spoken.address = *address;
-    const std::optional<QByteArray> mp3 = fetchSpeech(http, *address);
+    return spoken;
+}
+
+SpokenMessage SpeechRequest::speak(HttpClient& http, const QString& requestAddress, const QString& base) {
+    SpokenMessage spoken = ask(http, requestAddress, base);
+    if (spoken.failure != SpokenMessage::Failure::none) {
+        return spoken;
+    }
+    const std::optional<QByteArray> mp3 = fetchSpeech(http, spoken.address);
     if (!mp3) {
         spoken.failure = SpokenMessage::Failure::notFetched;
         return spoken;

@@ -41,8 +41,10 @@ public:
     // The message address named by a reply: only when the reply's first "&" field begins with
     // "outurl=."; every "outurl=." of that field is then replaced by `base`.
     static std::optional<QString> parseReply(const QString& reply, const QString& base);
-    // Sends the request and parses the reply; nothing on a failed request, a status other than
-    // 2xx or a reply that is not a result.
+    // Sends the request and reads the message address from the reply; the MP3 is not fetched.
+    static SpokenMessage ask(HttpClient& http, const QString& requestAddress, const QString& base);
+    // The address `ask` found; nothing on a failed request, a status other than 2xx or a reply
+    // that is not a result.
     static std::optional<QString> messageAddress(HttpClient& http, const QString& requestAddress,
                                                  const QString& base);
     // Fetches the MP3 at a message address: the body of a 2xx reply that is not empty, else nothing.

@@ -43,16 +43,37 @@ constexpr int ExitFile = 4;
 // Largest file taken by --prefix.
 constexpr qint64 MaxPrefixBytes = qint64{1024} * 1024;
 
-// Reads the options; a value option may be given once.
-CommandOptions::Outcome readOptions(const QStringList& arguments) {
-    static const CommandOptions commandOptions(
-        {QStringLiteral("sender"), QStringLiteral("recipient"), QStringLiteral("relation"),
-         QStringLiteral("message"), QStringLiteral("prefix"), QStringLiteral("jingle"),
-         QStringLiteral("output"), QStringLiteral("rate"), QStringLiteral("pitch"), QStringLiteral("volume"),
-         QStringLiteral("voice"), QStringLiteral("batch"), QStringLiteral("output-dir"),
-         QStringLiteral("jobs")},
-        {QStringLiteral("dry-run"), QStringLiteral("skip-bad")}, CommandOptions::Repetition::Refused);
-    return commandOptions.read(arguments);
+// The options of speak, each declared once; a value option may be given once.
+const CommandOptions& speakOptions() {
+    static const CommandOptions options(
+        {
+            {QStringLiteral("sender"), QStringLiteral("发送人"), {}, true},
+            {QStringLiteral("recipient"), QStringLiteral("接收人"), {}, true},
+            {QStringLiteral("relation"), QStringLiteral("称呼"), {}, true},
+            {QStringLiteral("message"), QStringLiteral("祝福语"), {}, true},
+            {QStringLiteral("prefix"), QStringLiteral("前缀文件"), {}, false, 1},
+            {QStringLiteral("jingle"), QStringLiteral("1..10"), {}, false, 1},
+            {QStringLiteral("output"), QStringLiteral("输出文件"),
+             QStringLiteral("音信写到此文件; - 把MP3写到标准输出(进度信息改写到标准错误),可接管道"), true},
+            {QStringLiteral("dry-run"), {}, QStringLiteral("只显示预览、语音文本和请求地址,不发送请求")},
+            {QStringLiteral("rate"), QStringLiteral("50..200"),
+             QStringLiteral("语速,正常速度的百分比(默认 100)")},
+            {QStringLiteral("pitch"), QStringLiteral("50..150"), QStringLiteral("音调,百分比(默认 100)")},
+            {QStringLiteral("volume"), QStringLiteral("10..200"), QStringLiteral("音量,百分比(默认 100)")},
+            {QStringLiteral("voice"), QStringLiteral("male|female"),
+             QStringLiteral("male 男声(默认) 或 female 女声")},
+            {QStringLiteral("batch"), QStringLiteral("名单.csv"),
+             QStringLiteral("按名单批量生成: UTF-8 CSV,首行为列名 sender,recipient,relation,message[,file],\n"
+                            "每行一条音信,文件名取 file 列,否则取接收人;先检查每一行,有误的行连同行号列出,\n"
+                            "有误时不生成任何音信,除非给出 --skip-bad")},
+            {QStringLiteral("output-dir"), QStringLiteral("输出文件夹"),
+             QStringLiteral("批量生成的音信存放的文件夹")},
+            {QStringLiteral("skip-bad"), {}, QStringLiteral("跳过名单中有误的行,生成其余各行")},
+            {QStringLiteral("jobs"), QStringLiteral("N"),
+             QStringLiteral("同时合成的行数(默认及上限为处理器核数)")},
+        },
+        CommandOptions::Repetition::Refused);
+    return options;
 }
 
 QString faultMessage(const CommandOptions::Fault& fault) {
@@ -114,6 +135,11 @@ std::optional<QString> readVoiceSettings(const QHash<QString, QString>& v, Voice
     return std::nullopt;
 }
 
+// True when VELANOTE_SPEECH_URL names a speech service to use instead of the embedded one.
+bool usesExternalService() {
+    return !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
+}
+
 QString withoutLeadingBlank(const QString& address) {
     return address.trimmed();
 }
@@ -124,28 +150,52 @@ SpeakCommand::SpeakCommand(Writer out, Writer err, DataWriter data)
     : out_(std::move(out)), err_(std::move(err)), data_(std::move(data)) {}
 
 QString SpeakCommand::usage() {
-    return QStringLiteral(
-        "用法: velanote speak --sender 发送人 --recipient 接收人 --relation 称呼 --message 祝福语\n"
-        "                     [--prefix 前缀文件 | --jingle 1..10] --output 输出文件 [--dry-run]\n"
-        "                     [--rate 50..200] [--pitch 50..150] [--volume 10..200] [--voice male|female]\n"
-        "       velanote speak --batch 名单.csv --output-dir 输出文件夹 [--skip-bad] [--jobs N]\n"
-        "                     [--prefix 前缀文件 | --jingle 1..10] [语音选项] [--dry-run]\n"
-        "  --output -  把MP3写到标准输出(进度信息改写到标准错误),可接管道\n"
-        "  --dry-run  只显示预览、语音文本和请求地址,不发送请求\n"
-        "  --rate     语速,正常速度的百分比(默认 100)\n"
-        "  --pitch    音调,百分比(默认 100)\n"
-        "  --volume   音量,百分比(默认 100)\n"
-        "  --voice    male 男声(默认) 或 female 女声\n"
-        "  --batch    按名单批量生成: UTF-8 CSV,首行为列名 sender,recipient,relation,message[,file],\n"
-        "             每行一条音信,文件名取 file 列,否则取接收人;先检查每一行,有误的行连同行号列出,\n"
-        "             有误时不生成任何音信,除非给出 --skip-bad(跳过有误的行)\n"
-        "  --jobs     同时合成的行数(默认及上限为处理器核数)\n"
-        "退出码: 0 成功(批量时每一行都已生成), 2 参数或输入有误(名单中有误的行), 3 语音服务或网络失败,\n"
-        "        4 文件失败");
+    const CommandOptions& options = speakOptions();
+    const QString single = QStringLiteral("用法: velanote speak ");
+    const QString batch = QStringLiteral("       velanote speak ");
+    const int indent = CommandOptions::columns(single);
+    // A single message takes every option but those of a batch.
+    const QStringList singleOptions = {
+        QStringLiteral("sender"),  QStringLiteral("recipient"), QStringLiteral("relation"),
+        QStringLiteral("message"), QStringLiteral("prefix"),    QStringLiteral("jingle"),
+        QStringLiteral("output"),  QStringLiteral("dry-run"),   QStringLiteral("rate"),
+        QStringLiteral("pitch"),   QStringLiteral("volume"),    QStringLiteral("voice")};
+    return single + options.synopsis(indent, 100, singleOptions) + QLatin1Char('\n') + batch +
+           options.written(QStringLiteral("batch")) + QLatin1Char(' ') +
+           options.written(QStringLiteral("output-dir")) +
+           QStringLiteral(" [%1] [%2]\n")
+               .arg(options.written(QStringLiteral("skip-bad")), options.written(QStringLiteral("jobs"))) +
+           QString(indent, QLatin1Char(' ')) +
+           QStringLiteral("[%1 | %2] [语音选项] [%3]\n")
+               .arg(options.written(QStringLiteral("prefix")), options.written(QStringLiteral("jingle")),
+                    options.written(QStringLiteral("dry-run"))) +
+           options.descriptions() +
+           QStringLiteral("退出码: 0 成功(批量时每一行都已生成), 2 参数或输入有误(名单中有误的行), 3 "
+                          "语音服务或网络失败,\n"
+                          "        4 文件失败");
 }
 
 int SpeakCommand::run(const QStringList& arguments) {
-    const CommandOptions::Outcome options = readOptions(arguments);
+    Given given;
+    if (const std::optional<int> ended = readGiven(arguments, given)) {
+        return *ended;
+    }
+    if (given.values.contains(QStringLiteral("batch"))) {
+        return runBatch(given);
+    }
+    Order order;
+    if (const std::optional<int> ended = readOrder(given, order)) {
+        return *ended;
+    }
+    Prefix prefix;
+    if (const std::optional<int> ended = checkFiles(given, order, prefix)) {
+        return *ended;
+    }
+    return given.dryRun ? showDryRun(given, order) : speakAndSave(given, order, prefix);
+}
+
+std::optional<int> SpeakCommand::readGiven(const QStringList& arguments, Given& given) const {
+    const CommandOptions::Outcome options = speakOptions().read(arguments);
     if (options.fault) {
         err_(faultMessage(*options.fault));
         err_(usage());
@@ -155,123 +205,122 @@ int SpeakCommand::run(const QStringList& arguments) {
         out_(usage());
         return ExitDone;
     }
-    QHash<QString, QString> v; // option -> value
     for (const auto& [option, value] : options.values) {
-        v.insert(option, value);
+        given.values.insert(option, value);
     }
-    const bool dryRun = options.flags.contains(QStringLiteral("dry-run"));
+    given.flags = options.flags;
+    given.dryRun = options.flags.contains(QStringLiteral("dry-run"));
+    const QHash<QString, QString>& v = given.values;
     if (v.contains(QStringLiteral("prefix")) && v.contains(QStringLiteral("jingle"))) {
         err_(QStringLiteral("--prefix 与 --jingle 只能选其一"));
         err_(usage());
         return ExitUsage;
     }
-    int jingle = 0;
     if (v.contains(QStringLiteral("jingle"))) {
         bool ok = false;
-        jingle = v.value(QStringLiteral("jingle")).toInt(&ok);
-        if (!ok || jingle < 1 || jingle > 10) {
+        given.jingle = v.value(QStringLiteral("jingle")).toInt(&ok);
+        if (!ok || given.jingle < 1 || given.jingle > 10) {
             err_(QStringLiteral("--jingle 的取值应为 1 到 10 的整数"));
             err_(usage());
             return ExitUsage;
         }
     }
-    VoiceSettings voice;
-    if (const std::optional<QString> bad = readVoiceSettings(v, voice)) {
+    if (const std::optional<QString> bad = readVoiceSettings(v, given.voice)) {
         err_(*bad);
         err_(usage());
         return ExitUsage;
     }
-    if (v.contains(QStringLiteral("batch"))) {
-        return runBatch(v, jingle, voice, options.flags);
-    }
+    return std::nullopt;
+}
+
+std::optional<int> SpeakCommand::readOrder(const Given& given, Order& order) const {
+    const QHash<QString, QString>& v = given.values;
     for (const QString& batchOnly :
          {QStringLiteral("output-dir"), QStringLiteral("jobs"), QStringLiteral("skip-bad")}) {
-        if (v.contains(batchOnly) || options.flags.contains(batchOnly)) {
+        if (v.contains(batchOnly) || given.flags.contains(batchOnly)) {
             err_(QStringLiteral("--%1 只用于 --batch").arg(batchOnly));
             err_(usage());
             return ExitUsage;
         }
     }
-    const MessageInputs in{v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
-                           v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
-    if (const auto failure = MessageComposer::check(in)) {
+    order.inputs = {v.value(QStringLiteral("sender")), v.value(QStringLiteral("recipient")),
+                    v.value(QStringLiteral("relation")), v.value(QStringLiteral("message"))};
+    if (const auto failure = MessageComposer::check(order.inputs)) {
         err_(failure->status);
         const QStringList required = {QStringLiteral("sender"), QStringLiteral("recipient"),
                                       QStringLiteral("relation"), QStringLiteral("message")};
-        for (const QString& name : required) {
-            if (!v.contains(name)) {
-                err_(usage());
-                break;
-            }
+        if (std::any_of(required.begin(), required.end(),
+                        [&v](const QString& name) { return !v.contains(name); })) {
+            err_(usage());
         }
         return ExitUsage;
     }
-    const QString output = v.value(QStringLiteral("output"));
-    if (!dryRun && output.isEmpty()) {
+    order.output = v.value(QStringLiteral("output"));
+    if (!given.dryRun && order.output.isEmpty()) {
         err_(QStringLiteral("缺少 --output 输出文件"));
         err_(usage());
         return ExitUsage;
     }
-
-    const QString sentence = MessageComposer::finalSentence(in);
-    const QString encoded = UTF8EncodeURI(sentence);
-    const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
-
-    if (const auto fault = unspeakableInput(in, sentence)) {
+    order.sentence = MessageComposer::finalSentence(order.inputs);
+    if (const auto fault = unspeakableInput(order.inputs, order.sentence)) {
         err_(*fault);
         return ExitUsage;
     }
+    return std::nullopt;
+}
 
-    // Files first, so nothing is asked of the service when the result could not be written; a dry
-    // run checks them alike.
-    const bool toStandardOutput = output == QLatin1String("-");
-    const Writer& progress = toStandardOutput ? err_ : out_; // standard output carries only the MP3
-    QByteArray prefix;
-    QString prefixPath;
-    if (const std::optional<int> failed = loadPrefix(v, jingle, dryRun, progress, prefix, prefixPath)) {
-        return *failed;
+std::optional<int> SpeakCommand::checkFiles(const Given& given, const Order& order, Prefix& prefix) const {
+    if (const std::optional<int> failed = loadPrefix(given, progressFor(order), prefix)) {
+        return failed;
     }
-    if (!prefixPath.isEmpty() && !output.isEmpty() && !toStandardOutput && isSameFile(prefixPath, output)) {
+    const QString& output = order.output;
+    const bool toFile = !output.isEmpty() && !order.toStandardOutput();
+    if (toFile && !prefix.path.isEmpty() && isSameFile(prefix.path, output)) {
         err_(QStringLiteral("合成路径不能与前缀音频相同!请重新选择..: ") + output);
         return ExitFile;
     }
-    if (!output.isEmpty() && !toStandardOutput && !isReplaceableFilePath(output)) {
+    if (toFile && !isReplaceableFilePath(output)) {
         err_(QStringLiteral("无法写入输出文件(文件夹不存在或不可写,或目标是文件夹、链接或特殊文件;"
                             "写到标准输出请用 --output -): ") +
              output);
         return ExitFile;
     }
+    return std::nullopt;
+}
 
-    if (dryRun) {
-        // The embedded service takes a free port only when it starts, so a dry run names the port
-        // by a placeholder; an outside service is named as the real run would use it.
-        const QString base = externalService ? Endpoints::forLocalService(0).speechBase
-                                             : QStringLiteral(" http://127.0.0.1:<端口>");
-        out_(QStringLiteral("预览内容:"));
-        out_(MessageComposer::previewText(in).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        out_(QStringLiteral("语音文本: ") + sentence);
-        out_(QStringLiteral("reading: ") + spokenReading(sentence));
-        out_(QStringLiteral("请求地址: ") +
-             withoutLeadingBlank(SpeechRequest::address(base, encoded, voice)));
-        if (jingle > 0) {
-            out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(jingle));
-        } else if (v.contains(QStringLiteral("prefix"))) {
-            out_(QStringLiteral("前缀音频: ") + v.value(QStringLiteral("prefix")));
-        }
-        if (!output.isEmpty()) {
-            out_(QStringLiteral("输出文件: ") + output);
-        }
-        out_(externalService ? QStringLiteral("(未发送任何请求)")
-                             : QStringLiteral("(使用内置语音服务,<端口>在启动时分配;未发送任何请求)"));
-        return ExitDone;
+int SpeakCommand::showDryRun(const Given& given, const Order& order) const {
+    // The embedded service takes a free port only when it starts, so a dry run names the port by a
+    // placeholder; an outside service is named as the real run would use it.
+    const bool externalService = usesExternalService();
+    const QString base = externalService ? Endpoints::forLocalService(0).speechBase
+                                         : QStringLiteral(" http://127.0.0.1:<端口>");
+    out_(QStringLiteral("预览内容:"));
+    out_(MessageComposer::previewText(order.inputs).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    out_(QStringLiteral("语音文本: ") + order.sentence);
+    out_(QStringLiteral("reading: ") + spokenReading(order.sentence));
+    out_(QStringLiteral("请求地址: ") +
+         withoutLeadingBlank(SpeechRequest::address(base, UTF8EncodeURI(order.sentence), given.voice)));
+    if (given.jingle > 0) {
+        out_(QStringLiteral("前缀音频: 程序目录\\sc\\%1.mp3").arg(given.jingle));
+    } else if (given.values.contains(QStringLiteral("prefix"))) {
+        out_(QStringLiteral("前缀音频: ") + given.values.value(QStringLiteral("prefix")));
     }
+    if (!order.output.isEmpty()) {
+        out_(QStringLiteral("输出文件: ") + order.output);
+    }
+    out_(externalService ? QStringLiteral("(未发送任何请求)")
+                         : QStringLiteral("(使用内置语音服务,<端口>在启动时分配;未发送任何请求)"));
+    return ExitDone;
+}
 
+int SpeakCommand::speakAndSave(const Given& given, const Order& order, const Prefix& prefix) const {
+    const Writer& progress = progressFor(order);
     removeStaleTemporaryFiles(ProgramFolder::locate().path());
     SpeechService::Options serviceOptions;
     serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
     SpeechService service(serviceOptions);
     Endpoints endpoints = Endpoints::forLocalService(0);
-    if (!externalService) {
+    if (!usesExternalService()) {
         progress(QStringLiteral("正在启动内置语音服务..."));
         if (!service.start()) {
             err_(QStringLiteral("内置语音服务无法启动"));
@@ -282,9 +331,10 @@ int SpeakCommand::run(const QStringList& arguments) {
     progress(QStringLiteral("语音服务: ") + withoutLeadingBlank(endpoints.speechBase));
 
     CurlHttpClient client;
-    progress(QStringLiteral("正在生成Vela声笺...发送者:[") + in.sender + QStringLiteral("] | 接收者:[") +
-             in.recipient + QLatin1String("]"));
-    const QString request = SpeechRequest::address(endpoints.speechBase, encoded, voice).trimmed();
+    progress(QStringLiteral("正在生成Vela声笺...发送者:[") + order.inputs.sender +
+             QStringLiteral("] | 接收者:[") + order.inputs.recipient + QLatin1String("]"));
+    const QString request =
+        SpeechRequest::address(endpoints.speechBase, UTF8EncodeURI(order.sentence), given.voice).trimmed();
     // No window waits on these requests, so they run right here rather than on a worker.
     const SpokenMessage spoken = SpeechRequest::speak(client, request, endpoints.speechBase);
     if (spoken.failure != SpokenMessage::Failure::none) {
@@ -292,11 +342,11 @@ int SpeakCommand::run(const QStringList& arguments) {
         return ExitService;
     }
     progress(QStringLiteral("Vela声笺生成成功!音信地址: ") + withoutLeadingBlank(spoken.address));
-    if (!prefix.isEmpty()) {
-        progress(QStringLiteral("正在合成前缀音频: ") + prefixPath);
+    if (!prefix.bytes.isEmpty()) {
+        progress(QStringLiteral("正在合成前缀音频: ") + prefix.path);
     }
-    const QByteArray message = prefix + spoken.mp3;
-    if (toStandardOutput) {
+    const QByteArray message = prefix.bytes + spoken.mp3;
+    if (order.toStandardOutput()) {
         if (!(data_ ? data_(message) : writeToStandardOutput(message))) {
             err_(QStringLiteral("音信文件无法写到标准输出"));
             return ExitFile;
@@ -304,18 +354,19 @@ int SpeakCommand::run(const QStringList& arguments) {
         progress(QStringLiteral("音信文件已写到标准输出 (%1 字节)").arg(message.size()));
         return ExitDone;
     }
-    if (!writeFileAtomically(output, message)) {
+    if (!writeFileAtomically(order.output, message)) {
         const QString reason = writeFailureReason();
-        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + output +
+        err_(QStringLiteral("音信文件保存失败!请检查保存路径..: ") + order.output +
              (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + QLatin1Char(')')));
         return ExitFile;
     }
-    progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(output).arg(message.size()));
+    progress(QStringLiteral("音信文件已保存: %1 (%2 字节)").arg(order.output).arg(message.size()));
     return ExitDone;
 }
 
-int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const VoiceSettings& voice,
-                           const QStringList& flags) {
+int SpeakCommand::runBatch(const Given& given) {
+    const QHash<QString, QString>& v = given.values;
+    const QStringList& flags = given.flags;
     for (const QString& singleOnly :
          {QStringLiteral("sender"), QStringLiteral("recipient"), QStringLiteral("relation"),
           QStringLiteral("message"), QStringLiteral("output")}) {
@@ -337,7 +388,7 @@ int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const V
         }
     }
     const QString folder = v.value(QStringLiteral("output-dir"));
-    const bool dryRun = flags.contains(QStringLiteral("dry-run"));
+    const bool dryRun = given.dryRun;
     if (folder.isEmpty() && !dryRun) {
         err_(QStringLiteral("缺少 --output-dir 输出文件夹"));
         err_(usage());
@@ -371,13 +422,12 @@ int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const V
         err_(QStringLiteral("无法创建输出文件夹: ") + folder);
         return ExitFile;
     }
-    QByteArray prefix;
-    QString prefixPath;
-    if (const std::optional<int> failed = loadPrefix(v, jingle, false, err_, prefix, prefixPath)) {
+    Prefix prefix;
+    if (const std::optional<int> failed = loadPrefix(given, err_, prefix)) {
         return *failed;
     }
 
-    const bool externalService = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
+    const bool externalService = usesExternalService();
     ServicePool pool(externalService ? Endpoints::forLocalService(0).speechBase : QString(),
                      userLexiconPath(ProgramFolder::locate()));
     if (!externalService) {
@@ -394,8 +444,8 @@ int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const V
     setup.folder = folder;
     setup.serviceBases = pool.bases();
     setup.workers = jobs;
-    setup.voice = voice;
-    setup.prefix = prefix;
+    setup.voice = given.voice;
+    setup.prefix = prefix.bytes;
     setup.makeClient = [] { return std::make_unique<CurlHttpClient>(); };
     QElapsedTimer clock;
     clock.start();
@@ -434,10 +484,13 @@ int SpeakCommand::runBatch(const QHash<QString, QString>& v, int jingle, const V
     return ExitDone;
 }
 
-std::optional<int> SpeakCommand::loadPrefix(const QHash<QString, QString>& v, int jingle, bool dryRun,
-                                            const Writer& progress, QByteArray& prefix,
-                                            QString& prefixPath) const {
-    if (jingle > 0 && !dryRun) {
+std::optional<int> SpeakCommand::loadPrefix(const Given& given, const Writer& progress,
+                                            Prefix& prefix) const {
+    const QHash<QString, QString>& v = given.values;
+    const int jingle = given.jingle;
+    QString& prefixPath = prefix.path;
+    QByteArray& bytes = prefix.bytes;
+    if (jingle > 0 && !given.dryRun) {
         const ProgramFolder folder = ProgramFolder::locate();
         progress(QStringLiteral("正在准备程序目录: ") + folder.path());
         prepareProgramFolder(folder);
@@ -447,10 +500,10 @@ std::optional<int> SpeakCommand::loadPrefix(const QHash<QString, QString>& v, in
                  builtIn.path);
         }
         prefixPath = builtIn.path;
-        prefix = builtIn.bytes;
+        bytes = builtIn.bytes;
     } else if (v.contains(QStringLiteral("prefix"))) {
         prefixPath = v.value(QStringLiteral("prefix"));
-        switch (readRegularFile(prefixPath, MaxPrefixBytes, prefix)) {
+        switch (readRegularFile(prefixPath, MaxPrefixBytes, bytes)) {
         case ReadOutcome::Read:
             break;
         case ReadOutcome::TooLarge:
@@ -461,17 +514,17 @@ std::optional<int> SpeakCommand::loadPrefix(const QHash<QString, QString>& v, in
                 err_(QStringLiteral("前缀音频不是普通文件(是文件夹、设备或管道): ") + prefixPath);
                 return ExitFile;
             }
-            prefix.clear();
+            bytes.clear();
             break;
         case ReadOutcome::Failed:
-            prefix.clear();
+            bytes.clear();
             break;
         }
-        if (prefix.isEmpty()) {
+        if (bytes.isEmpty()) {
             err_(QStringLiteral("未找到前缀音频文件或文件为空: ") + prefixPath);
             return ExitFile;
         }
-        if (!MessageAudio::hasMessageFormat(prefix)) {
+        if (!MessageAudio::hasMessageFormat(bytes)) {
             err_(QStringLiteral("前缀音频的格式不能与语音相接,须为") + MessageAudio::formatName() +
                  QStringLiteral(": ") + prefixPath);
             return ExitFile;

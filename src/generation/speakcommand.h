@@ -1,4 +1,5 @@
 #pragma once
+#include "generation/composition.h"
 #include "synthesis/voicesettings.h"
 
 #include <QByteArray>
@@ -37,12 +38,41 @@ public:
     void setStatusLine(Writer statusLine) { statusLine_ = std::move(statusLine); }
 
 private:
-    int runBatch(const QHash<QString, QString>& v, int jingle, const VoiceSettings& voice,
-                 const QStringList& flags);
+    // The options given, with those that a single message and a batch share read and checked.
+    struct Given {
+        QHash<QString, QString> values; // option -> value
+        QStringList flags;
+        int jingle = 0;
+        VoiceSettings voice;
+        bool dryRun = false;
+    };
+    // One message as the options ask for it, once checked.
+    struct Order {
+        MessageInputs inputs;
+        QString sentence;
+        QString output; // a file, "-" for standard output, or empty in a dry run
+        bool toStandardOutput() const { return output == QLatin1String("-"); }
+    };
+    // The jingle or prefix file chosen, read.
+    struct Prefix {
+        QByteArray bytes;
+        QString path;
+    };
+
+    // Each stage returns the exit code when the command ends there.
+    std::optional<int> readGiven(const QStringList& arguments, Given& given) const;
+    std::optional<int> readOrder(const Given& given, Order& order) const;
+    // Files first, so nothing is asked of the service when the result could not be written.
+    std::optional<int> checkFiles(const Given& given, const Order& order, Prefix& prefix) const;
+    int showDryRun(const Given& given, const Order& order) const;
+    int speakAndSave(const Given& given, const Order& order, const Prefix& prefix) const;
+    // Where progress goes: standard error when standard output carries the MP3.
+    const Writer& progressFor(const Order& order) const { return order.toStandardOutput() ? err_ : out_; }
+
+    int runBatch(const Given& given);
     // Reads the jingle or prefix file chosen; the exit code when it cannot be had.
     // A dry run does not prepare the program folder for a jingle.
-    std::optional<int> loadPrefix(const QHash<QString, QString>& v, int jingle, bool dryRun,
-                                  const Writer& progress, QByteArray& prefix, QString& prefixPath) const;
+    std::optional<int> loadPrefix(const Given& given, const Writer& progress, Prefix& prefix) const;
 
     Writer statusLine_;
     Writer out_;

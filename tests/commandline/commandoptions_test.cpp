@@ -70,17 +70,19 @@ TEST(CommandOptions, RepeatedValuesComeInArgumentOrderWhereAllowed) {
 // The usage comes from the same declarations the parsing does: required options bare, the others
 // in brackets, alternatives joined, wrapped under the command; descriptions in one column.
 TEST(CommandOptions, DeclarationsGiveTheParsingAndTheUsage) {
-    const CommandOptions declared({{"sender", "NAME", "who sends it", true},
+    const CommandOptions declared({{"sender", "发送人", "who sends it", true},
                                    {"prefix", "FILE", "", false, 1},
                                    {"jingle", "N", "a built-in jingle,\none to ten", false, 1},
                                    {"dry-run", "", "only show what would be sent"}},
                                   CommandOptions::Repetition::Refused);
     expectOutcomes(declared, {{{"--sender", "a", "--dry-run", "--jingle", "2"}, "sender=a jingle=2 +dry-run"},
                               {{"--dry-run=1"}, "!unknown dry-run --dry-run=1"}});
-    EXPECT_EQ(declared.synopsis(4), "--sender NAME [--prefix FILE | --jingle N] [--dry-run]");
-    EXPECT_EQ(declared.synopsis(4, 40), "--sender NAME\n    [--prefix FILE | --jingle N]\n    [--dry-run]");
-    EXPECT_EQ(declared.descriptions(), "  --sender NAME  who sends it\n"
-                                       "  --jingle N     a built-in jingle,\n"
-                                       "                 one to ten\n"
-                                       "  --dry-run      only show what would be sent\n");
+    EXPECT_EQ(declared.synopsis(4), "--sender 发送人 [--prefix FILE | --jingle N] [--dry-run]");
+    EXPECT_EQ(declared.synopsis(4, 40), "--sender 发送人\n    [--prefix FILE | --jingle N]\n    [--dry-run]");
+    EXPECT_EQ(declared.synopsis(4, 100, {"jingle", "dry-run"}), "[--jingle N] [--dry-run]");
+    // Wide characters take two columns each.
+    EXPECT_EQ(declared.descriptions(), "  --sender 发送人  who sends it\n"
+                                       "  --jingle N       a built-in jingle,\n"
+                                       "                   one to ten\n"
+                                       "  --dry-run        only show what would be sent\n");
 }
