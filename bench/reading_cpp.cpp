@@ -4,7 +4,7 @@
 // other folds, the same training tools/make_polyphone_model gives the built-in model on all of
 // them. Also prints the lexicon alone, and the 20 characters read worst.
 //   bench_reading_cpp [DATA-DIR] [--folds N] [--epochs N] [--rate X] [--l2 X] [--errors]
-#include "../tools/polyphonetrainer.h"
+#include "tools/polyphonetrainer.h"
 
 #include "reading/readingtable.h"
 #include "reading/utf8.h"
