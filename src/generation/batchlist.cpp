@@ -188,6 +188,12 @@ void BatchList::checkRows() {
         if (row.problem.isEmpty()) {
             if (const std::optional<InputCheckFailure> failure = MessageComposer::check(row.inputs)) {
                 row.problem = failure->status;
+            } else if (const auto fault = MessageComposer::unspeakable(
+                           row.inputs, MessageComposer::finalSentence(row.inputs))) {
+                row.problem = fault->tooLong ? QStringLiteral("语音文本超过%1个字符,请缩短 %2 列")
+                                                   .arg(fault->limit)
+                                                   .arg(fault->field)
+                                             : QStringLiteral("%1 列含有控制字符,无法朗读").arg(fault->field);
             }
         }
         if (!row.problem.isEmpty()) {

@@ -1,11 +1,15 @@
 #include "generation/composition.h"
 
 #include "generation/traditionaltable.h"
+#include "service/speechquery.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
+#include <array>
 
 namespace velanote {
 
@@ -72,6 +76,29 @@ QString ToTraditionalChinese(const QString& text) {
     const std::string traditional =
         TraditionalTable::builtIn().convert(std::string_view(utf8.constData(), std::size_t(utf8.size())));
     return QString::fromUtf8(traditional.data(), qsizetype(traditional.size()));
+}
+
+std::optional<UnspeakableInput> MessageComposer::unspeakable(const MessageInputs& in,
+                                                             const QString& sentence) {
+    const std::array<std::pair<QString, const QString*>, 4> fields = {
+        {{QStringLiteral("sender"), &in.sender},
+         {QStringLiteral("recipient"), &in.recipient},
+         {QStringLiteral("relation"), &in.relation},
+         {QStringLiteral("message"), &in.message}}};
+    for (const auto& [name, value] : fields) {
+        const QList<uint> characters = value->toUcs4();
+        if (std::any_of(characters.begin(), characters.end(),
+                        [](uint c) { return SpeechQuery::isRefusedControl(static_cast<char32_t>(c)); })) {
+            return UnspeakableInput{name, false, SpeechQuery::maxCharacters};
+        }
+    }
+    if (static_cast<std::size_t>(sentence.toUcs4().size()) > SpeechQuery::maxCharacters) {
+        const auto longest = std::max_element(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+            return a.second->size() < b.second->size();
+        });
+        return UnspeakableInput{longest->first, true, SpeechQuery::maxCharacters};
+    }
+    return std::nullopt;
 }
 
 } // namespace velanote

@@ -22,6 +22,14 @@ struct InputCheckFailure {
     QString status;
 };
 
+// An input the speech service would refuse: the field at fault ("sender", "recipient", "relation"
+// or "message") and whether it holds a control character or makes the sentence too long.
+struct UnspeakableInput {
+    QString field;
+    bool tooLong = false;
+    std::size_t limit = 0; // the most characters the service speaks
+};
+
 // Longest accepted message, in 16-bit text units.
 constexpr int MaxMessageLength = 100;
 
@@ -38,6 +46,9 @@ public:
     static QString exampleText(const QString& sender, const QString& relation);
     // The spoken sentence in its final, traditional-character form.
     static QString finalSentence(const MessageInputs& in);
+    // What the speech service would refuse in these inputs and their final sentence: a control
+    // character, or a sentence over its length (blamed on the longest field); else nothing.
+    static std::optional<UnspeakableInput> unspeakable(const MessageInputs& in, const QString& sentence);
 };
 
 // Maps text to traditional characters: characters that GBK cannot hold become "?", then the

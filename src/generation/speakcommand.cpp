@@ -93,27 +93,13 @@ QString faultMessage(const CommandOptions::Fault& fault) {
 // The speech service refuses control characters and texts over its length. A command line says so
 // before anything starts, naming the option to change.
 std::optional<QString> unspeakableInput(const MessageInputs& in, const QString& sentence) {
-    const std::array<std::pair<QString, const QString*>, 4> fields = {
-        {{QStringLiteral("sender"), &in.sender},
-         {QStringLiteral("recipient"), &in.recipient},
-         {QStringLiteral("relation"), &in.relation},
-         {QStringLiteral("message"), &in.message}}};
-    for (const auto& [name, value] : fields) {
-        const QList<uint> characters = value->toUcs4();
-        if (std::any_of(characters.begin(), characters.end(),
-                        [](uint c) { return SpeechQuery::isRefusedControl(static_cast<char32_t>(c)); })) {
-            return QStringLiteral("--%1 含有控制字符,无法朗读").arg(name);
-        }
+    const std::optional<UnspeakableInput> fault = MessageComposer::unspeakable(in, sentence);
+    if (!fault) {
+        return std::nullopt;
     }
-    if (static_cast<std::size_t>(sentence.toUcs4().size()) > SpeechQuery::maxCharacters) {
-        const auto longest = std::max_element(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
-            return a.second->size() < b.second->size();
-        });
-        return QStringLiteral("语音文本超过%1个字符,请缩短 --%2")
-            .arg(SpeechQuery::maxCharacters)
-            .arg(longest->first);
-    }
-    return std::nullopt;
+    return fault->tooLong
+               ? QStringLiteral("语音文本超过%1个字符,请缩短 --%2").arg(fault->limit).arg(fault->field)
+               : QStringLiteral("--%1 含有控制字符,无法朗读").arg(fault->field);
 }
 
 // Reads --rate, --pitch, --volume and --voice into `voice`; the message for the first bad one.
