@@ -177,11 +177,11 @@ ServeArguments ServeArguments::parse(const QStringList& arguments) {
     result.helpWanted = outcome.flags.contains(CommandOptions::help());
     // Each value is checked in the order given, a later one replacing an earlier; the first value
     // refused, or else the first argument that is not an option, is the error.
-    for (const auto& [option, value] : outcome.values) {
+    for (const CommandOptions::Value& given : outcome.values) {
         const auto declared =
             std::find_if(serveOptions().begin(), serveOptions().end(),
-                         [&option](const ServeOption& o) { return o.declaration.name == option; });
-        result.error = declared->take(result.options, value);
+                         [&given](const ServeOption& o) { return o.declaration.name == given.option; });
+        result.error = declared->take(result.options, given.value);
         if (!result.error.isEmpty()) {
             return result;
         }
