@@ -18,9 +18,8 @@ Endpoints Endpoints::forLocalService(quint16 port) {
     e.searchBase = QStringLiteral("https://www.baidu.com");
     e.authorAccount = QStringLiteral("10001");
 
-    const QString speech = qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed();
-    if (!speech.isEmpty()) {
-        e.useSpeechService(speech);
+    if (usesExternalSpeechService()) {
+        e.useSpeechService(qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed());
     }
     const QString update = qEnvironmentVariable("VELANOTE_UPDATE_URL").trimmed();
     if (!update.isEmpty()) {
@@ -41,6 +40,10 @@ void Endpoints::useSpeechService(const QString& url) {
     speechBase = QLatin1Char(' ') + u;
     probeHost =
         parsed.port() > 0 ? QStringLiteral("%1:%2").arg(parsed.host()).arg(parsed.port()) : parsed.host();
+}
+
+bool Endpoints::usesExternalSpeechService() {
+    return !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
 }
 
 } // namespace velanote

@@ -20,6 +20,8 @@ struct Endpoints {
     // addresses then point at a closed port so the probe reports off line), with
     // VELANOTE_SPEECH_URL and VELANOTE_UPDATE_URL applied.
     static Endpoints forLocalService(quint16 port);
+    // True when VELANOTE_SPEECH_URL names a speech service to use instead of the embedded one.
+    static bool usesExternalSpeechService();
     // Replaces the speech service and probe host by an address such as "http://host:port".
     void useSpeechService(const QString& url);
 };

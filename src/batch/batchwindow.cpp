@@ -1,5 +1,6 @@
 #include "batch/batchwindow.h"
 
+#include "app/endpoints.h"
 #include "app/messagetitles.h"
 #include "generation/pinyincommand.h"
 #include "generation/servicepool.h"
@@ -221,7 +222,7 @@ void BatchWindow::onGenerateButtonClicked() {
         return;
     }
     setup.workers = std::max(1, QThread::idealThreadCount());
-    const bool external = !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
+    const bool external = Endpoints::usesExternalSpeechService();
     pool_ = std::make_unique<ServicePool>(ctx_.endpoints.speechBase, userLexiconPath(ctx_.folder));
     if (!external) {
         setStatus(QStringLiteral("正在准备语音服务..请稍等.."));

@@ -121,11 +121,6 @@ std::optional<QString> readVoiceSettings(const QHash<QString, QString>& v, Voice
     return std::nullopt;
 }
 
-// True when VELANOTE_SPEECH_URL names a speech service to use instead of the embedded one.
-bool usesExternalService() {
-    return !qEnvironmentVariable("VELANOTE_SPEECH_URL").trimmed().isEmpty();
-}
-
 QString withoutLeadingBlank(const QString& address) {
     return address.trimmed();
 }
@@ -277,7 +272,7 @@ std::optional<int> SpeakCommand::checkFiles(const Given& given, const Order& ord
 int SpeakCommand::showDryRun(const Given& given, const Order& order) const {
     // The embedded service takes a free port only when it starts, so a dry run names the port by a
     // placeholder; an outside service is named as the real run would use it.
-    const bool externalService = usesExternalService();
+    const bool externalService = Endpoints::usesExternalSpeechService();
     const QString base = externalService ? Endpoints::forLocalService(0).speechBase
                                          : QStringLiteral(" http://127.0.0.1:<端口>");
     out_(QStringLiteral("预览内容:"));
@@ -306,7 +301,7 @@ int SpeakCommand::speakAndSave(const Given& given, const Order& order, const Pre
     serviceOptions.lexiconPath = userLexiconPath(ProgramFolder::locate());
     SpeechService service(serviceOptions);
     Endpoints endpoints = Endpoints::forLocalService(0);
-    if (!usesExternalService()) {
+    if (!Endpoints::usesExternalSpeechService()) {
         progress(QStringLiteral("正在启动内置语音服务..."));
         if (!service.start()) {
             err_(QStringLiteral("内置语音服务无法启动"));
@@ -413,7 +408,7 @@ int SpeakCommand::runBatch(const Given& given) {
         return *failed;
     }
 
-    const bool externalService = usesExternalService();
+    const bool externalService = Endpoints::usesExternalSpeechService();
     ServicePool pool(externalService ? Endpoints::forLocalService(0).speechBase : QString(),
                      userLexiconPath(ProgramFolder::locate()));
     if (!externalService) {
