@@ -4,8 +4,10 @@
 // simplified characters (traditional ones are folded onto them with OpenCC's t2s), with a
 // segmentation cost from the word's frequency. Where both lexicons hold a word or character the
 // mainland reading wins; Terra Pinyin's readings that no mainland word uses (Taiwan readings such as
-// 垃圾 le4 se4) are replaced by the character's mainland one. Run by the build:
-//   make_reading_table DICT ESSAY MAINLAND OUT.bin OUT-digest.h
+// 垃圾 le4 se4) are replaced by the character's mainland one. Terra Pinyin's neutral tones are
+// checked against CC-CEDICT's readings of the same words (data/reading/neutral-tones.tsv). Run by
+// the build:
+//   make_reading_table DICT ESSAY MAINLAND NEUTRAL OUT.bin OUT-digest.h
 #include "reading/readingtableformat.h"
 #include "reading/utf8.h"
 
@@ -19,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -88,6 +91,28 @@ struct Lexicon {
     std::map<std::u32string, MainlandWord> mainland;
     // Per character, every reading that a mainland word gives it (neutral tones left out).
     std::map<char32_t, std::set<Syllable>> mainlandReadings;
+    // How the standard dictionary reads the words that Terra Pinyin reads with a neutral tone.
+    std::map<std::u32string, std::vector<Reading>> standard;
+
+    // The full tone the standard dictionary gives the syllable at `i` of a word that Terra Pinyin
+    // reads there in the neutral tone; nothing where it has the neutral tone too or lacks the word.
+    std::optional<Syllable> standardFullTone(const std::u32string& word, std::size_t i,
+                                             const Syllable& neutral) const {
+        const auto it = standard.find(word);
+        if (it == standard.end()) {
+            return std::nullopt;
+        }
+        std::optional<Syllable> full;
+        for (const Reading& reading : it->second) {
+            if (reading[i].tone == 5) {
+                return std::nullopt;
+            }
+            if (reading[i].letters == neutral.letters) {
+                full = reading[i];
+            }
+        }
+        return full;
+    }
 
     bool isMainland(char32_t c, const Syllable& s) const {
         const auto it = mainlandReadings.find(c);
@@ -196,6 +221,31 @@ bool readMainland(const char* path, Lexicon& lexicon) {
         lexicon.mainland[text] = std::move(word);
     }
     return !lexicon.mainland.empty();
+}
+
+// The standard dictionary's readings of the words Terra Pinyin reads with a neutral tone
+// (data/reading/neutral-tones.tsv: word, syllables).
+bool readStandardReadings(const char* path, Lexicon& lexicon) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> fields = split(line, '\t');
+        if (fields.size() != 2) {
+            continue;
+        }
+        const std::u32string text = decodeUtf8(fields[0]);
+        Reading reading;
+        for (const std::string& code : split(fields[1], ' ')) {
+            Syllable s;
+            if (parseSyllable(code, s)) {
+                reading.push_back(s);
+            }
+        }
+        if (!text.empty() && reading.size() == text.size()) {
+            lexicon.standard[text].push_back(std::move(reading));
+        }
+    }
+    return !lexicon.standard.empty();
 }
 
 // The share of a character's uses that take this reading, 0–100. Readings given without a
@@ -320,6 +370,9 @@ public:
         return result;
     }
 
+    // A character that is to stay itself, whatever OpenCC makes of it.
+    void keep(char32_t c) { folds_[c] = c; }
+
     std::u32string fold(const std::u32string& text) {
         std::u32string out;
         for (const char32_t c : text) {
@@ -362,9 +415,9 @@ template <typename T> void put(std::string& out, const T& value) {
 } // namespace
 
 int main(int argc, char** argv) {
-    enum { OUT = 4, DIGEST = 5 };
-    if (argc != 6) {
-        std::cerr << "usage: make_reading_table DICT ESSAY MAINLAND OUT.bin OUT-digest.h\n";
+    enum { OUT = 5, DIGEST = 6 };
+    if (argc != 7) {
+        std::cerr << "usage: make_reading_table DICT ESSAY MAINLAND NEUTRAL OUT.bin OUT-digest.h\n";
         return 2;
     }
     Lexicon lexicon;
@@ -380,11 +433,29 @@ int main(int argc, char** argv) {
         std::cerr << "make_reading_table: cannot read the mainland readings " << argv[3] << "\n";
         return 1;
     }
+    if (!readStandardReadings(argv[4], lexicon)) {
+        std::cerr << "make_reading_table: cannot read the neutral tones " << argv[4] << "\n";
+        return 1;
+    }
     Folder folder;
     if (!folder.ok()) {
         std::cerr << "make_reading_table: OpenCC's t2s.json is missing\n";
         return 1;
     }
+    // A character the mainland list reads on its own is a character of today's script, not a
+    // traditional form of another (吒 is not 咤, 著 not 着): it keeps its own readings.
+    for (const auto& [text, word] : lexicon.mainland) {
+        if (text.size() == 1) {
+            folder.keep(text[0]);
+        }
+    }
+    // The standard dictionary's words are looked up as the table's keys are.
+    std::map<std::u32string, std::vector<Reading>> standard;
+    for (auto& [text, readings] : lexicon.standard) {
+        auto& to = standard[folder.fold(text)];
+        to.insert(to.end(), readings.begin(), readings.end());
+    }
+    lexicon.standard = std::move(standard);
     const auto frequencyOf = [&lexicon](const std::u32string& text) {
         const auto it = lexicon.frequency.find(text);
         return it == lexicon.frequency.end() ? 0.0 : it->second;
@@ -460,6 +531,9 @@ int main(int argc, char** argv) {
             if (key[i] == U'不' && s.tone == 5 && !lightNegation(key, i)) {
                 s.tone = i + 1 < key.size() && choice.reading[i + 1].tone >= 4 ? 2 : 4;
             }
+            if (s.tone == 5 && i > 0 && key[i] != U'不') {
+                s = lexicon.standardFullTone(key, i, s).value_or(s);
+            }
             const auto fallback = mainlandDefault.find(key[i]);
             if (fallback == mainlandDefault.end() || key[i] == U'一' || key[i] == U'不' || s.tone == 5) {
                 continue;
@@ -476,12 +550,15 @@ int main(int argc, char** argv) {
         }
         Choice& choice = chosen[key];
         // The list gives full tones where speech has the neutral one (名字 ming2 zi4): a neutral
-        // tone of Terra Pinyin's, or a full tone where the list has the neutral one, stays.
+        // tone of Terra Pinyin's stays where the standard dictionary has it too (not in 牌坊 or
+        // 但是), and so does a full tone where the list has the neutral one, unless it is a Taiwan
+        // reading (知识分子 shi4).
         const Reading terra = choice.composed ? Reading{} : choice.reading;
         choice.reading = word.reading;
         for (std::size_t i = 0; i < terra.size() && terra.size() == key.size(); ++i) {
             const bool sameLetters = terra[i].letters == choice.reading[i].letters;
-            if (terra[i].tone == 5 || (sameLetters && choice.reading[i].tone == 5)) {
+            if ((terra[i].tone == 5 && !lexicon.standardFullTone(key, i, terra[i])) ||
+                (sameLetters && choice.reading[i].tone == 5 && lexicon.isMainland(key[i], terra[i]))) {
                 choice.reading[i] = terra[i];
             }
         }

@@ -139,7 +139,13 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"得", "de5", "alone it is the complement particle (跑得快); 得到 and 得分 are words"},
         {"吧", "ba5", "alone it is the sentence particle; 酒吧 is a word"},
         {"呢", "ne5", "alone it is the sentence particle; 呢子 is a word"},
-        {"为", "wei4", "alone it means for (为你); 成为 and 认为 are words"},
+        {"为", "wei4", "alone it means for; 成为 and 认为 are words, and context may make it wei2 (是)"},
+        {"为你", "wei4 ni3", "for you: 为 before a person is wei4, whatever the context"},
+        {"为您", "wei4 nin2", "for you: 为 before a person is wei4, whatever the context"},
+        {"为我", "wei4 wo3", "for me: 为 before a person is wei4, whatever the context"},
+        {"为他", "wei4 ta1", "for him: 为 before a person is wei4, whatever the context"},
+        {"为她", "wei4 ta1", "for her: 为 before a person is wei4, whatever the context"},
+        {"为大家", "wei4 da4 jia1", "for everyone: 为 before a person is wei4, whatever the context"},
         {"应", "ying1", "alone it means should; 答应 and 反应 are words"},
         {"相", "xiang1", "alone it means each other; 照相 and 真相 are words"},
         {"差", "cha4", "alone it means poor (很差); 出差 and 差不多 are words"},
@@ -357,12 +363,13 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         }
     }
     // The context model settles the characters with several readings, except in the user's words
-    // and the corrections, and 一 and 不, whose tones the rules below give.
+    // and the corrected words, and 一 and 不, whose tones the rules below give. A corrected single
+    // character (为 wei4) is only the reading it takes where the context says nothing.
     if (model_ != nullptr) {
         std::string lexiconReading;
         for (std::size_t k = 0; k < segments.size(); ++k) {
             const Segment& s = segments[k];
-            if (s.fromUser || s.corrected || s.readings.empty()) {
+            if (s.fromUser || (s.corrected && s.length > 1) || s.readings.empty()) {
                 continue;
             }
             for (std::size_t at = s.start; at < s.start + s.length; ++at) {
