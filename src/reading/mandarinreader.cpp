@@ -20,6 +20,10 @@ constexpr std::string_view kRulesVersion = "rules 3";
 // at most: the user's words always win; a correction weighs at least as a common word.
 constexpr std::uint32_t kUserWordCost = 0;
 constexpr std::uint32_t kCorrectionCost = 700;
+// Corrected single characters whose correction is only a default: in a sentence the context model
+// may read them otherwise (为 wei2 "to be" in 选为市长; 为你 is a correction of its own).
+constexpr std::u32string_view kContextMaySettle = U"为";
+
 // A character found nowhere: costlier than any word, so that it stands alone only when it must.
 constexpr std::uint32_t kUnknownCost = 3000;
 
@@ -110,6 +114,9 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"干活", "gan4 huo2", "work: 干 is the verb gan4 (幹); alone it is gan1, dry"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
+        {"长高", "zhang3 gao1", "grow taller; 长 alone is chang2 (long)"},
+        {"越长越", "yue4 zhang3 yue4", "the more one grows (越长越漂亮): 长 is the verb zhang3"},
+        {"过得", "guo4 de5", "get on (过得好): the lexicon's de2 is no standard reading"},
         {"行业", "hang2 ye4", "trade, industry; 行 alone is xing2"},
         {"一月", "yi1 yue4", "January: 一 counts here and keeps its tone"},
         {"一号", "yi1 hao4", "the first (of a month): 一 counts here and keeps its tone"},
@@ -363,13 +370,13 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         }
     }
     // The context model settles the characters with several readings, except in the user's words
-    // and the corrected words, and 一 and 不, whose tones the rules below give. A corrected single
-    // character (为 wei4) is only the reading it takes where the context says nothing.
+    // and the corrections, and 一 and 不, whose tones the rules below give.
     if (model_ != nullptr) {
         std::string lexiconReading;
         for (std::size_t k = 0; k < segments.size(); ++k) {
             const Segment& s = segments[k];
-            if (s.fromUser || (s.corrected && s.length > 1) || s.readings.empty()) {
+            const bool fixed = s.corrected && (s.length > 1 || !contains(kContextMaySettle, text[s.start]));
+            if (s.fromUser || fixed || s.readings.empty()) {
                 continue;
             }
             for (std::size_t at = s.start; at < s.start + s.length; ++at) {
@@ -434,6 +441,11 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         } else if (c == U'不' && nextTone(i) != 0) {
             const unsigned next = nextTone(i);
             code = withTone(code, next == 4 || next == 5 ? 2 : 4);
+        } else if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && nextTone(i) != 0 &&
+                   !contains(U"了过着到", after)) {
+            if (const auto dei = table_.code("dei", 3)) {
+                code = *dei; // between who must and what they must do (你得早点睡): have to
+            }
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
             if (const auto zhi = table_.code("zhi", 1)) {
