@@ -50,16 +50,36 @@ bool endsAdverbially(std::u32string_view before, std::size_t lastWord) {
         U"认真", U"努力", U"仔细", U"高兴", U"开心", U"快乐", U"愉快", U"幸福", U"热情", U"积极",
         U"不断", U"大声", U"小心", U"耐心", U"用心", U"专心", U"安静", U"安心", U"真心", U"衷心",
         U"热烈", U"勇敢", U"自由", U"不停", U"尽情", U"拼命", U"主动", U"深情", U"轻松", U"温柔",
-        U"飞快", U"迅速", U"紧张", U"激动", U"兴奋", U"顺利", U"默默", U"悄悄", U"静静", U"轻轻"};
+        U"飞快", U"迅速", U"紧张", U"激动", U"兴奋", U"顺利", U"默默", U"悄悄", U"静静", U"轻轻",
+        U"好奇", U"得意", U"慈祥", U"满意", U"骄傲", U"甜蜜", U"温暖", U"亲切", U"自豪", U"感激",
+        U"坚定", U"真诚", U"诚恳", U"由衷", U"无私", U"大胆", U"细心", U"精心", U"快速", U"礼貌"};
     const std::size_t n = before.size();
-    if (lastWord >= 4 || (n >= 2 && before[n - 1] == before[n - 2])) {
-        return true; // set phrases (兴高采烈地) and doubled words (慢慢地, 高高兴兴地)
+    if (lastWord >= 4 || (n >= 2 && before[n - 1] == before[n - 2]) ||
+        (n >= 4 && before[n - 2] == U'一' && before[n - 4] == U'一' && before[n - 1] == before[n - 3])) {
+        return true; // set phrases (兴高采烈地), doubled words (慢慢地, 高高兴兴地), 一天一天地
     }
     if (lastWord >= 2 && contains(U"然般样", before[n - 1])) {
         return true; // 突然地, 一般地, 这样地
     }
     return std::any_of(std::begin(adverbial), std::end(adverbial),
                        [before](std::u32string_view word) { return before.ends_with(word); });
+}
+
+// Whether 不 at `i` stands between a verb and a complement of result or possibility (来不及, 听不懂,
+// 做不到), where it is light: the complement is one that rarely follows a plain negation, and what
+// comes before is no adverb, pronoun or demonstrative (他不到十岁, 只不过, 我不住这里).
+bool inPotentialComplement(std::u32string_view text, std::size_t i) {
+    if (i == 0 || i + 1 >= text.size() || !MandarinReader::isIdeograph(text[i - 1])) {
+        return false;
+    }
+    const char32_t after = text[i + 1];
+    const char32_t twoAfter = i + 2 < text.size() ? text[i + 2] : 0;
+    if (after == U'了' && twoAfter == U'解') {
+        return false; // 不了解: not understand
+    }
+    return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
+           !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁",
+                     text[i - 1]);
 }
 
 // Kinship terms whose doubled form reads the second syllable in the neutral tone (妈妈 ma1 ma5).
@@ -112,6 +132,45 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"好吗", "hao3 ma5", "the question tag (好吗？); 好 alone may be the verb hao4"},
         {"哈哈", "ha1 ha1", "laughter: both syllables keep the tone"},
         {"干活", "gan4 huo2", "work: 干 is the verb gan4 (幹); alone it is gan1, dry"},
+        {"中的", "zhong1 de5", "in, of (心中的你); zhong4 di4, hitting the target, is the rare word"},
+        {"那是", "na4 shi4", "that is: the copula keeps its tone"},
+        {"爱好", "ai4 hao4", "hobby, to be fond of: hao4 in every sentence"},
+        {"好学", "hao4 xue2", "fond of learning: hao4"},
+        {"朝阳", "zhao1 yang2", "the morning sun of greetings (像朝阳一样); chao2 yang2 is facing the sun"},
+        {"睡不着", "shui4 bu5 zhao2",
+         "cannot fall asleep: 着 zhao2; the lexicon's zhao1 is no standard reading"},
+        {"睡不着觉", "shui4 bu5 zhao2 jiao4", "cannot get to sleep: 觉 is sleep, jiao4"},
+        {"别着凉", "bie2 zhao2 liang2", "don't catch cold: 别着 is not the word pin"},
+        {"穿着", "chuan1 zhe5", "wearing: the aspect particle; chuan1 zhuo2 is only the noun dress"},
+        {"拉着手", "la1 zhe5 shou3", "holding hands: not 着手, to set about"},
+        {"长胖", "zhang3 pang4", "grow fat: 长 is the verb zhang3"},
+        {"长个子", "zhang3 ge4 zi5", "grow taller: 长 is the verb zhang3"},
+        {"背书包", "bei1 shu1 bao1", "carry a schoolbag: 背 on the back is bei1"},
+        {"背着书包", "bei1 zhe5 shu1 bao1", "carrying a schoolbag: 背 on the back is bei1"},
+        {"背不动", "bei1 bu5 dong4", "too heavy to carry: 背 on the back is bei1"},
+        {"数到", "shu3 dao4", "count to: 数 is the verb shu3"},
+        {"数星星", "shu3 xing1 xing5", "count the stars: 数 is the verb shu3"},
+        {"一路同行", "yi2 lu4 tong2 xing2", "go together all the way; 同行 alone is a peer, tong2 hang2"},
+        {"藏在", "cang2 zai4", "hide in: 藏 is the verb cang2"},
+        {"晒干", "shai4 gan1", "dry in the sun: 干 is dry, gan1"},
+        {"口干", "kou3 gan1", "a dry mouth: 干 is dry, gan1"},
+        {"切开", "qie1 kai1", "cut open: 切 is the verb qie1"},
+        {"切菜", "qie1 cai4", "cut vegetables: 切 is the verb qie1"},
+        {"冲着", "chong4 zhe5", "towards, for the sake of: the preposition chong4"},
+        {"当天", "dang4 tian1", "the same day: dang4"},
+        {"重重地", "zhong4 zhong4 de5", "heavily: 重 is zhong4; 困难重重 is a word of its own"},
+        {"中听", "zhong1 ting1", "pleasant to hear: zhong1"},
+        {"姓曾", "xing4 zeng1", "the surname 曾 is zeng1"},
+        {"看孩子", "kan1 hai2 zi5", "look after a child: 看 is kan1"},
+        {"转了一圈", "zhuan4 le5 yi4 quan1", "went round once: 转 is zhuan4"},
+        {"扇风", "shan1 feng1", "fan oneself: 扇 is the verb shan1"},
+        {"扇扇子", "shan1 shan4 zi5", "wave a fan: the verb shan1, then the fan shan4"},
+        {"还你", "huan2 ni3", "give you back (我还你十块钱): 还 is huan2"},
+        {"为别人", "wei4 bie2 ren2", "for others: 为 before a person is wei4"},
+        {"冲我", "chong4 wo3", "at me (冲我笑): the preposition chong4"},
+        {"数了数", "shu3 le5 shu3", "counted: 数 is the verb shu3"},
+        {"这一行", "zhe4 yi4 hang2", "this trade, this line: hang2"},
+        {"落了", "luo4 le5", "fell (树叶落了): luo4; la4, left behind, is the rarer sense"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"长高", "zhang3 gao1", "grow taller; 长 alone is chang2 (long)"},
@@ -421,6 +480,10 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         // not in a count that repeats (一天一天).
         if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c && at(i, -2) != c &&
             !owner[i]->fromUser) {
+            code = withTone(code, 5);
+            continue;
+        }
+        if (c == U'不' && owner[i]->length <= 3 && !owner[i]->fromUser && inPotentialComplement(text, i)) {
             code = withTone(code, 5);
             continue;
         }
