@@ -24,6 +24,9 @@ constexpr std::uint32_t kCorrectionCost = 700;
 // may read them otherwise (为 wei2 "to be" in 选为市长; 为你 is a correction of its own).
 constexpr std::u32string_view kContextMaySettle = U"为";
 
+// Measure words and time units a count of 一 goes before (一次, 一个, 一天).
+constexpr std::u32string_view kMeasureWords = U"次个回遍趟天本张件位名年月周日";
+
 // A character found nowhere: costlier than any word, so that it stands alone only when it must.
 constexpr std::uint32_t kUnknownCost = 3000;
 
@@ -58,8 +61,8 @@ bool endsAdverbially(std::u32string_view before, std::size_t lastWord) {
         (n >= 4 && before[n - 2] == U'一' && before[n - 4] == U'一' && before[n - 1] == before[n - 3])) {
         return true; // set phrases (兴高采烈地), doubled words (慢慢地, 高高兴兴地), 一天一天地
     }
-    if (lastWord >= 2 && contains(U"然般样", before[n - 1])) {
-        return true; // 突然地, 一般地, 这样地
+    if ((lastWord >= 2 && contains(U"然般样", before[n - 1])) || (n >= 3 && before[n - 1] == U'性')) {
+        return true; // 突然地, 一般地, 这样地, 创造性地
     }
     return std::any_of(std::begin(adverbial), std::end(adverbial),
                        [before](std::u32string_view word) { return before.ends_with(word); });
@@ -171,6 +174,34 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"数了数", "shu3 le5 shu3", "counted: 数 is the verb shu3"},
         {"这一行", "zhe4 yi4 hang2", "this trade, this line: hang2"},
         {"落了", "luo4 le5", "fell (树叶落了): luo4; la4, left behind, is the rarer sense"},
+        {"天都", "tian1 dou1", "every day (每天都): 都 is dou1; du1 (天都, a capital) is rare"},
+        {"老公", "lao3 gong1", "husband; lao3 gong5 is an old word for a eunuch"},
+        {"红红火火", "hong2 hong2 huo3 huo3", "prosperous: the doubled form keeps its tones"},
+        {"日进斗金", "ri4 jin4 dou3 jin1", "a peck of gold a day: 斗 the measure is dou3"},
+        {"吃嘛嘛香", "chi1 ma2 ma2 xiang1", "whatever one eats tastes good: 嘛 is ma2, what"},
+        {"更上一层楼", "geng4 shang4 yi4 ceng2 lou2", "one storey higher: 一 counts and changes its tone"},
+        {"一等奖", "yi1 deng3 jiang3", "first prize: 一 is the ordinal"},
+        {"挨打", "ai2 da3", "be beaten: 挨 suffer is ai2; ai1 is next to"},
+        {"挨饿", "ai2 e4", "go hungry: 挨 suffer is ai2"},
+        {"挨骂", "ai2 ma4", "be scolded: 挨 suffer is ai2"},
+        {"教我", "jiao1 wo3", "teach me: the verb 教 is jiao1"},
+        {"教你", "jiao1 ni3", "teach you: the verb 教 is jiao1"},
+        {"教他", "jiao1 ta1", "teach him: the verb 教 is jiao1"},
+        {"教她", "jiao1 ta1", "teach her: the verb 教 is jiao1"},
+        {"教给", "jiao1 gei3", "teach: the verb 教 is jiao1"},
+        {"教孩子", "jiao1 hai2 zi5", "teach children: the verb 教 is jiao1"},
+        {"系鞋带", "ji4 xie2 dai4", "tie shoelaces: 系 tie is ji4"},
+        {"系领带", "ji4 ling3 dai4", "tie a tie: 系 tie is ji4"},
+        {"钉扣子", "ding4 kou4 zi5", "sew on a button: the verb 钉 is ding4"},
+        {"得贵子", "de2 gui4 zi3", "have a son (早得贵子): 得 obtain is de2"},
+        {"太冲", "tai4 chong4", "too blunt: 冲 is chong4"},
+        {"很冲", "hen3 chong4", "blunt, strong: 冲 is chong4"},
+        {"划船", "hua2 chuan2", "row a boat: 划 is hua2"},
+        {"放个假", "fang4 ge4 jia4", "take a holiday: 假 is jia4"},
+        {"长了一岁", "zhang3 le5 yi2 sui4", "a year older: 长 is the verb zhang3"},
+        {"为这个", "wei4 zhe4 ge5", "for this (为这个家): 为 is wei4"},
+        {"为这些", "wei4 zhe4 xie1", "for these: 为 is wei4"},
+        {"为那些", "wei4 na4 xie1", "for those (为那些人): 为 is wei4"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"长高", "zhang3 gao1", "grow taller; 长 alone is chang2 (long)"},
@@ -218,6 +249,8 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"调", "diao4", "alone it is a tune or a transfer; 空调 is a word"},
         {"地", "di4", "the ground; the particle de is found by the rule for adverbs"},
         {"哦", "o4", "the interjection of understanding; e2 is a literary reading"},
+        {"好", "hao3", "alone it is good or so (好想你); hao4, to be fond of, lives in words (爱好, 好奇)"},
+        {"累", "lei4", "alone it is tired (累了); lei3 lives in words (积累, 累计)"},
     };
     return list;
 }
@@ -494,8 +527,11 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             // yi1 when counted or last; else by the next tone.
             unsigned tone = 1;
             const unsigned next = nextTone(i);
+            // 星期一, 周一, 礼拜一 (but not 每周一次) and a date's day (三月一日) are ordinals too.
             if (next == 0 || before == U'第' || before == U'十' || isDigitCharacter(after) ||
-                isDigitCharacter(before)) {
+                isDigitCharacter(before) ||
+                (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
+                (before == U'月' && contains(U"日号", after))) {
                 tone = 1;
             } else {
                 tone = next == 4 || next == 5 ? 2 : 4;
@@ -509,6 +545,8 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto dei = table_.code("dei", 3)) {
                 code = *dei; // between who must and what they must do (你得早点睡): have to
             }
+        } else if (c == U'啦' && after == 0) {
+            code = withTone(code, 5); // the particle that ends a clause (好啦); not 啦啦队
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
             if (const auto zhi = table_.code("zhi", 1)) {
