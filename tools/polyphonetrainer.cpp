@@ -137,11 +137,14 @@ std::string PolyphoneTrainer::train(const std::vector<const Example*>& examples,
                 s /= sum;
             }
             shared[kind] -= rate * 0.1f * (scores[item.lexicon] - (item.lexicon == item.truth ? 1.0f : 0.0f));
-            for (const std::uint64_t f : features) {
-                std::vector<float>& w = weights[f].values;
+            for (std::size_t f = 0; f < features.size(); ++f) {
+                std::vector<float>& w = weights[features[f]].values;
+                const float l2 = options.l2 * (f == 0                     ? options.biasL2
+                                               : f + 1 == features.size() ? options.lexiconL2
+                                                                          : 1.0f);
                 for (std::size_t k = 0; k < n; ++k) {
                     const float gradient = scores[k] - (k == item.truth ? 1.0f : 0.0f);
-                    w[k] -= rate * (gradient + options.l2 * w[k]);
+                    w[k] -= rate * (gradient + l2 * w[k]);
                 }
             }
         }

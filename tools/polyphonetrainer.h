@@ -20,13 +20,17 @@ std::vector<LabelledSentence> readLabelledSentences(const std::string& sentPath,
                                                     const std::string& labelPath);
 
 // Trains the context model: for each character, a multinomial logistic regression over the
-// features the reader gives it, learnt by stochastic gradient descent with L2 regularisation.
+// features the reader gives it, learnt by stochastic gradient descent with L2 regularisation
+// (lighter on the character's bias, heavier on the lexicon's reading, whose weight the shared
+// trust in the lexicon already carries much of).
 class PolyphoneTrainer {
 public:
     struct Options {
         int epochs = 30;
         float rate = 0.2f;
         float l2 = 3e-2f;
+        float biasL2 = 0.3f;    // times l2, for the bias
+        float lexiconL2 = 3.0f; // times l2, for the lexicon's reading
     };
     struct Example {
         char32_t character = 0;

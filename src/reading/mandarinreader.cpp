@@ -408,9 +408,15 @@ std::vector<MandarinReader::Segment> MandarinReader::segment(std::u32string_view
     return segments;
 }
 
+MandarinReader::Surroundings MandarinReader::surroundings(std::u32string_view text, std::size_t start,
+                                                          std::size_t end) {
+    return {text.size(), start > 0 ? text[start - 1] : 0, end < text.size() ? text[end] : 0};
+}
+
 PolyphoneModel::Context MandarinReader::context(std::u32string_view text,
                                                 const std::vector<Segment>& segments, std::size_t k,
-                                                std::size_t at, std::string& lexiconReading) const {
+                                                std::size_t at, const Surroundings& around,
+                                                std::string& lexiconReading) const {
     const Segment& s = segments[k];
     lexiconReading = table_.spell(s.readings[at - s.start]);
     PolyphoneModel::Context x;
@@ -419,6 +425,9 @@ PolyphoneModel::Context MandarinReader::context(std::u32string_view text,
     x.wordStart = s.start;
     x.wordLength = s.length;
     x.settled = s.length > 1 && s.mainland;
+    x.textLength = around.textLength;
+    x.before = around.before;
+    x.after = around.after;
     if (k > 0) {
         x.previousWord = text.substr(segments[k - 1].start, segments[k - 1].length);
     }
@@ -446,7 +455,7 @@ void MandarinReader::expand(std::u32string_view text, std::vector<Segment>& segm
 }
 
 void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& segments,
-                                std::size_t textLength) const {
+                                const Surroundings& around) const {
     // Each character's syllable, and whether it was read alone (the rules leave words of the
     // lexicon as the lexicon reads them).
     const std::size_t n = text.size();
@@ -475,9 +484,8 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
                 if (syllable[at] == nullptr || text[at] == U'一' || text[at] == U'不') {
                     continue;
                 }
-                PolyphoneModel::Context x = context(text, segments, k, at, lexiconReading);
-                x.textLength = textLength;
-                const std::string_view chosen = model_->choose(x);
+                const std::string_view chosen =
+                    model_->choose(context(text, segments, k, at, around, lexiconReading));
                 // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
                 // model only weighs which syllable the character is.
                 const bool onlyTone =
@@ -568,10 +576,11 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
     }
 }
 
-std::vector<std::uint16_t> MandarinReader::readRun(std::u32string_view run, std::size_t textLength) const {
+std::vector<std::uint16_t> MandarinReader::readRun(std::u32string_view run,
+                                                   const Surroundings& around) const {
     const std::u32string key = folded(run);
     std::vector<Segment> segments = segment(key, true);
-    applyRules(key, segments, textLength);
+    applyRules(key, segments, around);
     std::vector<std::uint16_t> codes(run.size(), 0);
     for (const Segment& s : segments) {
         for (unsigned i = 0; i < s.length && !s.readings.empty(); ++i) {
@@ -600,7 +609,7 @@ std::vector<std::string> MandarinReader::syllables(std::u32string_view text) con
             continue;
         }
         const std::size_t end = runAround(text, i).second;
-        const std::vector<std::uint16_t> codes = readRun(text.substr(i, end - i), text.size());
+        const std::vector<std::uint16_t> codes = readRun(text.substr(i, end - i), surroundings(text, i, end));
         for (std::size_t k = 0; k < codes.size(); ++k) {
             out[i + k] = codes[k] == 0 ? std::string() : table_.spell(codes[k]);
         }
@@ -628,7 +637,8 @@ std::optional<PolyphoneModel::Observation> MandarinReader::observe(std::u32strin
             return std::nullopt;
         }
         PolyphoneModel::Observation o;
-        PolyphoneModel::features(context(key, segments, k, at, o.lexiconReading), o.features);
+        PolyphoneModel::features(
+            context(key, segments, k, at, surroundings(text, start, end), o.lexiconReading), o.features);
         o.inWord = s.length > 1;
         o.settled = s.length > 1 && s.mainland;
         return o;
@@ -655,7 +665,7 @@ std::string MandarinReader::read(std::u32string_view text) const {
             if (i > 0 && !isBlank(text[i - 1]) && !isPunctuation(text[i - 1])) {
                 out.push_back(' ');
             }
-            const std::vector<std::uint16_t> codes = readRun(run, text.size());
+            const std::vector<std::uint16_t> codes = readRun(run, surroundings(text, i, end));
             for (std::size_t k = i, r = 0; k < end; ++k) {
                 if (k > i) {
                     out.push_back(' ');

@@ -77,13 +77,22 @@ private:
     std::vector<Segment> segment(std::u32string_view folded, bool wholeWords) const;
     // Words to be read part by part are replaced by the words inside them.
     void expand(std::u32string_view folded, std::vector<Segment>& segments) const;
-    // `textLength`: the characters of the whole text the run is part of.
-    void applyRules(std::u32string_view folded, std::vector<Segment>& segments, std::size_t textLength) const;
+    // What stands around a run of Chinese: the length of the whole text it is part of, and the
+    // characters just before and after it (0 at the text's edge).
+    struct Surroundings {
+        std::size_t textLength = 0;
+        char32_t before = 0, after = 0;
+    };
+    void applyRules(std::u32string_view folded, std::vector<Segment>& segments,
+                    const Surroundings& around) const;
     // The context the model is asked with for the character at `at` of a segmented run.
     PolyphoneModel::Context context(std::u32string_view folded, const std::vector<Segment>& segments,
-                                    std::size_t segment, std::size_t at, std::string& lexiconReading) const;
+                                    std::size_t segment, std::size_t at, const Surroundings& around,
+                                    std::string& lexiconReading) const;
     // Each character's syllable code (0: passed through).
-    std::vector<std::uint16_t> readRun(std::u32string_view run, std::size_t textLength) const;
+    std::vector<std::uint16_t> readRun(std::u32string_view run, const Surroundings& around) const;
+    // What stands around text[start, end).
+    static Surroundings surroundings(std::u32string_view text, std::size_t start, std::size_t end);
     // The start and end of the run of Chinese around `index` of `text`.
     static std::pair<std::size_t, std::size_t> runAround(std::u32string_view text, std::size_t index);
 

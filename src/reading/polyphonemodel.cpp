@@ -47,7 +47,40 @@ enum Kind : unsigned {
     kLeftThree,
     kRightThree,
     kShared,
+    kLeftEdge,
+    kRightEdge,
 };
+
+// What stands past the edge of a run of Chinese, by kind: where a sentence or a clause ends, a
+// bracket or quote opens or closes, digits, Latin letters, a name's dot.
+char32_t edgeKind(char32_t c) {
+    const auto among = [c](std::u32string_view set) { return set.find(c) != std::u32string_view::npos; };
+    if (c == 0) {
+        return U'^';
+    }
+    if (among(U"。！？!?")) {
+        return U'.';
+    }
+    if (among(U"，、；：,;:")) {
+        return U',';
+    }
+    if (among(U"（“《「『(\"‘[【")) {
+        return U'(';
+    }
+    if (among(U"）”》」』)’]】")) {
+        return U')';
+    }
+    if (c >= U'0' && c <= U'9') {
+        return U'0';
+    }
+    if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) {
+        return U'a';
+    }
+    if (among(U"·•-—")) {
+        return U'-';
+    }
+    return c == U' ' ? U' ' : U'?';
+}
 
 } // namespace
 
@@ -107,6 +140,12 @@ void PolyphoneModel::features(const Context& x, std::vector<std::uint64_t>& out)
     out.push_back(featureKey(c, kWord, run.substr(x.wordStart, x.wordLength), std::string_view(offset, 1)));
     out.push_back(featureKey(c, kPreviousWord, x.previousWord));
     out.push_back(featureKey(c, kNextWord, x.nextWord));
+    // Whether the character begins or ends the run, and what stands past it there.
+    const auto edge = [](bool atEdge, char32_t beyond) {
+        return std::u32string(1, atEdge ? edgeKind(beyond) : U'+');
+    };
+    out.push_back(featureKey(c, kLeftEdge, edge(x.at == 0, x.before)));
+    out.push_back(featureKey(c, kRightEdge, edge(x.at + 1 == run.size(), x.after)));
     std::string lexicon(x.lexiconReading);
     lexicon += x.wordLength > 1 ? "w" : "a";
     out.push_back(featureKey(c, kLexicon, {}, lexicon));

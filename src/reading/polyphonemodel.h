@@ -23,6 +23,7 @@ public:
         std::size_t textLength = 0; // characters of the whole text the run is part of
         std::u32string_view previousWord, nextWord;
         std::string_view lexiconReading; // "zhang3"
+        char32_t before = 0, after = 0;  // what stands just outside the run (0: the text's edge)
     };
     // A character's features and the lexicon's reading of it, as the trainer sees them.
     struct Observation {
@@ -37,7 +38,8 @@ public:
     static unsigned sharedKind(const Observation& o) { return o.settled ? 2 : o.inWord ? 1 : 0; }
     static std::uint64_t sharedKey(unsigned kind);
 
-    // Hashed features of a character in context; the trainer and the model share them.
+    // Hashed features of a character in context; the trainer and the model share them. The first
+    // is the character's bias, the last the lexicon's reading.
     static void features(const Context& context, std::vector<std::uint64_t>& out);
     static std::uint64_t featureKey(char32_t c, unsigned kind, std::u32string_view text,
                                     std::string_view extra = {});

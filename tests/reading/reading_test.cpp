@@ -281,6 +281,10 @@ TEST(PolyphoneModel, ChoosesByContextAndLeavesAloneWhatItDoesNotKnow) {
     entries.push_back({keys[1], "zhang3", 2});    // left neighbour 校
     PolyphoneModel::features(contextOf(U"很长", 1, "zhang3"), keys);
     entries.push_back({keys[1], "chang2", 2}); // left neighbour 很
+    auto beforeFullStop = contextOf(U"那长", 1, "chang2");
+    beforeFullStop.after = U'。';
+    PolyphoneModel::features(beforeFullStop, keys);
+    entries.push_back({keys[keys.size() - 2], "zhang3", 3}); // last in a sentence
     const std::string bytes = PolyphoneModel::compile(entries);
     const PolyphoneModel model(bytes);
     ASSERT_FALSE(model.empty());
@@ -298,6 +302,11 @@ TEST(PolyphoneModel, ChoosesByContextAndLeavesAloneWhatItDoesNotKnow) {
 
     const MandarinReader reader(ReadingTable::builtIn(), {}, &model);
     EXPECT_EQ(reader.read(U"他很长，我的校长"), "ta1 hen3 chang2，wo3 de5 xiao4 zhang3");
+    // What stands past the run counts, and only at its edge.
+    const std::string sentenceEnd = reader.read(U"我们都看见了那长。");
+    EXPECT_EQ(sentenceEnd.substr(sentenceEnd.rfind(' ') + 1), "zhang3。");
+    EXPECT_EQ(reader.syllables(U"我们都看见了那长的")[7], "chang2");
+    EXPECT_EQ(reader.syllables(U"我们都看见了那长,")[7], "chang2");
     EXPECT_NE(reader.digest(), MandarinReader(ReadingTable::builtIn(), {}, nullptr).digest());
 
     EXPECT_TRUE(PolyphoneModel(std::string_view(bytes).substr(0, bytes.size() - 1)).empty());
