@@ -14,7 +14,7 @@ namespace velanote {
 namespace {
 
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
-constexpr std::string_view kRulesVersion = "rules 3";
+constexpr std::string_view kRulesVersion = "rules 4";
 
 // What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
 // at most: the user's words always win; a correction weighs at least as a common word.
@@ -23,6 +23,18 @@ constexpr std::uint32_t kCorrectionCost = 700;
 // Corrected single characters whose correction is only a default: in a sentence the context model
 // may read them otherwise (为 wei2 "to be" in 选为市长; 为你 is a correction of its own).
 constexpr std::u32string_view kContextMaySettle = U"为";
+
+// Surnames read otherwise than the character mostly is, as they are read before a form of address
+// (曾老师 zeng1, 单先生 shan4, 解经理 xie4) unless the character belongs to a word before it (了解老师).
+constexpr std::u32string_view kSurnames = U"单曾解区仇查盖任朴缪翟覃召华燕葛宁纪薄乐秘";
+constexpr const char* kSurnameReadings[] = {"shan4", "zeng1", "xie4",  "ou1",   "qiu2", "zha1",  "ge3",
+                                            "ren2",  "piao2", "miao4", "zhai2", "qin2", "shao4", "hua4",
+                                            "yan1",  "ge3",   "ning4", "ji3",   "bo2",  "yue4",  "bi4"};
+static_assert(std::size(kSurnameReadings) == kSurnames.size());
+constexpr std::u32string_view kFormsOfAddress[] = {
+    U"老师", U"先生", U"女士", U"小姐", U"阿姨", U"叔叔", U"伯伯", U"爷爷", U"奶奶", U"大爷", U"大妈",
+    U"大哥", U"大姐", U"总",   U"经理", U"老板", U"医生", U"大夫", U"教授", U"主任", U"校长", U"同学",
+    U"师傅", U"书记", U"局长", U"部长", U"院长", U"董",   U"哥",   U"姐",   U"叔",   U"姨"};
 
 // Measure words and time units a count of 一 goes before (一次, 一个, 一天).
 constexpr std::u32string_view kMeasureWords = U"次个回遍趟天本张件位名年月周日";
@@ -79,6 +91,9 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i) {
     const char32_t twoAfter = i + 2 < text.size() ? text[i + 2] : 0;
     if (after == U'了' && twoAfter == U'解') {
         return false; // 不了解: not understand
+    }
+    if (contains(U"来去", after) && contains(U"回出进过上下起合", text[i - 1])) {
+        return true; // 回不去, 出不来, 合不来
     }
     return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
            !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁",
@@ -202,6 +217,15 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"为这个", "wei4 zhe4 ge5", "for this (为这个家): 为 is wei4"},
         {"为这些", "wei4 zhe4 xie1", "for these: 为 is wei4"},
         {"为那些", "wei4 na4 xie1", "for those (为那些人): 为 is wei4"},
+        {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
+        {"还不清", "huan2 bu5 qing1", "cannot pay back in full: 还 is huan2"},
+        {"好好干", "hao3 hao3 gan4", "work hard: 干 is the verb gan4"},
+        {"长长了", "zhang3 chang2 le5", "has grown long (头发长长了): the verb zhang3, then long"},
+        {"老地方", "lao3 di4 fang5", "the usual place: 地方 is a place, di4 fang5"},
+        {"有空", "you3 kong4", "have free time: kong4"},
+        {"乐乐", "le4 le4", "the pet name Lele"},
+        {"老婆大人", "lao3 po5 da4 ren2", "my lady wife: 大人 the honorific is da4 ren2"},
+        {"三省吾身", "san1 xing3 wu2 shen1", "examine oneself thrice: 省 is xing3"},
         // Common words the lexicon lacks, read wrongly character by character.
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"长高", "zhang3 gao1", "grow taller; 长 alone is chang2 (long)"},
@@ -276,9 +300,9 @@ MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& use
     addText(kRulesVersion);
     addText(table.digest());
     addText(model_ != nullptr ? model_->digest() : "no model");
-    for (const Correction& c : corrections()) {
+    const auto addCorrection = [&](std::string_view word, std::string_view reading) {
         std::vector<std::uint16_t> readings;
-        std::string_view rest = c.reading;
+        std::string_view rest = reading;
         while (!rest.empty()) {
             const std::size_t blank = rest.find(' ');
             const std::string_view syllable = rest.substr(0, blank);
@@ -288,12 +312,15 @@ MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& use
                 readings.push_back(*code);
             }
         }
-        const std::u32string key = folded(*utf8::decode(c.word));
+        const std::u32string key = folded(*utf8::decode(word));
         if (readings.size() == key.size()) {
             corrections_.add(key, std::move(readings));
         }
-        addText(c.word);
-        addText(c.reading);
+        addText(word);
+        addText(reading);
+    };
+    for (const Correction& c : corrections()) {
+        addCorrection(c.word, c.reading);
     }
     for (const UserLexicon::Word& w : user.words) {
         user_.add(folded(w.text), w.readings);
@@ -520,12 +547,18 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
         // not in a count that repeats (一天一天).
         if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c && at(i, -2) != c &&
-            !owner[i]->fromUser) {
+            !isDigitCharacter(before) && !owner[i]->fromUser) {
             code = withTone(code, 5);
             continue;
         }
         if (c == U'不' && owner[i]->length <= 3 && !owner[i]->fromUser && inPotentialComplement(text, i)) {
             code = withTone(code, 5);
+            continue;
+        }
+        if (c == U'了' && before == U'不' && !owner[i]->fromUser && inPotentialComplement(text, i - 1)) {
+            if (const auto liao = table_.code("liao", 3)) {
+                code = *liao; // the complement of possibility (来不了), not the particle
+            }
             continue;
         }
         if (!alone[i]) {
@@ -537,7 +570,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             const unsigned next = nextTone(i);
             // 星期一, 周一, 礼拜一 (but not 每周一次) and a date's day (三月一日) are ordinals too.
             if (next == 0 || before == U'第' || before == U'十' || isDigitCharacter(after) ||
-                isDigitCharacter(before) ||
+                isDigitCharacter(before) || (after == U'点' && isDigitCharacter(at(i, 2))) ||
                 (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
                 (before == U'月' && contains(U"日号", after))) {
                 tone = 1;
@@ -553,8 +586,9 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto dei = table_.code("dei", 3)) {
                 code = *dei; // between who must and what they must do (你得早点睡): have to
             }
-        } else if (c == U'啦' && after == 0) {
-            code = withTone(code, 5); // the particle that ends a clause (好啦); not 啦啦队
+        } else if ((c == U'啦' || c == U'哦') && after == 0 && before != 0) {
+            code =
+                withTone(code, 5); // the particle ending a clause (好啦, 记得吃饭哦); not 啦啦队, 哦，我懂了
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
             if (const auto zhi = table_.code("zhi", 1)) {
@@ -565,6 +599,29 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto de = table_.code("de", 5)) {
                 code = *de;
             }
+        }
+    }
+    // Surnames before a form of address.
+    std::vector<ReadingTable::Match> words;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const std::size_t surname = kSurnames.find(text[i]);
+        if (surname == std::u32string_view::npos || syllable[i] == nullptr || owner[i]->fromUser ||
+            std::none_of(
+                std::begin(kFormsOfAddress), std::end(kFormsOfAddress),
+                [rest = text.substr(i + 1)](std::u32string_view title) { return rest.starts_with(title); })) {
+            continue;
+        }
+        if (i > 0) {
+            table_.prefixes(text.substr(i - 1), words);
+            if (std::any_of(words.begin(), words.end(),
+                            [](const ReadingTable::Match& m) { return m.length >= 2; })) {
+                continue;
+            }
+        }
+        const std::string_view reading = kSurnameReadings[surname];
+        if (const auto code = table_.code(reading.substr(0, reading.size() - 1),
+                                          static_cast<unsigned>(reading.back() - '0'))) {
+            *syllable[i] = *code;
         }
     }
     // Doubled kinship terms (妈妈, 爷爷), whether the lexicon holds them or not; not a third in a row.
