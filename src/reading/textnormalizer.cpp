@@ -284,8 +284,13 @@ private:
                              ascii(groups[0].first + 1, groups[0].second) == "00" && length(1) == 3 &&
                              length(2) == 4; // 400-123-4567
         std::size_t used = 0;                // groups said digit by digit; none: not a phone number
-        if (precededBy(k, kCodeWords) && !decimalFollows && total >= 3) {
-            used = groups.size(); // 尾号1702, 电话：010-12345678
+        const bool room = groups.size() == 1 && total >= 3 && followedBy(groups[0].second, kRoomWords);
+        const bool serviceCall = groups.size() == 1 && before(k) == U'打' &&
+                                 !contains(U"分元块个次天年月日号点%‰", at(groups[0].second)) &&
+                                 std::find(std::begin(kServiceNumbers), std::end(kServiceNumbers),
+                                           ascii(k, groups[0].second)) != std::end(kServiceNumbers);
+        if ((precededBy(k, kCodeWords) && !decimalFollows && total >= 3) || room || serviceCall) {
+            used = groups.size(); // 尾号1702, 电话：010-12345678, 1201房间, 打120
         } else if (length(0) == 11 && first == U'1' && at(k + 1) >= U'3') {
             used = 1; // a mobile number
         } else if (mobile || service) {
