@@ -601,14 +601,20 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             }
         }
     }
-    // Surnames before a form of address.
+    // Surnames before a form of address, or as a name of their own after 小 or 老 (小曾，…).
     std::vector<ReadingTable::Match> words;
-    for (std::size_t i = 0; i + 1 < n; ++i) {
+    for (std::size_t i = 0; i < n; ++i) {
         const std::size_t surname = kSurnames.find(text[i]);
-        if (surname == std::u32string_view::npos || syllable[i] == nullptr || owner[i]->fromUser ||
-            std::none_of(
-                std::begin(kFormsOfAddress), std::end(kFormsOfAddress),
-                [rest = text.substr(i + 1)](std::u32string_view title) { return rest.starts_with(title); })) {
+        if (surname == std::u32string_view::npos || syllable[i] == nullptr || owner[i]->fromUser) {
+            continue;
+        }
+        const bool addressed = std::any_of(
+            std::begin(kFormsOfAddress), std::end(kFormsOfAddress),
+            [rest = text.substr(i + 1)](std::u32string_view title) { return rest.starts_with(title); });
+        // Not those that are also common given names (小华, 小燕, 小宁, 小乐).
+        const bool named =
+            i + 1 == n && i > 0 && contains(U"小老", text[i - 1]) && !contains(U"华燕宁乐任纪", text[i]);
+        if (!addressed && !named) {
             continue;
         }
         if (i > 0) {
