@@ -77,6 +77,19 @@ bool parseSyllable(const std::string& text, Syllable& out) {
 
 using Reading = std::vector<Syllable>;
 
+// The syllables of a field ("ren4 shi5"); empty if one of them is no syllable.
+Reading parseReading(const std::string& field) {
+    Reading reading;
+    for (const std::string& code : split(field, ' ')) {
+        Syllable s;
+        if (!parseSyllable(code, s)) {
+            return {};
+        }
+        reading.push_back(s);
+    }
+    return reading;
+}
+
 // The mainland list: each word's reading and its share of running text.
 struct MainlandWord {
     Reading reading;
@@ -148,21 +161,9 @@ bool readLexicon(const char* path, Lexicon& lexicon) {
             continue;
         }
         const std::u32string text = decodeUtf8(fields[0]);
-        const std::vector<std::string> codes = split(fields[1], ' ');
-        if (text.empty() || text.size() != codes.size() || text.size() > rt::kMaxWordLength) {
+        const Reading reading = parseReading(fields[1]);
+        if (text.empty() || text.size() != reading.size() || text.size() > rt::kMaxWordLength) {
             continue; // erhua spellings and the like: one syllable per character is what we read
-        }
-        Reading reading;
-        for (const std::string& code : codes) {
-            Syllable s;
-            if (!parseSyllable(code, s)) {
-                reading.clear();
-                break;
-            }
-            reading.push_back(s);
-        }
-        if (reading.empty()) {
-            continue;
         }
         if (text.size() == 1) {
             double percent = -1;
@@ -180,45 +181,31 @@ bool readLexicon(const char* path, Lexicon& lexicon) {
     return body;
 }
 
-bool readFrequencies(const char* path, Lexicon& lexicon) {
+// Calls `row` with the fields of each line of a tab-separated file that has `count` of them.
+template <typename Row> void readRows(const char* path, std::size_t count, Row row) {
     std::ifstream in(path);
-    if (!in) {
-        return false;
-    }
     std::string line;
     while (std::getline(in, line)) {
         const std::vector<std::string> fields = split(line, '\t');
-        if (fields.size() == 2) {
-            lexicon.frequency[decodeUtf8(fields[0])] += std::stod(fields[1]);
+        if (fields.size() == count) {
+            row(fields);
         }
     }
+}
+
+bool readFrequencies(const char* path, Lexicon& lexicon) {
+    readRows(path, 2, [&lexicon](const std::vector<std::string>& fields) {
+        lexicon.frequency[decodeUtf8(fields[0])] += std::stod(fields[1]);
+    });
     return !lexicon.frequency.empty();
 }
 
 bool readMainland(const char* path, Lexicon& lexicon) {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> fields = split(line, '\t');
-        if (fields.size() != 3) {
-            continue;
-        }
+    readRows(path, 3, [&lexicon](const std::vector<std::string>& fields) {
         const std::u32string text = decodeUtf8(fields[0]);
-        const std::vector<std::string> codes = split(fields[1], ' ');
-        if (text.empty() || text.size() != codes.size() || text.size() > rt::kMaxWordLength) {
-            continue;
-        }
-        MainlandWord word{{}, std::stod(fields[2])};
-        for (const std::string& code : codes) {
-            Syllable s;
-            if (!parseSyllable(code, s)) {
-                word.reading.clear();
-                break;
-            }
-            word.reading.push_back(s);
-        }
-        if (word.reading.empty()) {
-            continue;
+        MainlandWord word{parseReading(fields[1]), std::stod(fields[2])};
+        if (text.empty() || text.size() != word.reading.size() || text.size() > rt::kMaxWordLength) {
+            return;
         }
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (word.reading[i].tone != 5) {
@@ -226,32 +213,20 @@ bool readMainland(const char* path, Lexicon& lexicon) {
             }
         }
         lexicon.mainland[text] = std::move(word);
-    }
+    });
     return !lexicon.mainland.empty();
 }
 
 // The standard dictionary's readings of the words Terra Pinyin or the mainland list reads with a
 // neutral tone (data/reading/neutral-tones.tsv: word, syllables).
 bool readStandardReadings(const char* path, Lexicon& lexicon) {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> fields = split(line, '\t');
-        if (fields.size() != 2) {
-            continue;
-        }
+    readRows(path, 2, [&lexicon](const std::vector<std::string>& fields) {
         const std::u32string text = decodeUtf8(fields[0]);
-        Reading reading;
-        for (const std::string& code : split(fields[1], ' ')) {
-            Syllable s;
-            if (parseSyllable(code, s)) {
-                reading.push_back(s);
-            }
-        }
+        Reading reading = parseReading(fields[1]);
         if (!text.empty() && reading.size() == text.size()) {
             lexicon.standard[text].push_back(std::move(reading));
         }
-    }
+    });
     return !lexicon.standard.empty();
 }
 

@@ -307,8 +307,7 @@ MandarinReader::MandarinReader(const ReadingTable& table, const UserLexicon& use
             const std::size_t blank = rest.find(' ');
             const std::string_view syllable = rest.substr(0, blank);
             rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
-            if (const auto code = table.code(syllable.substr(0, syllable.size() - 1),
-                                             static_cast<unsigned>(syllable.back() - '0'))) {
+            if (const auto code = table.code(syllable)) {
                 readings.push_back(*code);
             }
         }
@@ -520,8 +519,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
                     chosen.substr(0, chosen.size() - 1) ==
                         std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
                 if (chosen.size() >= 2 && chosen != lexiconReading && !onlyTone) {
-                    if (const auto code = table_.code(chosen.substr(0, chosen.size() - 1),
-                                                      static_cast<unsigned>(chosen.back() - '0'))) {
+                    if (const auto code = table_.code(chosen)) {
                         *syllable[at] = *code;
                     }
                 }
@@ -556,7 +554,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             continue;
         }
         if (c == U'了' && before == U'不' && !owner[i]->fromUser && inPotentialComplement(text, i - 1)) {
-            if (const auto liao = table_.code("liao", 3)) {
+            if (const auto liao = table_.code("liao3")) {
                 code = *liao; // the complement of possibility (来不了), not the particle
             }
             continue;
@@ -583,7 +581,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             code = withTone(code, next == 4 || next == 5 ? 2 : 4);
         } else if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && nextTone(i) != 0 &&
                    !contains(U"了过着到", after)) {
-            if (const auto dei = table_.code("dei", 3)) {
+            if (const auto dei = table_.code("dei3")) {
                 code = *dei; // between who must and what they must do (你得早点睡): have to
             }
         } else if ((c == U'啦' || c == U'哦') && after == 0 && before != 0) {
@@ -591,12 +589,12 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
                 withTone(code, 5); // the particle ending a clause (好啦, 记得吃饭哦); not 啦啦队, 哦，我懂了
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
-            if (const auto zhi = table_.code("zhi", 1)) {
+            if (const auto zhi = table_.code("zhi1")) {
                 code = *zhi; // the measure word (一只猫), not the adverb zhi3 "only"
             }
         } else if (c == U'地' && i > 0 && owner[i - 1] != nullptr && !owner[i - 1]->fromUser &&
                    endsAdverbially(text.substr(0, i), owner[i - 1]->length)) {
-            if (const auto de = table_.code("de", 5)) {
+            if (const auto de = table_.code("de5")) {
                 code = *de;
             }
         }
@@ -624,9 +622,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
                 continue;
             }
         }
-        const std::string_view reading = kSurnameReadings[surname];
-        if (const auto code = table_.code(reading.substr(0, reading.size() - 1),
-                                          static_cast<unsigned>(reading.back() - '0'))) {
+        if (const auto code = table_.code(kSurnameReadings[surname])) {
             *syllable[i] = *code;
         }
     }

@@ -119,6 +119,13 @@ std::string ReadingTable::spell(std::uint16_t code) const {
     return out;
 }
 
+std::optional<std::uint16_t> ReadingTable::code(std::string_view spelled) const {
+    if (spelled.size() < 2 || spelled.back() < '1' || spelled.back() > '5') {
+        return std::nullopt;
+    }
+    return code(spelled.substr(0, spelled.size() - 1), static_cast<unsigned>(spelled.back() - '0'));
+}
+
 std::optional<std::uint16_t> ReadingTable::code(std::string_view letters, unsigned tone) const {
     if (header_ == nullptr || tone < 1 || tone > 5) {
         return std::nullopt;

@@ -42,6 +42,8 @@ public:
     std::string spell(std::uint16_t code) const;
     // The code of a toneless spelling and a tone 1–5 ("hang", 2); nothing if the table lacks the syllable.
     std::optional<std::uint16_t> code(std::string_view letters, unsigned tone) const;
+    // The code of a spelling with its tone ("hang2"); nothing if it is none the table has.
+    std::optional<std::uint16_t> code(std::string_view spelled) const;
 
     // Changes whenever the table's contents do.
     std::string digest() const;
