@@ -67,8 +67,9 @@ bool parseSyllable(const std::string& text, Syllable& out) {
     }
     out.letters = text.substr(0, text.size() - 1);
     out.tone = static_cast<unsigned>(text.back() - '0');
-    // lvan is no syllable of standard pinyin (the voice splits it in two); eh the voice reads as English.
-    static const std::map<std::string, std::string> mended = {{"lvan", "luan"}, {"eh", "e"}};
+    // lvan is no syllable of standard pinyin (the voice splits it in two); eh the voice reads as English;
+    // erhua is spelled er5 as in the mainland list, not r5.
+    static const std::map<std::string, std::string> mended = {{"lvan", "luan"}, {"eh", "e"}, {"r", "er"}};
     if (const auto it = mended.find(out.letters); it != mended.end()) {
         out.letters = it->second;
     }

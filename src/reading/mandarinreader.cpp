@@ -217,6 +217,26 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"为这个", "wei4 zhe4 ge5", "for this (为这个家): 为 is wei4"},
         {"为这些", "wei4 zhe4 xie1", "for these: 为 is wei4"},
         {"为那些", "wei4 na4 xie1", "for those (为那些人): 为 is wei4"},
+        {"为我们", "wei4 wo3 men5", "for us: 为 before a person is wei4"},
+        {"为自己", "wei4 zi4 ji3", "for oneself: 为 before a person is wei4"},
+        {"小朋友", "xiao3 peng2 you5", "children: 朋友 keeps its light second syllable"},
+        {"美的", "mei3 de5", "beautiful (最美的): the particle de5, not the brand"},
+        {"量一量", "liang2 yi5 liang2", "measure: the verb 量 is liang2"},
+        {"照看", "zhao4 kan4", "look after: zhao4 kan4, not 照 and 看孩子"},
+        {"就当", "jiu4 dang4", "just treat as (就当是): dang4"},
+        {"就当上", "jiu4 dang1 shang4", "then became (就当上了): dang1"},
+        {"教会了", "jiao1 hui4 le5", "taught (教会了我): the verb 教 is jiao1, not the church"},
+        {"教会我", "jiao1 hui4 wo3", "taught me: the verb 教 is jiao1"},
+        {"教会你", "jiao1 hui4 ni3", "taught you: the verb 教 is jiao1"},
+        {"教教", "jiao1 jiao5", "teach a little: the doubled verb jiao1"},
+        {"大家子", "da4 jia1 zi5", "a big family (一大家子人): 家子 is light"},
+        {"攒的", "zan3 de5", "saved up (攒的钱): 攒 is zan3; cuan2 is to gather (攒尖)"},
+        {"攒了", "zan3 le5", "saved up: 攒 is zan3"},
+        {"攒下", "zan3 xia4", "save up: 攒 is zan3"},
+        {"倒水", "dao4 shui3", "pour water: 倒 is dao4"},
+        {"待会儿", "dai1 hui4 er5", "in a moment: 待 is dai1"},
+        {"屏住", "bing3 zhu4", "hold (the breath): 屏 is bing3"},
+        {"星宿", "xing1 xiu4", "a constellation: 宿 is xiu4"},
         {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
         {"还不清", "huan2 bu5 qing1", "cannot pay back in full: 还 is huan2"},
         {"好好干", "hao3 hao3 gan4", "work hard: 干 is the verb gan4"},
@@ -559,6 +579,16 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             }
             continue;
         }
+        if (c == U'一' && !owner[i]->fromUser && contains(U"百千万亿", after) && !isDigitCharacter(before) &&
+            before != U'十' && nextTone(i) != 0) {
+            code = withTone(code, nextTone(i) == 4 ? 2 : 4); // 一百, 一万, 第一百 count like 一个
+            continue;
+        }
+        if (c == U'一' && !alone[i] && !owner[i]->fromUser && owner[i]->start == i &&
+            (before == U'十' || before == U'第')) {
+            code = withTone(code, 1); // a word that begins with the last digit of a number (二十一个)
+            continue;
+        }
         if (!alone[i]) {
             continue;
         }
@@ -567,8 +597,11 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             unsigned tone = 1;
             const unsigned next = nextTone(i);
             // 星期一, 周一, 礼拜一 (but not 每周一次) and a date's day (三月一日) are ordinals too.
-            if (next == 0 || before == U'第' || before == U'十' || isDigitCharacter(after) ||
-                isDigitCharacter(before) || (after == U'点' && isDigitCharacter(at(i, 2))) ||
+            // A count in a larger number (第一百) or of one or two (一两天) changes like any other.
+            if (next == 0 || (before == U'第' && !contains(U"百千万亿", after)) || before == U'十' ||
+                (isDigitCharacter(after) && after != U'两') ||
+                (isDigitCharacter(before) && !contains(kMeasureWords, after)) ||
+                (after == U'点' && isDigitCharacter(at(i, 2))) ||
                 (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
                 (before == U'月' && contains(U"日号", after))) {
                 tone = 1;
@@ -584,9 +617,18 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto dei = table_.code("dei3")) {
                 code = *dei; // between who must and what they must do (你得早点睡): have to
             }
+        } else if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明", before)) {
+            if (const auto er = table_.code("er5")) {
+                code = *er; // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
+            }
         } else if ((c == U'啦' || c == U'哦') && after == 0 && before != 0) {
             code =
                 withTone(code, 5); // the particle ending a clause (好啦, 记得吃饭哦); not 啦啦队, 哦，我懂了
+        } else if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) &&
+                   !contains(U"了杯", after)) {
+            if (const auto gan = table_.code("gan4")) {
+                code = *gan; // the verb do (让年轻人干, 我来干); not dry, nor 干了这杯
+            }
         } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
                    !contains(U"是有能要会好不想得在需可", after)) {
             if (const auto zhi = table_.code("zhi1")) {
