@@ -598,7 +598,8 @@ int main(int argc, char** argv) {
     };
     std::vector<std::string> syllables;
     {
-        std::set<std::string> letters;
+        // lo, the particle 咯 that ends a clause, is a syllable no entry spells.
+        std::set<std::string> letters = {"lo"};
         for (const auto& [key, choice] : chosen) {
             for (const Syllable& s : choice.reading) {
                 letters.insert(s.letters);

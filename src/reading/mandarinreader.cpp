@@ -36,6 +36,11 @@ constexpr std::u32string_view kFormsOfAddress[] = {
     U"大哥", U"大姐", U"总",   U"经理", U"老板", U"医生", U"大夫", U"教授", U"主任", U"校长", U"同学",
     U"师傅", U"书记", U"局长", U"部长", U"院长", U"董",   U"哥",   U"姐",   U"叔",   U"姨"};
 
+// Particles that end a clause in speech, and their light readings there.
+constexpr std::u32string_view kClauseParticles = U"啦哦咯嘞";
+constexpr const char* kClauseParticleReadings[] = {"la5", "o5", "lo5", "lei5"};
+static_assert(std::size(kClauseParticleReadings) == kClauseParticles.size());
+
 // Measure words and time units a count of 一 goes before (一次, 一个, 一天).
 constexpr std::u32string_view kMeasureWords = U"次个回遍趟天本张件位名年月周日";
 
@@ -621,9 +626,10 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto er = table_.code("er5")) {
                 code = *er; // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
             }
-        } else if ((c == U'啦' || c == U'哦') && after == 0 && before != 0) {
-            code =
-                withTone(code, 5); // the particle ending a clause (好啦, 记得吃饭哦); not 啦啦队, 哦，我懂了
+        } else if (const std::size_t p = kClauseParticles.find(c);
+                   p != std::u32string_view::npos && after == 0 && before != 0) {
+            // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
+            code = table_.code(kClauseParticleReadings[p]).value_or(code);
         } else if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) &&
                    !contains(U"了杯", after)) {
             if (const auto gan = table_.code("gan4")) {
