@@ -20,6 +20,11 @@ constexpr std::string_view kRulesVersion = "rules 4";
 // at most: the user's words always win; a correction weighs at least as a common word.
 constexpr std::uint32_t kUserWordCost = 0;
 constexpr std::uint32_t kCorrectionCost = 700;
+// Characters the context model leaves alone: 一 and 不, whose tones the rules give, and 好, whose
+// rarer reading hao4 lives in words of its own (爱好, 好奇) and which the model, trained on
+// encyclopedia sentences, would read hao4 in greetings (好久不见, 好不好).
+constexpr std::u32string_view kLexiconSettles = U"一不好";
+
 // Corrected single characters whose correction is only a default: in a sentence the context model
 // may read them otherwise (为 wei2 "to be" in 选为市长; 为你 is a correction of its own).
 constexpr std::u32string_view kContextMaySettle = U"为";
@@ -61,6 +66,15 @@ bool contains(std::u32string_view set, char32_t c) {
 
 bool isDigitCharacter(char32_t c) {
     return contains(U"〇零一二三四五六七八九两", c);
+}
+
+// Whether 一 at `i`, after a digit, counts what follows rather than ending a number: after a digit
+// that stands alone (科目二一次过, not 一百零一次 or 一九九一年) and before a measure word.
+bool countsAfterALoneDigit(std::u32string_view text, std::size_t i) {
+    const auto at = [text](std::size_t k) { return k < text.size() ? text[k] : char32_t{0}; };
+    return i >= 1 && contains(U"一二三四五六七八九", text[i - 1]) &&
+           (i < 2 || !(isDigitCharacter(text[i - 2]) || contains(U"百千万亿", text[i - 2]))) &&
+           contains(U"次个回遍趟天本张件位名", at(i + 1));
 }
 
 // Whether 地 after this text is the adverbial particle de rather than di "ground"; `lastWord` is
@@ -242,6 +256,36 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"待会儿", "dai1 hui4 er5", "in a moment: 待 is dai1"},
         {"屏住", "bing3 zhu4", "hold (the breath): 屏 is bing3"},
         {"星宿", "xing1 xiu4", "a constellation: 宿 is xiu4"},
+        // Lines of poems and sayings that greetings quote, read as they are taught.
+        {"报得三春晖", "bao4 de2 san1 chun1 hui1", "repay the spring sun: 得 is the verb de2"},
+        {"愿得一心人", "yuan4 de2 yi4 xin1 ren2", "wish to win one true heart: 得 is de2"},
+        {"方得始终", "fang1 de2 shi3 zhong1", "only then see it through: 得 is de2"},
+        {"怎得", "zen3 de2", "how could one gain (怎得梅花扑鼻香): 得 is de2"},
+        {"消得", "xiao1 de2", "be worth (消得人憔悴): 得 is de2"},
+        {"为伊", "wei4 yi1", "for her (为伊消得人憔悴): 为 is wei4"},
+        {"还复来", "huan2 fu4 lai2", "will come back (千金散尽还复来): 还 is huan2"},
+        {"成蹊", "cheng2 xi1", "make a path (下自成蹊): 蹊 is xi1"},
+        {"万重山", "wan4 chong2 shan1", "ten thousand hills (轻舟已过万重山): 重 is chong2"},
+        {"一重山", "yi4 chong2 shan1", "one range of hills: 重 is chong2"},
+        // Everyday words and phrases of greetings read wrongly by the lexicon or the model.
+        {"合作伙伴", "he2 zuo4 huo3 ban4", "partners: not 作伙"},
+        {"乖乖", "guai1 guai1", "obediently, darling: both syllables keep the tone"},
+        {"白发", "bai2 fa4", "white hair: 发 is hair, fa4"},
+        {"操点心", "cao1 dian3 xin1", "worry a little: not 点心, pastry"},
+        {"加油干", "jia1 you2 gan4", "work hard: 干 is the verb gan4"},
+        {"长出来", "zhang3 chu1 lai5", "grow out (牙长出来): 长 is the verb zhang3"},
+        {"蒙的", "meng1 de5", "guessed (蒙的都对): 蒙 is meng1"},
+        {"闷在", "men1 zai4", "stay cooped up (闷在家里): men1"},
+        {"入行", "ru4 hang2", "enter a trade: hang2"},
+        {"硕果累累", "shuo4 guo3 lei2 lei2", "fruit in heavy clusters: 累累 is lei2 lei2"},
+        {"装模作样", "zhuang1 mo2 zuo4 yang4", "put on an act: 模 is mo2"},
+        {"浑身解数", "hun2 shen1 xie4 shu4", "all one's tricks: 解数 is xie4 shu4"},
+        {"勒紧", "lei1 jin3", "tie tight: 勒 is lei1"},
+        {"毛肚", "mao2 du3", "tripe: 肚 as food is du3"},
+        {"一场雨", "yi4 chang2 yu3", "a fall of rain: 场 for an occurrence is chang2"},
+        {"一场梦", "yi4 chang2 meng4", "a dream: 场 for an occurrence is chang2"},
+        {"两行泪", "liang3 hang2 lei4", "two lines of tears: 行 as the measure is hang2"},
+        {"一担水", "yi2 dan4 shui3", "a load of water: 担 as the measure is dan4"},
         {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
         {"还不清", "huan2 bu5 qing1", "cannot pay back in full: 还 is huan2"},
         {"好好干", "hao3 hao3 gan4", "work hard: 干 is the verb gan4"},
@@ -300,6 +344,7 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"哦", "o4", "the interjection of understanding; e2 is a literary reading"},
         {"好", "hao3", "alone it is good or so (好想你); hao4, to be fond of, lives in words (爱好, 好奇)"},
         {"累", "lei4", "alone it is tired (累了); lei3 lives in words (积累, 累计)"},
+        {"薄", "bao2", "alone it is thin (衣服太薄了); bo2 lives in words (薄弱, 单薄)"},
     };
     return list;
 }
@@ -522,7 +567,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
         }
     }
     // The context model settles the characters with several readings, except in the user's words
-    // and the corrections, and 一 and 不, whose tones the rules below give.
+    // and the corrections, and the characters the lexicon and the rules below settle alone.
     if (model_ != nullptr) {
         std::string lexiconReading;
         for (std::size_t k = 0; k < segments.size(); ++k) {
@@ -532,7 +577,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
                 continue;
             }
             for (std::size_t at = s.start; at < s.start + s.length; ++at) {
-                if (syllable[at] == nullptr || text[at] == U'一' || text[at] == U'不') {
+                if (syllable[at] == nullptr || contains(kLexiconSettles, text[at])) {
                     continue;
                 }
                 const std::string_view chosen =
@@ -594,6 +639,10 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             code = withTone(code, 1); // a word that begins with the last digit of a number (二十一个)
             continue;
         }
+        if (c == U'干' && before == 0 && after == U'了' && at(i, 2) == 0 && !owner[i]->fromUser) {
+            code = table_.code("gan1").value_or(code); // the toast (干了！); 干了十年 is work
+            continue;
+        }
         if (!alone[i]) {
             continue;
         }
@@ -605,7 +654,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             // A count in a larger number (第一百) or of one or two (一两天) changes like any other.
             if (next == 0 || (before == U'第' && !contains(U"百千万亿", after)) || before == U'十' ||
                 (isDigitCharacter(after) && after != U'两') ||
-                (isDigitCharacter(before) && !contains(kMeasureWords, after)) ||
+                (isDigitCharacter(before) && !countsAfterALoneDigit(text, i)) ||
                 (after == U'点' && isDigitCharacter(at(i, 2))) ||
                 (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
                 (before == U'月' && contains(U"日号", after))) {
@@ -626,10 +675,19 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto er = table_.code("er5")) {
                 code = *er; // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
             }
+        } else if (c == U'为' && contains(U"您你我他她们咱", before)) {
+            code = table_.code("wei4").value_or(code); // for (您为学校付出); 为人, 为什么 are words
+        } else if (c == U'还' && after == 0 && before != 0) {
+            code = table_.code("huan2").value_or(code); // pay back, ending a clause (什么时候还)
+        } else if (c == U'哟' && before == 0 && after == 0) {
+            code = table_.code("yo1").value_or(code); // the interjection opening a sentence (哟，寿星来了)
+        } else if (c == U'啦' && before != 0 && before != c && after == before) {
+            code = table_.code("la5").value_or(code); // the doubled particle (好啦好啦); not 哩啦路
         } else if (const std::size_t p = kClauseParticles.find(c);
-                   p != std::u32string_view::npos && after == 0 && before != 0) {
+                   p != std::u32string_view::npos && after == 0 && before != 0 && before != c) {
             // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
             code = table_.code(kClauseParticleReadings[p]).value_or(code);
+
         } else if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) &&
                    !contains(U"了杯", after)) {
             if (const auto gan = table_.code("gan4")) {
