@@ -286,6 +286,21 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"一场梦", "yi4 chang2 meng4", "a dream: 场 for an occurrence is chang2"},
         {"两行泪", "liang3 hang2 lei4", "two lines of tears: 行 as the measure is hang2"},
         {"一担水", "yi2 dan4 shui3", "a load of water: 担 as the measure is dan4"},
+        {"数钱", "shu3 qian2", "count money: 数 is the verb shu3"},
+        {"数一下", "shu3 yi2 xia4", "count: 数 is the verb shu3"},
+        {"长牙", "zhang3 ya2", "teethe: 长 is the verb zhang3"},
+        {"长胡子", "zhang3 hu2 zi5", "grow a beard: 长 is the verb zhang3"},
+        {"长肉", "zhang3 rou4", "put on flesh: 长 is the verb zhang3"},
+        {"缝衣服", "feng2 yi1 fu5", "sew clothes: 缝 is the verb feng2"},
+        {"缝扣子", "feng2 kou4 zi5", "sew on a button: 缝 is the verb feng2"},
+        {"缝好", "feng2 hao3", "sewn up: 缝 is the verb feng2"},
+        {"卷发", "juan3 fa4", "curly hair: 发 is hair, fa4"},
+        {"短发", "duan3 fa4", "short hair: 发 is hair, fa4"},
+        {"长发", "chang2 fa4", "long hair: 发 is hair, fa4"},
+        {"理发店", "li3 fa4 dian4", "a barber's: 发 is hair, fa4"},
+        {"硬朗", "ying4 lang5", "hale: the second syllable is light"},
+        {"恶心", "e3 xin5", "sick, disgusting: e3 and a light second syllable"},
+        {"生意兴隆", "sheng1 yi5 xing1 long2", "a thriving business: 生意 is business, sheng1 yi5"},
         {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
         {"还不清", "huan2 bu5 qing1", "cannot pay back in full: 还 is huan2"},
         {"好好干", "hao3 hao3 gan4", "work hard: 干 is the verb gan4"},
@@ -675,6 +690,10 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             if (const auto er = table_.code("er5")) {
                 code = *er; // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
             }
+        } else if (c == U'当' && std::any_of(segments.begin(), segments.end(), [&](const Segment& s) {
+                       return s.length == 1 && s.start < i && text[s.start] == U'把';
+                   })) {
+            code = table_.code("dang4").value_or(code); // treat as (把我们当自己的孩子)
         } else if (c == U'为' && contains(U"您你我他她们咱", before)) {
             code = table_.code("wei4").value_or(code); // for (您为学校付出); 为人, 为什么 are words
         } else if (c == U'还' && after == 0 && before != 0) {
