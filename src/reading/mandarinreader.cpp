@@ -114,8 +114,12 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i) {
     if (contains(U"来去", after) && contains(U"回出进过上下起合", text[i - 1])) {
         return true; // 回不去, 出不来, 合不来
     }
+    if (after == U'开' && contains(U"心学车会始工", twoAfter)) {
+        return false; // 不开心, 不开车: a plain negation
+    }
     return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
-           !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁",
+           !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别"
+                     U"会要能",
                      text[i - 1]);
 }
 
@@ -301,6 +305,16 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"硬朗", "ying4 lang5", "hale: the second syllable is light"},
         {"恶心", "e3 xin5", "sick, disgusting: e3 and a light second syllable"},
         {"生意兴隆", "sheng1 yi5 xing1 long2", "a thriving business: 生意 is business, sheng1 yi5"},
+        {"请个假", "qing3 ge4 jia4", "ask for leave: 假 is jia4"},
+        {"倒着", "dao4 zhe5", "upside down (福字倒着贴): dao4"},
+        {"长了不少", "zhang3 le5 bu4 shao3", "grown a lot: 长 is the verb zhang3"},
+        {"长见识", "zhang3 jian4 shi5", "learn more of the world: 长 is the verb zhang3"},
+        {"长知识", "zhang3 zhi1 shi5", "gain knowledge: 长 is the verb zhang3"},
+        {"背孩子", "bei1 hai2 zi5", "carry a child on the back: bei1"},
+        {"粮囤", "liang2 dun4", "a grain bin: 囤 is dun4"},
+        {"哗啦", "hua1 la1", "the sound of splashing: la1"},
+        {"抹桌子", "ma1 zhuo1 zi5", "wipe the table: 抹 is ma1"},
+        {"蒙蒙亮", "meng1 meng1 liang4", "first light: 蒙 is meng1"},
         {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
         {"还不清", "huan2 bu5 qing1", "cannot pay back in full: 还 is huan2"},
         {"好好干", "hao3 hao3 gan4", "work hard: 干 is the verb gan4"},
@@ -565,182 +579,192 @@ void MandarinReader::expand(std::u32string_view text, std::vector<Segment>& segm
     segments = std::move(out);
 }
 
+char32_t MandarinReader::RunView::at(std::size_t i, int offset) const {
+    const std::size_t k = i + static_cast<std::size_t>(offset);
+    return k < text.size() ? text[k] : 0; // wraps around below 0, so also 0 there
+}
+
+unsigned MandarinReader::RunView::nextTone(std::size_t i) const {
+    return i + 1 < text.size() && syllable[i + 1] != nullptr ? toneOf(*syllable[i + 1]) : 0;
+}
+
 void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& segments,
                                 const Surroundings& around) const {
-    // Each character's syllable, and whether it was read alone (the rules leave words of the
-    // lexicon as the lexicon reads them).
-    const std::size_t n = text.size();
-    std::vector<std::uint16_t*> syllable(n, nullptr);
-    std::vector<bool> alone(n, false);
-    std::vector<const Segment*> owner(n, nullptr);
     expand(text, segments);
+    const std::size_t n = text.size();
+    RunView run{text, std::vector<std::uint16_t*>(n, nullptr), std::vector<const Segment*>(n, nullptr),
+                std::vector<bool>(n, false)};
     for (Segment& s : segments) {
         for (unsigned i = 0; i < s.length && !s.readings.empty(); ++i) {
-            syllable[s.start + i] = s.readings[i] == 0 ? nullptr : &s.readings[i];
-            alone[s.start + i] = !s.fromUser && s.length == 1;
-            owner[s.start + i] = &s;
+            run.syllable[s.start + i] = s.readings[i] == 0 ? nullptr : &s.readings[i];
+            run.alone[s.start + i] = !s.fromUser && s.length == 1;
+            run.owner[s.start + i] = &s;
         }
     }
-    // The context model settles the characters with several readings, except in the user's words
-    // and the corrections, and the characters the lexicon and the rules below settle alone.
     if (model_ != nullptr) {
-        std::string lexiconReading;
-        for (std::size_t k = 0; k < segments.size(); ++k) {
-            const Segment& s = segments[k];
-            const bool fixed = s.corrected && (s.length > 1 || !contains(kContextMaySettle, text[s.start]));
-            if (s.fromUser || fixed || s.readings.empty()) {
-                continue;
-            }
-            for (std::size_t at = s.start; at < s.start + s.length; ++at) {
-                if (syllable[at] == nullptr || contains(kLexiconSettles, text[at])) {
-                    continue;
-                }
-                const std::string_view chosen =
-                    model_->choose(context(text, segments, k, at, around, lexiconReading));
-                // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
-                // model only weighs which syllable the character is.
-                const bool onlyTone =
-                    lexiconReading.back() == '5' &&
-                    chosen.substr(0, chosen.size() - 1) ==
-                        std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
-                if (chosen.size() >= 2 && chosen != lexiconReading && !onlyTone) {
-                    if (const auto code = table_.code(chosen)) {
-                        *syllable[at] = *code;
-                    }
-                }
-            }
-        }
+        applyModel(run, segments, around);
     }
-    const auto at = [&text, n](std::size_t i, int offset) -> char32_t {
-        const std::size_t k = i + static_cast<std::size_t>(offset);
-        return k < n ? text[k] : 0; // wraps around below 0, so also 0 there
-    };
-    const auto nextTone = [&syllable, n](std::size_t i) -> unsigned {
-        return i + 1 < n && syllable[i + 1] != nullptr ? toneOf(*syllable[i + 1]) : 0;
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        if (syllable[i] == nullptr) {
+    applyCharacterRules(run);
+    applySurnames(run);
+}
+
+void MandarinReader::applyModel(RunView& run, const std::vector<Segment>& segments,
+                                const Surroundings& around) const {
+    // Not in the user's words and the corrections, nor for the characters the lexicon and the rules
+    // settle alone.
+    std::string lexiconReading;
+    for (std::size_t k = 0; k < segments.size(); ++k) {
+        const Segment& s = segments[k];
+        const bool fixed = s.corrected && (s.length > 1 || !contains(kContextMaySettle, run.text[s.start]));
+        if (s.fromUser || fixed || s.readings.empty()) {
             continue;
         }
-        std::uint16_t& code = *syllable[i];
+        for (std::size_t at = s.start; at < s.start + s.length; ++at) {
+            if (run.syllable[at] == nullptr || contains(kLexiconSettles, run.text[at])) {
+                continue;
+            }
+            const std::string_view chosen =
+                model_->choose(context(run.text, segments, k, at, around, lexiconReading));
+            // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
+            // model only weighs which syllable the character is.
+            const bool onlyTone = lexiconReading.back() == '5' &&
+                                  chosen.substr(0, chosen.size() - 1) ==
+                                      std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
+            if (chosen.size() >= 2 && chosen != lexiconReading && !onlyTone) {
+                if (const auto code = table_.code(chosen)) {
+                    *run.syllable[at] = *code;
+                }
+            }
+        }
+    }
+}
+
+void MandarinReader::applyCharacterRules(RunView& run) const {
+    const std::u32string_view text = run.text;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (run.syllable[i] == nullptr || run.owner[i]->fromUser) {
+            continue;
+        }
+        std::uint16_t& code = *run.syllable[i];
         const char32_t c = text[i];
-        const char32_t before = at(i, -1);
-        const char32_t after = at(i, 1);
+        const char32_t before = run.at(i, -1);
+        const char32_t after = run.at(i, 1);
         // Between a doubled verb (看一看, 数一数) or in a yes-no question (要不要), 一 and 不 are
         // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
         // not in a count that repeats (一天一天).
-        if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c && at(i, -2) != c &&
-            !isDigitCharacter(before) && !owner[i]->fromUser) {
+        if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c &&
+            run.at(i, -2) != c && !isDigitCharacter(before)) {
             code = withTone(code, 5);
-            continue;
-        }
-        if (c == U'不' && owner[i]->length <= 3 && !owner[i]->fromUser && inPotentialComplement(text, i)) {
+        } else if (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i)) {
             code = withTone(code, 5);
-            continue;
-        }
-        if (c == U'了' && before == U'不' && !owner[i]->fromUser && inPotentialComplement(text, i - 1)) {
-            if (const auto liao = table_.code("liao3")) {
-                code = *liao; // the complement of possibility (来不了), not the particle
-            }
-            continue;
-        }
-        if (c == U'一' && !owner[i]->fromUser && contains(U"百千万亿", after) && !isDigitCharacter(before) &&
-            before != U'十' && nextTone(i) != 0) {
-            code = withTone(code, nextTone(i) == 4 ? 2 : 4); // 一百, 一万, 第一百 count like 一个
-            continue;
-        }
-        if (c == U'一' && !alone[i] && !owner[i]->fromUser && owner[i]->start == i &&
-            (before == U'十' || before == U'第')) {
+        } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1)) {
+            code = table_.code("liao3").value_or(code); // the complement of possibility (来不了)
+        } else if (c == U'一' && contains(U"百千万亿", after) && !isDigitCharacter(before) &&
+                   before != U'十' && run.nextTone(i) != 0) {
+            code = withTone(code, run.nextTone(i) == 4 ? 2 : 4); // 一百, 一万, 第一百 count like 一个
+        } else if (c == U'一' && !run.alone[i] && run.owner[i]->start == i &&
+                   (before == U'十' || before == U'第')) {
             code = withTone(code, 1); // a word that begins with the last digit of a number (二十一个)
-            continue;
-        }
-        if (c == U'干' && before == 0 && after == U'了' && at(i, 2) == 0 && !owner[i]->fromUser) {
+        } else if (c == U'干' && before == 0 && after == U'了' && run.at(i, 2) == 0) {
             code = table_.code("gan1").value_or(code); // the toast (干了！); 干了十年 is work
-            continue;
-        }
-        if (!alone[i]) {
-            continue;
-        }
-        if (c == U'一') {
-            // yi1 when counted or last; else by the next tone.
-            unsigned tone = 1;
-            const unsigned next = nextTone(i);
-            // 星期一, 周一, 礼拜一 (but not 每周一次) and a date's day (三月一日) are ordinals too.
-            // A count in a larger number (第一百) or of one or two (一两天) changes like any other.
-            if (next == 0 || (before == U'第' && !contains(U"百千万亿", after)) || before == U'十' ||
-                (isDigitCharacter(after) && after != U'两') ||
-                (isDigitCharacter(before) && !countsAfterALoneDigit(text, i)) ||
-                (after == U'点' && isDigitCharacter(at(i, 2))) ||
-                (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
-                (before == U'月' && contains(U"日号", after))) {
-                tone = 1;
-            } else {
-                tone = next == 4 || next == 5 ? 2 : 4;
-            }
-            code = withTone(code, tone);
-        } else if (c == U'不' && nextTone(i) != 0) {
-            const unsigned next = nextTone(i);
-            code = withTone(code, next == 4 || next == 5 ? 2 : 4);
-        } else if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && nextTone(i) != 0 &&
-                   !contains(U"了过着到", after)) {
-            if (const auto dei = table_.code("dei3")) {
-                code = *dei; // between who must and what they must do (你得早点睡): have to
-            }
-        } else if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明", before)) {
-            if (const auto er = table_.code("er5")) {
-                code = *er; // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
-            }
-        } else if (c == U'当' && std::any_of(segments.begin(), segments.end(), [&](const Segment& s) {
-                       return s.length == 1 && s.start < i && text[s.start] == U'把';
-                   })) {
-            code = table_.code("dang4").value_or(code); // treat as (把我们当自己的孩子)
-        } else if (c == U'为' && contains(U"您你我他她们咱", before)) {
-            code = table_.code("wei4").value_or(code); // for (您为学校付出); 为人, 为什么 are words
-        } else if (c == U'还' && after == 0 && before != 0) {
-            code = table_.code("huan2").value_or(code); // pay back, ending a clause (什么时候还)
-        } else if (c == U'哟' && before == 0 && after == 0) {
-            code = table_.code("yo1").value_or(code); // the interjection opening a sentence (哟，寿星来了)
-        } else if (c == U'啦' && before != 0 && before != c && after == before) {
-            code = table_.code("la5").value_or(code); // the doubled particle (好啦好啦); not 哩啦路
-        } else if (const std::size_t p = kClauseParticles.find(c);
-                   p != std::u32string_view::npos && after == 0 && before != 0 && before != c) {
-            // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
-            code = table_.code(kClauseParticleReadings[p]).value_or(code);
-
-        } else if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) &&
-                   !contains(U"了杯", after)) {
-            if (const auto gan = table_.code("gan4")) {
-                code = *gan; // the verb do (让年轻人干, 我来干); not dry, nor 干了这杯
-            }
-        } else if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
-                   !contains(U"是有能要会好不想得在需可", after)) {
-            if (const auto zhi = table_.code("zhi1")) {
-                code = *zhi; // the measure word (一只猫), not the adverb zhi3 "only"
-            }
-        } else if (c == U'地' && i > 0 && owner[i - 1] != nullptr && !owner[i - 1]->fromUser &&
-                   endsAdverbially(text.substr(0, i), owner[i - 1]->length)) {
-            if (const auto de = table_.code("de5")) {
-                code = *de;
-            }
+        } else if (run.alone[i]) {
+            code = aloneReading(run, i).value_or(code);
         }
     }
-    // Surnames before a form of address, or as a name of their own after 小 or 老 (小曾，…).
+    // Doubled kinship terms (妈妈, 爷爷), whether the lexicon holds them or not; not a third in a row.
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (run.syllable[i] != nullptr && text[i] == text[i - 1] && isDoubledKinTerm(text[i]) &&
+            run.at(i, -2) != text[i] && !run.owner[i]->fromUser) {
+            *run.syllable[i] = withTone(*run.syllable[i], 5);
+        }
+    }
+}
+
+std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, std::size_t i) const {
+    const std::u32string_view text = run.text;
+    const std::uint16_t code = *run.syllable[i];
+    const char32_t c = text[i];
+    const char32_t before = run.at(i, -1);
+    const char32_t after = run.at(i, 1);
+    const unsigned next = run.nextTone(i);
+    if (c == U'一') {
+        // yi1 when counted or last; else by the next tone. 星期一, 周一, 礼拜一 (but not 每周一次)
+        // and a date's day (三月一日) are ordinals too; a count in a larger number (第一百) or of one
+        // or two (一两天) changes like any other.
+        const bool counted = next == 0 || (before == U'第' && !contains(U"百千万亿", after)) ||
+                             before == U'十' || (isDigitCharacter(after) && after != U'两') ||
+                             (isDigitCharacter(before) && !countsAfterALoneDigit(text, i)) ||
+                             (after == U'点' && isDigitCharacter(run.at(i, 2))) ||
+                             (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
+                             before == U'初' || (before == U'月' && contains(U"日号", after));
+        return withTone(code, counted ? 1 : next == 4 || next == 5 ? 2 : 4);
+    }
+    if (c == U'不' && next != 0) {
+        return withTone(code, next == 4 || next == 5 ? 2 : 4);
+    }
+    if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && next != 0 &&
+        !contains(U"了过着到", after)) {
+        return table_.code("dei3"); // between who must and what they must do (你得早点睡): have to
+    }
+    if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明", before)) {
+        return table_.code("er5"); // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
+    }
+    if (c == U'当' && std::any_of(run.owner.begin(), run.owner.begin() + static_cast<std::ptrdiff_t>(i),
+                                  [&text](const Segment* s) {
+                                      return s != nullptr && s->length == 1 && text[s->start] == U'把';
+                                  })) {
+        return table_.code("dang4"); // treat as (把我们当自己的孩子)
+    }
+    if (c == U'为' && contains(U"您你我他她们咱", before)) {
+        return table_.code("wei4"); // for (您为学校付出); 为人, 为什么 are words
+    }
+    if (c == U'还' && after == 0 && before != 0) {
+        return table_.code("huan2"); // pay back, ending a clause (什么时候还)
+    }
+    if (c == U'哟' && before == 0 && after == 0) {
+        return table_.code("yo1"); // the interjection opening a sentence (哟，寿星来了)
+    }
+    if (c == U'啦' && before != 0 && before != c && after == before) {
+        return table_.code("la5"); // the doubled particle (好啦好啦); not 哩啦路
+    }
+    if (const std::size_t p = kClauseParticles.find(c); p != std::u32string_view::npos && after == 0 &&
+                                                        before != 0 && before != c &&
+                                                        !contains(U"哗噼呼稀哇", before)) {
+        // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
+        return table_.code(kClauseParticleReadings[p]);
+    }
+    if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) && !contains(U"了杯", after)) {
+        return table_.code("gan4"); // the verb do (让年轻人干, 我来干); not dry, nor 干了这杯
+    }
+    if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
+        !contains(U"是有能要会好不想得在需可", after)) {
+        return table_.code("zhi1"); // the measure word (一只猫), not the adverb zhi3 "only"
+    }
+    if (c == U'地' && i > 0 && run.owner[i - 1] != nullptr && !run.owner[i - 1]->fromUser &&
+        endsAdverbially(text.substr(0, i), run.owner[i - 1]->length)) {
+        return table_.code("de5");
+    }
+    return std::nullopt;
+}
+
+void MandarinReader::applySurnames(RunView& run) const {
+    const std::u32string_view text = run.text;
     std::vector<ReadingTable::Match> words;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
         const std::size_t surname = kSurnames.find(text[i]);
-        if (surname == std::u32string_view::npos || syllable[i] == nullptr || owner[i]->fromUser) {
+        if (surname == std::u32string_view::npos || run.syllable[i] == nullptr || run.owner[i]->fromUser) {
             continue;
         }
         const bool addressed = std::any_of(
             std::begin(kFormsOfAddress), std::end(kFormsOfAddress),
             [rest = text.substr(i + 1)](std::u32string_view title) { return rest.starts_with(title); });
-        // Not those that are also common given names (小华, 小燕, 小宁, 小乐).
-        const bool named =
-            i + 1 == n && i > 0 && contains(U"小老", text[i - 1]) && !contains(U"华燕宁乐任纪", text[i]);
+        // Also a name of its own after 小 or 老 (小曾，…), unless it is a common given name (小华).
+        const bool named = i + 1 == text.size() && i > 0 && contains(U"小老", text[i - 1]) &&
+                           !contains(U"华燕宁乐任纪", text[i]);
         if (!addressed && !named) {
             continue;
         }
-        if (i > 0) {
+        if (i > 0) { // not when it belongs to a word before it (了解老师)
             table_.prefixes(text.substr(i - 1), words);
             if (std::any_of(words.begin(), words.end(),
                             [](const ReadingTable::Match& m) { return m.length >= 2; })) {
@@ -748,14 +772,7 @@ void MandarinReader::applyRules(std::u32string_view text, std::vector<Segment>& 
             }
         }
         if (const auto code = table_.code(kSurnameReadings[surname])) {
-            *syllable[i] = *code;
-        }
-    }
-    // Doubled kinship terms (妈妈, 爷爷), whether the lexicon holds them or not; not a third in a row.
-    for (std::size_t i = 1; i < n; ++i) {
-        if (syllable[i] != nullptr && text[i] == text[i - 1] && isDoubledKinTerm(text[i]) &&
-            at(i, -2) != text[i] && !owner[i]->fromUser) {
-            *syllable[i] = withTone(*syllable[i], 5);
+            *run.syllable[i] = *code;
         }
     }
 }

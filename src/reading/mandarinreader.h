@@ -83,8 +83,27 @@ private:
         std::size_t textLength = 0;
         char32_t before = 0, after = 0;
     };
+    // The model, then the rules, over the words of a run.
     void applyRules(std::u32string_view folded, std::vector<Segment>& segments,
                     const Surroundings& around) const;
+    // Each character of a segmented run: its syllable (null: passed through), the word that holds
+    // it, and whether it was read alone.
+    struct RunView {
+        std::u32string_view text;
+        std::vector<std::uint16_t*> syllable;
+        std::vector<const Segment*> owner;
+        std::vector<bool> alone;
+        char32_t at(std::size_t i, int offset) const; // 0 past either end
+        unsigned nextTone(std::size_t i) const;       // 0: none follows
+    };
+    // The context model settles the characters with several readings.
+    void applyModel(RunView& run, const std::vector<Segment>& segments, const Surroundings& around) const;
+    // The tone changes of 一 and 不, and what a character's neighbours make of it.
+    void applyCharacterRules(RunView& run) const;
+    // The syllable a character read alone takes from its neighbours, if they decide it.
+    std::optional<std::uint16_t> aloneReading(const RunView& run, std::size_t i) const;
+    // Surnames before a form of address (曾老师) read as surnames.
+    void applySurnames(RunView& run) const;
     // The context the model is asked with for the character at `at` of a segmented run.
     PolyphoneModel::Context context(std::u32string_view folded, const std::vector<Segment>& segments,
                                     std::size_t segment, std::size_t at, const Surroundings& around,
