@@ -20,10 +20,10 @@ constexpr std::string_view kRulesVersion = "rules 4";
 // at most: the user's words always win; a correction weighs at least as a common word.
 constexpr std::uint32_t kUserWordCost = 0;
 constexpr std::uint32_t kCorrectionCost = 700;
-// Characters the context model leaves alone: 一 and 不, whose tones the rules give, and 好, whose
-// rarer reading hao4 lives in words of its own (爱好, 好奇) and which the model, trained on
-// encyclopedia sentences, would read hao4 in greetings (好久不见, 好不好).
-constexpr std::u32string_view kLexiconSettles = U"一不好";
+// Characters the context model leaves alone: 一 and 不, whose tones the rules give, and 好 and 给,
+// whose rarer readings live in words of their own (爱好, 好奇; 给予, 供给) and which the model,
+// trained on encyclopedia sentences, would read so in greetings (好久不见 hao4, 请给孩子 ji3).
+constexpr std::u32string_view kLexiconSettles = U"一不好给";
 
 // Corrected single characters whose correction is only a default: in a sentence the context model
 // may read them otherwise (为 wei2 "to be" in 选为市长; 为你 is a correction of its own).
@@ -102,7 +102,7 @@ bool endsAdverbially(std::u32string_view before, std::size_t lastWord) {
 // Whether 不 at `i` stands between a verb and a complement of result or possibility (来不及, 听不懂,
 // 做不到), where it is light: the complement is one that rarely follows a plain negation, and what
 // comes before is no adverb, pronoun or demonstrative (他不到十岁, 只不过, 我不住这里).
-bool inPotentialComplement(std::u32string_view text, std::size_t i) {
+bool inPotentialComplement(std::u32string_view text, std::size_t i, const ReadingTable& table) {
     if (i == 0 || i + 1 >= text.size() || !MandarinReader::isIdeograph(text[i - 1])) {
         return false;
     }
@@ -114,13 +114,34 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i) {
     if (contains(U"来去", after) && contains(U"回出进过上下起合", text[i - 1])) {
         return true; // 回不去, 出不来, 合不来
     }
-    if (after == U'开' && contains(U"心学车会始工", twoAfter)) {
-        return false; // 不开心, 不开车: a plain negation
+    if (after == U'开' && twoAfter != 0 && !contains(U"了你我他她它的吗呢啊吧", twoAfter)) {
+        return false; // 不开心, 不开暖气: a plain negation; 离不开你, 想不开 are not
+    }
+    if (after == U'出' && contains(U"门差国", twoAfter)) {
+        return false; // 不出门: a plain negation; 说不出口 is not
+    }
+    if (after == U'着') {
+        std::vector<ReadingTable::Match> words;
+        table.prefixes(text.substr(i + 1), words);
+        if (std::any_of(words.begin(), words.end(),
+                        [](const ReadingTable::Match& m) { return m.length >= 2; })) {
+            return false; // 不着急, 不着凉: a plain negation of a word
+        }
     }
     return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
            !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别"
                      U"会要能",
                      text[i - 1]);
+}
+
+// Whether the rest of a clause after 为 says what is done for someone (为工作发愁, 为家人付出):
+// then 为 is wei4, for.
+bool forSomeone(std::u32string_view rest) {
+    static const std::u32string_view efforts[] = {U"发愁", U"操心", U"担心", U"着想", U"付出", U"努力",
+                                                  U"奋斗", U"骄傲", U"高兴", U"自豪", U"加油", U"庆祝",
+                                                  U"祝福", U"干杯", U"祈祷", U"感到", U"欢呼", U"鼓掌"};
+    return std::any_of(std::begin(efforts), std::end(efforts),
+                       [rest](std::u32string_view w) { return rest.find(w) != std::u32string_view::npos; });
 }
 
 // Kinship terms whose doubled form reads the second syllable in the neutral tone (妈妈 ma1 ma5).
@@ -313,6 +334,23 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"背孩子", "bei1 hai2 zi5", "carry a child on the back: bei1"},
         {"粮囤", "liang2 dun4", "a grain bin: 囤 is dun4"},
         {"哗啦", "hua1 la1", "the sound of splashing: la1"},
+        {"藏了", "cang2 le5", "hid: 藏 is the verb cang2"},
+        {"晾干", "liang4 gan1", "dry in the air: 干 is dry, gan1"},
+        {"量血压", "liang2 xue4 ya1", "take the blood pressure: the verb 量 is liang2"},
+        {"量体温", "liang2 ti3 wen1", "take the temperature: the verb 量 is liang2"},
+        {"理个发", "li3 ge4 fa4", "have a haircut: 发 is hair, fa4"},
+        {"理发师", "li3 fa4 shi1", "a barber: 发 is hair, fa4"},
+        {"睡个懒觉", "shui4 ge4 lan3 jiao4", "sleep in: 觉 is sleep, jiao4"},
+        {"暖暖和和", "nuan3 nuan3 huo5 huo5", "nice and warm: 和 of 暖和 is huo"},
+        {"一点一滴", "yi4 dian3 yi4 di1", "bit by bit: 一 counts, it is no decimal"},
+        {"气氛", "qi4 fen1", "atmosphere: fen1 keeps its tone"},
+        {"那边", "na4 bian1", "over there: bian1, as in 这边"},
+        {"少东家", "shao4 dong1 jia1", "the young master: 少 young is shao4"},
+        {"父亲大人", "fu4 qin1 da4 ren2", "the honorific 大人 is da4 ren2"},
+        {"母亲大人", "mu3 qin1 da4 ren2", "the honorific 大人 is da4 ren2"},
+        {"岳父大人", "yue4 fu4 da4 ren2", "the honorific 大人 is da4 ren2"},
+        {"岳母大人", "yue4 mu3 da4 ren2", "the honorific 大人 is da4 ren2"},
+        {"嗨", "hai1", "hi: the interjection hai1"},
         {"抹桌子", "ma1 zhuo1 zi5", "wipe the table: 抹 is ma1"},
         {"蒙蒙亮", "meng1 meng1 liang4", "first light: 蒙 is meng1"},
         {"还不完", "huan2 bu5 wan2", "cannot pay back in full: 还 is huan2"},
@@ -655,9 +693,9 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
         if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c &&
             run.at(i, -2) != c && !isDigitCharacter(before)) {
             code = withTone(code, 5);
-        } else if (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i)) {
+        } else if (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i, table_)) {
             code = withTone(code, 5);
-        } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1)) {
+        } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1, table_)) {
             code = table_.code("liao3").value_or(code); // the complement of possibility (来不了)
         } else if (c == U'一' && contains(U"百千万亿", after) && !isDigitCharacter(before) &&
                    before != U'十' && run.nextTone(i) != 0) {
@@ -665,6 +703,14 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
         } else if (c == U'一' && !run.alone[i] && run.owner[i]->start == i &&
                    (before == U'十' || before == U'第')) {
             code = withTone(code, 1); // a word that begins with the last digit of a number (二十一个)
+        } else if (c == U'不' && toneOf(code) != 5 && run.nextTone(i) != 0) {
+            // before the syllable that follows, whether in the word or not (不识君, 不得不佩服)
+            code = withTone(code, run.nextTone(i) == 4 || run.nextTone(i) == 5 ? 2 : 4);
+        } else if (c == U'给' && !run.owner[i]->mainland && run.owner[i]->length == 2 &&
+                   table_.spell(code) == "ji3") {
+            // ji3 in two characters only in the words of the mainland list (给予, 供给); Terra
+            // Pinyin's 不给 and 请给 would take over every 不给糖 and 请给孩子
+            code = table_.code("gei3").value_or(code);
         } else if (c == U'干' && before == 0 && after == U'了' && run.at(i, 2) == 0) {
             code = table_.code("gan1").value_or(code); // the toast (干了！); 干了十年 is work
         } else if (run.alone[i]) {
@@ -699,9 +745,6 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
                              before == U'初' || (before == U'月' && contains(U"日号", after));
         return withTone(code, counted ? 1 : next == 4 || next == 5 ? 2 : 4);
     }
-    if (c == U'不' && next != 0) {
-        return withTone(code, next == 4 || next == 5 ? 2 : 4);
-    }
     if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && next != 0 &&
         !contains(U"了过着到", after)) {
         return table_.code("dei3"); // between who must and what they must do (你得早点睡): have to
@@ -715,7 +758,7 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
                                   })) {
         return table_.code("dang4"); // treat as (把我们当自己的孩子)
     }
-    if (c == U'为' && contains(U"您你我他她们咱", before)) {
+    if (c == U'为' && (contains(U"您你我他她们咱", before) || forSomeone(text.substr(i + 1)))) {
         return table_.code("wei4"); // for (您为学校付出); 为人, 为什么 are words
     }
     if (c == U'还' && after == 0 && before != 0) {
