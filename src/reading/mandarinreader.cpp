@@ -689,11 +689,11 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
         const char32_t after = run.at(i, 1);
         // Between a doubled verb (看一看, 数一数) or in a yes-no question (要不要), 一 and 不 are
         // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
-        // not in a count that repeats (一天一天).
-        if ((c == U'一' || c == U'不') && before == after && before != 0 && before != c &&
-            run.at(i, -2) != c && !isDigitCharacter(before)) {
-            code = withTone(code, 5);
-        } else if (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i, table_)) {
+        // not in a count that repeats (一天一天). So is 不 before a complement (来不及).
+        const bool betweenDoubles = (c == U'一' || c == U'不') && before == after && before != 0 &&
+                                    before != c && run.at(i, -2) != c && !isDigitCharacter(before);
+        if (betweenDoubles ||
+            (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i, table_))) {
             code = withTone(code, 5);
         } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1, table_)) {
             code = table_.code("liao3").value_or(code); // the complement of possibility (来不了)
