@@ -2,13 +2,14 @@
 
 #include "app/endpoints.h"
 #include "app/messagetitles.h"
+#include "app/windowtitles.h"
 #include "generation/pinyincommand.h"
 #include "generation/servicepool.h"
 #include "generation/voicesettingsstore.h"
 #include "platform/atomicfile.h"
 #include "platform/desktophttpclient.h"
 #include "platform/messagebox.h"
-#include "velanote/version.h"
+#include "widgets/objectname.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
 #include "widgets/windowplacement.h"
@@ -38,11 +39,6 @@ constexpr int kStatusHeight = 450;
 
 enum Column { LineColumn, RecipientColumn, FileColumn, StateColumn };
 
-template <typename T> T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
 QLineEdit* makePathBox(const char* name, QWidget* parent) {
     auto* box = named(new QLineEdit(parent), name);
     box->setReadOnly(true);
@@ -62,8 +58,7 @@ BatchWindow::BatchWindow(AppContext& ctx, const QWidget* mainWindow, QWidget* pa
       ctx_(ctx) {
     setObjectName(QStringLiteral("BatchWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
-                   QStringLiteral("【星河】-批量生成音信"));
+    setWindowTitle(toolWindowTitle(QStringLiteral("【星河】-批量生成音信")));
     buildControls();
     centreOnScreen(this, mainWindow);
     connect(loadButton, &QPushButton::clicked, this, &BatchWindow::onLoadButtonClicked);

@@ -1,8 +1,8 @@
 #include "joiner/joinerwindow.h"
 
 #include "app/messagetitles.h"
+#include "app/windowtitles.h"
 #include "joiner/audiojoiner.h"
-#include "velanote/version.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
@@ -232,8 +232,7 @@ void JoinerWindow::buildControls() {
 }
 
 void JoinerWindow::load() {
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
-                   QStringLiteral("【星河】-音频整合工具"));
+    setWindowTitle(toolWindowTitle(QStringLiteral("【星河】-音频整合工具")));
 }
 
 bool& JoinerWindow::chosenFlag(const QPushButton* picker) {

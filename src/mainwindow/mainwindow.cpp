@@ -12,6 +12,7 @@
 #include "mainwindow/watersurface.h"
 #include "prefix/prefixswitch.h"
 #include "prefix/prefixwindow.h"
+#include "widgets/objectname.h"
 #include "widgets/playerstrip.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
@@ -39,11 +40,6 @@ namespace {
 // in twips so code that moves controls by twips (the shake, the find buttons) adds up exactly.
 void place(QWidget* w, int x, int y, int width, int height) {
     setGeometryTwips(w, pixelsToTwips(x), pixelsToTwips(y), pixelsToTwips(width), pixelsToTwips(height));
-}
-
-template <typename T> T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
 }
 
 // A thin coloured line drawn between controls.

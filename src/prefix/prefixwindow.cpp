@@ -3,9 +3,9 @@
 #include "app/messageaudio.h"
 #include "app/messagetitles.h"
 #include "app/resourcestore.h"
+#include "app/windowtitles.h"
 #include "platform/atomicfile.h"
 #include "prefix/prefixstore.h"
-#include "velanote/version.h"
 #include "widgets/captionframe.h"
 #include "widgets/playerstrip.h"
 
@@ -230,8 +230,7 @@ void PrefixWindow::placeOver(const QWidget* mainWindow) {
 void PrefixWindow::load() {
     jingleCombo->addItems(jingleNames());
     jingleCombo->setCurrentIndex(-1);
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
-                   QStringLiteral("【星河】-前缀音频设置"));
+    setWindowTitle(toolWindowTitle(QStringLiteral("【星河】-前缀音频设置")));
     if (builtInOption->isChecked()) {
         onBuiltInOptionToggled();
     } else {

@@ -1,10 +1,11 @@
 #include "voice/voicesettingswindow.h"
 
+#include "app/windowtitles.h"
 #include "generation/serviceclient.h"
 #include "generation/voicesettingsstore.h"
 #include "generation/waitwithoutinput.h"
 #include "platform/httpclient.h"
-#include "velanote/version.h"
+#include "widgets/objectname.h"
 #include "widgets/statusbar.h"
 #include "widgets/twips.h"
 #include "widgets/windowplacement.h"
@@ -25,11 +26,6 @@ constexpr int kHeight = 3900;
 constexpr int kStatusTop = 3450;
 constexpr int kStatusHeight = 450;
 
-template <typename T> T* named(T* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
 QString percent(int value) {
     return QStringLiteral("%1%").arg(value);
 }
@@ -40,8 +36,7 @@ VoiceSettingsWindow::VoiceSettingsWindow(AppContext& ctx, const QWidget* mainWin
     : QWidget(parent, Qt::Window), ctx_(ctx) {
     setObjectName(QStringLiteral("VoiceSettingsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Vela.系列软件の声笺") + QLatin1String(kVersionTag) +
-                   QStringLiteral("【星河】-语音设置"));
+    setWindowTitle(toolWindowTitle(QStringLiteral("【星河】-语音设置")));
     player = ctx.platform.createPlayer(this);
     buildControls();
     centreOnScreen(this, mainWindow);
