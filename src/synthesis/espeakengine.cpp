@@ -1,5 +1,7 @@
 #include "synthesis/espeakengine.h"
 
+#include "synthesis/childprocess.h"
+
 #include "reading/mandarinreader.h"
 #include "reading/textnormalizer.h"
 #include "reading/utf8.h"
@@ -14,9 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 // espeak-ng 1.51 opens an audio device in espeak_Initialize whatever the output mode asked for,
@@ -69,71 +70,29 @@ int sendSamples(short* wav, int count, espeak_EVENT* events) {
     return 0;
 }
 
-// Reads the samples a synthesising child sends until it closes the pipe, one second per piece.
-void receiveSamples(int fd, SpeechStream& stream) {
-    constexpr std::size_t pieceSize = 22050; // one second at espeak's rate
-    std::vector<char> bytes;
-    std::array<char, 1 << 16> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            throw std::runtime_error("the synthesis process's samples could not be read");
-        }
-        bytes.insert(bytes.end(), buffer.data(), buffer.data() + n);
-        const bool ended = n == 0;
-        const std::size_t whole = bytes.size() / sizeof(std::int16_t);
-        if (whole > 0 && (whole >= pieceSize || ended)) {
-            std::vector<std::int16_t> piece(whole);
-            std::memcpy(piece.data(), bytes.data(), whole * sizeof(std::int16_t));
-            bytes.erase(bytes.begin(),
-                        bytes.begin() + static_cast<std::ptrdiff_t>(whole * sizeof(std::int16_t)));
-            stream.put(std::move(piece));
-        }
-        if (ended) {
-            return;
-        }
-    }
-}
+// Collects the samples a synthesising child sends and passes them on one second at a time.
+class SampleReceiver {
+public:
+    explicit SampleReceiver(SpeechStream& stream) : stream_(stream) {}
 
-// Runs `work` in a child forked from this process, which ends with it and without anything of the
-// program's exit; `work` writes into a pipe whose other end `receive` reads here. Throws
-// `failure` when the child cannot start or does not end well.
-void runApart(const std::function<bool(int fd)>& work, const std::function<void(int fd)>& receive,
-              const char* failure) {
-    std::array<int, 2> pipe{};
-    if (::pipe2(pipe.data(), O_CLOEXEC) != 0) {
-        throw std::runtime_error("no pipe for a child process");
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipe[0]);
-        ::_exit(work(pipe[1]) ? 0 : 1);
-    }
-    ::close(pipe[1]);
-    std::exception_ptr failed;
-    if (child < 0) {
-        failed = std::make_exception_ptr(std::runtime_error("no child process"));
-    } else {
-        try {
-            receive(pipe[0]);
-        } catch (...) {
-            failed = std::current_exception();
+    void operator()(std::string_view piece) {
+        constexpr std::size_t pieceSize = 22050; // one second at espeak's rate
+        bytes_.insert(bytes_.end(), piece.begin(), piece.end());
+        const bool ended = piece.empty();
+        const std::size_t whole = bytes_.size() / sizeof(std::int16_t);
+        if (whole > 0 && (whole >= pieceSize || ended)) {
+            std::vector<std::int16_t> samples(whole);
+            std::memcpy(samples.data(), bytes_.data(), whole * sizeof(std::int16_t));
+            bytes_.erase(bytes_.begin(),
+                         bytes_.begin() + static_cast<std::ptrdiff_t>(whole * sizeof(std::int16_t)));
+            stream_.put(std::move(samples));
         }
     }
-    ::close(pipe[0]);
-    int status = 0;
-    while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (failed) {
-        std::rethrow_exception(failed);
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error(failure);
-    }
-}
+
+private:
+    SpeechStream& stream_;
+    std::vector<char> bytes_;
+};
 
 // Cuts the silence each voice puts before and after what it says down to a breath, so that the
 // runs of the two voices join as one utterance.
@@ -304,7 +263,7 @@ void EspeakEngine::synthesiseApart(const std::string& spoken, const VoiceSetting
     const std::array<std::string, 2> names = {
         female ? std::string(voiceName) + "+" + femaleVariant : std::string(voiceName),
         female ? std::string(englishVoiceName) + "+" + femaleVariant : std::string(englishVoiceName)};
-    runApart(
+    ChildProcess().run(
         [&spoken, &voice, &names](int fd) {
             // The noise of breathy voices comes from rand(), seeded alike every time.
             std::srand(1);
@@ -327,7 +286,7 @@ void EspeakEngine::synthesiseApart(const std::string& spoken, const VoiceSetting
                                                      espeakCHARS_UTF8, nullptr, &sink);
             return result == EE_OK && !sink.failed;
         },
-        [&stream](int fd) { receiveSamples(fd, stream); }, "espeak-ng could not synthesise the text");
+        SampleReceiver(stream), "espeak-ng could not synthesise the text");
 }
 
 std::string EspeakEngine::phonemesOf(const std::string& utf8) {
@@ -366,7 +325,7 @@ std::string EspeakEngine::spokenPhonemesOf(const std::string& spoken) {
     }
     // The English voice is taken up in a child, which leaves this process's library as it was.
     std::string all;
-    runApart(
+    ChildProcess().run(
         [this, &runs](int fd) {
             std::string listed;
             for (const VoiceText::Run& run : runs) {
@@ -377,14 +336,7 @@ std::string EspeakEngine::spokenPhonemesOf(const std::string& spoken) {
             }
             return writeAll(fd, listed.data(), listed.size());
         },
-        [&all](int fd) {
-            std::array<char, 4096> buffer{};
-            for (ssize_t n = 0;
-                 (n = ::read(fd, buffer.data(), buffer.size())) > 0 || (n < 0 && errno == EINTR);) {
-                all.append(buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-            }
-        },
-        "the phonemes could not be listed");
+        [&all](std::string_view piece) { all += piece; }, "the phonemes could not be listed");
     return all;
 }
 
