@@ -355,6 +355,8 @@ public:
 
     // A character that is to stay itself, whatever OpenCC makes of it.
     void keep(char32_t c) { folds_[c] = c; }
+    // A character to be read as `to`, whatever OpenCC makes of it.
+    void foldOnto(char32_t c, char32_t to) { folds_[c] = to; }
 
     std::u32string fold(const std::u32string& text) {
         std::u32string out;
@@ -432,6 +434,9 @@ int main(int argc, char** argv) {
             folder.keep(text[0]);
         }
     }
+    // OpenCC makes 閤 合, but it stands for 阁 in most of its uses (閤下, 内閤, 閤门); words that mean
+    // 阖 (閤家) keep the reading they have in the lexicon.
+    folder.foldOnto(U'閤', U'阁');
     // The standard dictionary's words are looked up as the table's keys are.
     std::map<std::u32string, std::vector<Reading>> standard;
     for (auto& [text, readings] : lexicon.standard) {

@@ -14,7 +14,7 @@ namespace velanote {
 namespace {
 
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
-constexpr std::string_view kRulesVersion = "rules 4";
+constexpr std::string_view kRulesVersion = "rules 5";
 
 // What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
 // at most: the user's words always win; a correction weighs at least as a common word.
@@ -62,6 +62,12 @@ std::uint16_t withTone(std::uint16_t code, unsigned tone) {
 
 bool contains(std::u32string_view set, char32_t c) {
     return set.find(c) != std::u32string_view::npos;
+}
+
+bool isLetterOrDigit(char32_t c) {
+    const auto inRange = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
+    return inRange(U'0', U'9') || inRange(U'A', U'Z') || inRange(U'a', U'z') || inRange(U'０', U'９') ||
+           inRange(U'Ａ', U'Ｚ') || inRange(U'ａ', U'ｚ');
 }
 
 bool isDigitCharacter(char32_t c) {
@@ -363,6 +369,12 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"老婆大人", "lao3 po5 da4 ren2", "my lady wife: 大人 the honorific is da4 ren2"},
         {"三省吾身", "san1 xing3 wu2 shen1", "examine oneself thrice: 省 is xing3"},
         // Common words the lexicon lacks, read wrongly character by character.
+        {"閤家", "he2 jia1", "the whole family (閤家欢乐): 閤 spells 阖 here, not 阁"},
+        {"松柏", "song1 bai3", "pine and cypress (松柏常青): the tree is bai3; bo2 is for 柏林"},
+        {"柏拉图", "bo2 la1 tu2", "Plato: 柏 in foreign names is bo2"},
+        {"撒上", "sa3 shang4", "sprinkle on: scattering is sa3; sa1 is letting go (撒手, 撒娇)"},
+        {"撒满", "sa3 man3", "strewn all over: scattering is sa3"},
+        {"撒下", "sa3 xia4", "scatter (撒下种子): sa3"},
         {"长大", "zhang3 da4", "grow up; 长 alone is chang2 (long)"},
         {"长高", "zhang3 gao1", "grow taller; 长 alone is chang2 (long)"},
         {"越长越", "yue4 zhang3 yue4", "the more one grows (越长越漂亮): 长 is the verb zhang3"},
@@ -389,6 +401,10 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"顺序", "shun4 xu4", "order; xu4 keeps its tone"},
         {"见证", "jian4 zheng4", "witness; zheng4 keeps its tone"},
         {"实在", "shi2 zai4", "really, the common sense; zai5 only for honest"},
+        {"实际上", "shi2 ji4 shang4", "in fact; shang4 keeps its tone, as in 基本上"},
+        // Words most speakers say with a full tone where dictionaries give the neutral one.
+        {"枇杷", "pi2 pa2", "loquat: pi2 pa2 in speech; the sentences labelled for the model agree"},
+        {"铃铛", "ling2 dang1", "bell: ling2 dang1 in speech; the sentences labelled for the model agree"},
         // Characters standing alone, where the lexicon's percentages tie or favour a sense that
         // occurs mostly inside words the table already holds.
         {"着", "zhe5", "alone it is the aspect particle (看着); 着急 and 睡着 are words"},
@@ -664,8 +680,10 @@ void MandarinReader::applyModel(RunView& run, const std::vector<Segment>& segmen
             const std::string_view chosen =
                 model_->choose(context(run.text, segments, k, at, around, lexiconReading));
             // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
-            // model only weighs which syllable the character is.
-            const bool onlyTone = lexiconReading.back() == '5' &&
+            // model only weighs which syllable the character is. A clause never opens with a
+            // neutral tone, though: there the character is no particle (啊，我们).
+            const bool opensClause = at == 0 && !isLetterOrDigit(around.before);
+            const bool onlyTone = !opensClause && lexiconReading.back() == '5' &&
                                   chosen.substr(0, chosen.size() - 1) ==
                                       std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
             if (chosen.size() >= 2 && chosen != lexiconReading && !onlyTone) {
