@@ -14,7 +14,7 @@ namespace velanote {
 namespace {
 
 // Bumped whenever a rule below changes what is read, so that no stored clip outlives it.
-constexpr std::string_view kRulesVersion = "rules 5";
+constexpr std::string_view kRulesVersion = "rules 6";
 
 // What a word of the user's lexicon costs when the table lacks it, and what a corrected word costs
 // at most: the user's words always win; a correction weighs at least as a common word.
@@ -43,8 +43,18 @@ constexpr std::u32string_view kFormsOfAddress[] = {
 
 // Particles that end a clause in speech, and their light readings there.
 constexpr std::u32string_view kClauseParticles = U"啦哦咯嘞";
+// Verbs that take 得到 as a complement of possibility (看得到, 买得到, 感觉得到).
+constexpr std::u32string_view kVerbsOfPerceivingAndDoing = U"看听闻见觉做办找买吃收猜等拿摸碰遇赶用";
 constexpr const char* kClauseParticleReadings[] = {"la5", "o5", "lo5", "lei5"};
 static_assert(std::size(kClauseParticleReadings) == kClauseParticles.size());
+
+// Characters read as a verb before an aspect particle (数了三遍, 长着大眼睛, 教过我), with that
+// reading; as nouns or in words they read otherwise (数学, 长度, 教室).
+constexpr std::u32string_view kVerbsBeforeAspect = U"数教盛铺缝削剥卷扇钻长种藏量系";
+constexpr const char* kVerbReadingsBeforeAspect[] = {"shu3",   "jiao1",  "cheng2", "pu1",    "feng2",
+                                                     "xiao1",  "bao1",   "juan3",  "shan1",  "zuan1",
+                                                     "zhang3", "zhong4", "cang2",  "liang2", "ji4"};
+static_assert(std::size(kVerbReadingsBeforeAspect) == kVerbsBeforeAspect.size());
 
 // Measure words and time units a count of 一 goes before (一次, 一个, 一天).
 constexpr std::u32string_view kMeasureWords = U"次个回遍趟天本张件位名年月周日";
@@ -135,9 +145,10 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i, const Readin
         }
     }
     return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
-           !contains(U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别"
-                     U"会要能",
-                     text[i - 1]);
+           !contains(
+               U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别么"
+               U"会要能",
+               text[i - 1]);
 }
 
 // Whether the rest of a clause after 为 says what is done for someone (为工作发愁, 为家人付出):
@@ -298,8 +309,58 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"成蹊", "cheng2 xi1", "make a path (下自成蹊): 蹊 is xi1"},
         {"万重山", "wan4 chong2 shan1", "ten thousand hills (轻舟已过万重山): 重 is chong2"},
         {"一重山", "yi4 chong2 shan1", "one range of hills: 重 is chong2"},
+        {"愿得一人心", "yuan4 de2 yi4 ren2 xin1", "wish to win one heart: 得 is de2"},
+        {"不亦说乎", "bu2 yi4 yue4 hu1", "is it not a joy (the Analects): 说 stands for 悦, yue4"},
+        {"著文章", "zhu4 wen2 zhang1", "write articles (妙手著文章): 著 is zhu4"},
+        {"小得盈满", "xiao3 de2 ying2 man3", "a little fullness gained (the solar term 小满): de2"},
+        {"得一知己", "de2 yi4 zhi1 ji3", "gain one true friend (人生得一知己足矣): de2"},
+        {"忙种", "mang2 zhong4", "busy planting (芒种忙种): the verb zhong4"},
+        {"一方有难", "yi4 fang1 you3 nan4", "when one place is in trouble: 难 is disaster, nan4"},
         // Everyday words and phrases of greetings read wrongly by the lexicon or the model.
         {"合作伙伴", "he2 zuo4 huo3 ban4", "partners: not 作伙"},
+        {"干一行", "gan4 yi4 hang2", "do a trade (干一行爱一行): the verb gan4"},
+        {"长这么大", "zhang3 zhe4 me5 da4", "grown so big: 长 is grow, zhang3"},
+        {"补觉", "bu3 jiao4", "catch up on sleep: 觉 is sleep, jiao4"},
+        {"补个觉", "bu3 ge4 jiao4", "catch up on sleep: 觉 is sleep, jiao4"},
+        {"种下", "zhong4 xia4", "plant (种下一颗种子): the verb zhong4"},
+        {"种瓜", "zhong4 gua1", "plant melons (种瓜点豆): the verb zhong4"},
+        {"调得", "tiao2 de5", "seasoned, tuned (味道调得真好): tiao2"},
+        {"背太重", "bei1 tai4 zhong4", "carry too much: 背 on the back is bei1"},
+        {"很称", "hen3 chen4", "suits well (很称你): chen4"},
+        {"盛一碗", "cheng2 yi4 wan3", "ladle out a bowl: cheng2"},
+        {"奔着", "ben4 zhe5", "head for (奔着目标去): ben4"},
+        {"系好安全带", "ji4 hao3 an1 quan2 dai4", "fasten the seat belt: 系 is tie, ji4"},
+        {"系安全带", "ji4 an1 quan2 dai4", "fasten the seat belt: 系 is tie, ji4"},
+        {"这么着", "zhe4 me5 zhe5", "like this: 着 is the particle zhe5"},
+        {"刚刚", "gang1 gang1", "just now: both syllables keep the tone"},
+        {"下着雨", "xia4 zhe5 yu3", "it is raining: the particle zhe5, not 着雨 (caught in the rain)"},
+        {"下着雪", "xia4 zhe5 xue3", "it is snowing: the particle zhe5"},
+        {"晓燕", "xiao3 yan4", "a given name: the swallow, yan4"},
+        {"和牌", "hu2 pai2", "win at mahjong: hu2"},
+        {"瓜蔓", "gua1 wan4", "a melon vine: wan4"},
+        {"涨红", "zhang4 hong2", "flush (涨红了脸): zhang4"},
+        {"吹干了", "chui1 gan1 le5", "blown dry: 干 is dry; 干了 alone is work done"},
+        {"晾干了", "liang4 gan1 le5", "dried: 干 is dry; 干了 alone is work done"},
+        {"晒干了", "shai4 gan1 le5", "dried in the sun: 干 is dry; 干了 alone is work done"},
+        {"照得", "zhao4 de5", "shines so that (照得屏幕看不清): the complement particle"},
+        {"头都", "tou2 dou1", "even the head (头都大了): 都 is dou1"},
+        {"大一号", "da4 yi2 hao4", "one size larger: a count, not the ordinal No. 1"},
+        {"小一号", "xiao3 yi2 hao4", "one size smaller: a count, not the ordinal No. 1"},
+        {"当早饭", "dang4 zao3 fan4", "have as breakfast: 当 is treat as, dang4"},
+        {"当午饭", "dang4 wu3 fan4", "have as lunch: 当 is treat as, dang4"},
+        {"当晚饭", "dang4 wan3 fan4", "have as supper: 当 is treat as, dang4"},
+        {"和好面", "huo2 hao3 mian4", "kneaded the dough: 和 is huo2"},
+        {"包包子", "bao1 bao1 zi5", "make steamed buns: the verb 包, then 包子"},
+        {"垃圾倒了", "la1 ji1 dao4 le5", "took out the rubbish: 倒 is empty out, dao4"},
+        {"撒了一地", "sa3 le5 yi2 di4", "spilt all over the floor: scattering is sa3"},
+        {"手把手地", "shou3 ba3 shou3 de5", "hand in hand: 地 is the adverb particle"},
+        {"刀把", "dao1 ba4", "the handle of a knife: ba4"},
+        {"华佗", "hua4 tuo2", "the physician Hua Tuo: the surname 华 is hua4"},
+        {"华佗再世", "hua4 tuo2 zai4 shi4", "Hua Tuo come again: the surname 华 is hua4"},
+        {"别落下", "bie2 la4 xia4", "don't leave anything behind: 落 is la4"},
+        {"哪吒", "ne2 zha1", "the boy god Nezha: 哪 is ne2 only here"},
+        {"秘鲁", "bi4 lu3", "Peru: 秘 is bi4 here"},
+        {"燕京", "yan1 jing1", "an old name of Beijing: the state 燕 is yan1"},
         {"乖乖", "guai1 guai1", "obediently, darling: both syllables keep the tone"},
         {"白发", "bai2 fa4", "white hair: 发 is hair, fa4"},
         {"操点心", "cao1 dian3 xin1", "worry a little: not 点心, pastry"},
@@ -709,9 +770,14 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
         // light, whether the lexicon holds the phrase (with the tone they would take alone) or not;
         // not in a count that repeats (一天一天). So is 不 before a complement (来不及).
         const bool betweenDoubles = (c == U'一' || c == U'不') && before == after && before != 0 &&
-                                    before != c && run.at(i, -2) != c && !isDigitCharacter(before);
-        if (betweenDoubles ||
-            (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i, table_))) {
+                                    before != c && run.at(i, -2) != c && !isDigitCharacter(before) &&
+                                    !(c == U'一' && isDigitCharacter(run.at(i, 2))); // 数一数二 counts
+        // 得 of a complement of possibility (看得到, 听得见) is light too; 得到 alone is obtain.
+        const bool lightComplement =
+            (c == U'不' && run.owner[i]->length <= 3 && inPotentialComplement(text, i, table_)) ||
+            (c == U'得' && contains(U"到见", after) && run.owner[i] == run.owner[i + 1] &&
+             contains(kVerbsOfPerceivingAndDoing, before));
+        if (betweenDoubles || lightComplement) {
             code = withTone(code, 5);
         } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1, table_)) {
             code = table_.code("liao3").value_or(code); // the complement of possibility (来不了)
@@ -751,6 +817,13 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
     const char32_t before = run.at(i, -1);
     const char32_t after = run.at(i, 1);
     const unsigned next = run.nextTone(i);
+    // Whether a 把 standing alone comes before (把我们当自己的孩子, 把钥匙落在家里).
+    const auto afterBa = [&run, i] {
+        return std::any_of(run.owner.begin(), run.owner.begin() + static_cast<std::ptrdiff_t>(i),
+                           [&run](const Segment* s) {
+                               return s != nullptr && s->length == 1 && run.text[s->start] == U'把';
+                           });
+    };
     if (c == U'一') {
         // yi1 when counted or last; else by the next tone. 星期一, 周一, 礼拜一 (but not 每周一次)
         // and a date's day (三月一日) are ordinals too; a count in a larger number (第一百) or of one
@@ -760,24 +833,54 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
                              (isDigitCharacter(before) && !countsAfterALoneDigit(text, i)) ||
                              (after == U'点' && isDigitCharacter(run.at(i, 2))) ||
                              (contains(U"期周拜", before) && !contains(kMeasureWords, after)) ||
-                             before == U'初' || (before == U'月' && contains(U"日号", after));
+                             before == U'初' || (before == U'月' && contains(U"日号", after)) ||
+                             (after == U'单' && run.at(i, 2) == U'元'); // 一单元, the first block
         return withTone(code, counted ? 1 : next == 4 || next == 5 ? 2 : 4);
     }
-    if (c == U'得' && contains(U"你我他她它们咱家还也就都总", before) && next != 0 &&
+    if (c == U'得' && (before == 0 || contains(U"你我他她它们咱家还也就都总在又才先", before)) && next != 0 &&
         !contains(U"了过着到", after)) {
-        return table_.code("dei3"); // between who must and what they must do (你得早点睡): have to
+        // between who must, or the start of a clause, and what must be done (你得早点睡, 坏了，得找人
+        // 来修): have to
+        return table_.code("dei3");
     }
-    if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明", before)) {
-        return table_.code("er5"); // erhua (玩儿, 这儿, 一点儿); not in names (瑚儿), and 女儿 is a word
+    if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明月", before)) {
+        return table_.code(
+            "er5"); // erhua (玩儿, 这儿, 一点儿, 月儿); not in names (瑚儿), and 女儿 is a word
     }
-    if (c == U'当' && std::any_of(run.owner.begin(), run.owner.begin() + static_cast<std::ptrdiff_t>(i),
-                                  [&text](const Segment* s) {
-                                      return s != nullptr && s->length == 1 && text[s->start] == U'把';
-                                  })) {
+    if (c == U'当' && afterBa()) {
         return table_.code("dang4"); // treat as (把我们当自己的孩子)
     }
     if (c == U'为' && (contains(U"您你我他她们咱", before) || forSomeone(text.substr(i + 1)))) {
         return table_.code("wei4"); // for (您为学校付出); 为人, 为什么 are words
+    }
+    if (const std::size_t v = kVerbsBeforeAspect.find(c);
+        v != std::u32string_view::npos &&
+        ((contains(U"了着过", after) && run.alone[i + 1]) || (after == U'一' && run.at(i, 2) == U'下'))) {
+        return table_.code(kVerbReadingsBeforeAspect[v]); // not 了解, 着急, 过去: words of their own
+    }
+    if (c == U'种' && after == U'的' && before != 0 && !contains(U"这那哪各每某几多", before) &&
+        !isDigitCharacter(before)) {
+        return table_.code("zhong4"); // the verb plant (你种的西红柿, 阳台种的番茄); not 这种的
+    }
+    if (c == U'着' &&
+        (contains(U"冻摔闪吓烫", before) || (contains(U"累碰撞", before) && run.at(i, -2) == U'别'))) {
+        return table_.code("zhao2"); // hurt by it (别冻着, 闪着了, 别累着); not 累着呢
+    }
+    if (c == U'待' && contains(U"着太一多几在久了", after)) {
+        return table_.code("dai1"); // stay (待一会儿, 别待太久, 待在家里); 期待 and 待人 are words
+    }
+    if (c == U'汗' && contains(U"是的身头脸出流满冒擦滴", before)) {
+        return table_.code("han4"); // sweat (浑身都是汗, 一身的汗); the khan of 达延汗 is han2
+    }
+    if (c == U'弄' &&
+        (contains(U"去来我你他她别再帮给会要能在得", before) || contains(U"好坏丢脏错完点一了着过", after))) {
+        return table_.code("nong4"); // do, handle (等我回去弄, 弄好了); long4 is a lane (王家弄)
+    }
+    if (c == U'落' && ((after == U'下' && before == U'别') || afterBa())) {
+        return table_.code("la4"); // left behind (别落下东西, 把钥匙落在办公室了)
+    }
+    if (c == U'假' && contains(U"天周个", before) && (after == 0 || contains(U"了吗吧呢啊", after))) {
+        return table_.code("jia4"); // leave (请一天假, 休个假); not 假如 or 真假
     }
     if (c == U'还' && after == 0 && before != 0) {
         return table_.code("huan2"); // pay back, ending a clause (什么时候还)

@@ -131,18 +131,24 @@ inline constexpr std::string_view kSoundNumbers[] = {"520",  "521",  "1314", "52
 
 // Words after which a number is a code, read digit by digit.
 inline constexpr std::u32string_view kCodeWords[] = {
-    U"电话",   U"手机",   U"号码",   U"尾号",   U"编号",     U"房间", U"房号", U"车次",
-    U"航班",   U"拨打",   U"致电",   U"热线",   U"邮编",     U"卡号", U"账号", U"帐号",
-    U"密码",   U"验证码", U"工号",   U"学号",   U"单号",     U"QQ",   U"qq",   U"微信",
-    U"分机",   U"座机",   U"门牌",   U"车牌",   U"代码",     U"序号", U"批号", U"证号",
-    U"身份证", U"拨",     U"呼叫",   U"传真",   U"邮政编码", U"QQ号", U"qq号", U"微信号",
-    U"手机号", U"电话号", U"房间号", U"车牌号", U"会员号",   U"单元",
+    U"电话",     U"手机",   U"号码",   U"尾号",   U"编号",   U"房间",   U"房号",   U"车次",   U"航班",
+    U"拨打",     U"致电",   U"热线",   U"邮编",   U"卡号",   U"账号",   U"帐号",   U"密码",   U"验证码",
+    U"工号",     U"学号",   U"单号",   U"QQ",     U"qq",     U"微信",   U"分机",   U"座机",   U"门牌",
+    U"车牌",     U"代码",   U"序号",   U"批号",   U"证号",   U"身份证", U"拨",     U"呼叫",   U"传真",
+    U"邮政编码", U"QQ号",   U"qq号",   U"微信号", U"手机号", U"电话号", U"房间号", U"车牌号", U"会员号",
+    U"单元",     U"取件码", U"取货码", U"提货码", U"取餐码", U"取件号", U"邀请码", U"兑换码",
 };
 
 // Words after which a number of three digits or more is a room, read digit by digit (1201房间).
 inline constexpr std::u32string_view kRoomWords[] = {U"房间", U"室", U"号房"};
 
-// Public service numbers, read digit by digit after 打 (打120, 打110报警).
+// Words after which a public service number is a number to call (打120, 火警119, 报警110).
+inline constexpr std::u32string_view kServiceWords[] = {U"打", U"火警", U"报警", U"急救", U"匪警", U"交警"};
+
+// Words after which two numbers joined by a slash are a blood pressure (血压130/85), not a fraction.
+inline constexpr std::u32string_view kPressureWords[] = {U"血压", U"高压"};
+
+// Public service numbers, read digit by digit after a word that calls them (打120, 打110报警).
 inline constexpr std::string_view kServiceNumbers[] = {"110",   "119",   "120",   "122",   "114",
                                                        "12315", "12345", "12306", "10086", "10010"};
 

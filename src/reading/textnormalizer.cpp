@@ -285,7 +285,7 @@ private:
                              length(2) == 4; // 400-123-4567
         std::size_t used = 0;                // groups said digit by digit; none: not a phone number
         const bool room = groups.size() == 1 && total >= 3 && followedBy(groups[0].second, kRoomWords);
-        const bool serviceCall = groups.size() == 1 && before(k) == U'打' &&
+        const bool serviceCall = groups.size() == 1 && precededBy(k, kServiceWords) &&
                                  !contains(U"分元块个次天年月日号点%‰", at(groups[0].second)) &&
                                  std::find(std::begin(kServiceNumbers), std::end(kServiceNumbers),
                                            ascii(k, groups[0].second)) != std::end(kServiceNumbers);
@@ -477,6 +477,12 @@ private:
         const std::size_t de = digitsFrom(d);
         if (de == d || at(de) == U'.' || value(ascii(d, de)) == 0 || at(k) == U'0') {
             return false;
+        }
+        if (!negative && precededBy(k, kPressureWords)) {
+            // a blood pressure (血压130/85): the two values one after the other
+            emit(ChineseNumber::cardinal(ascii(k, e)) + ChineseNumber::cardinal(ascii(d, de)));
+            i_ = de;
+            return true;
         }
         if (negative) {
             emit(U"负");

@@ -12,7 +12,7 @@ namespace velanote {
 class TextNormalizer {
 public:
     // Changes whenever a rule changes what is said, so that no stored clip outlives it.
-    static constexpr std::string_view version = "text normalizer 3";
+    static constexpr std::string_view version = "text normalizer 4";
 
     static std::u32string normalize(std::u32string_view text);
 };
