@@ -154,9 +154,9 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i, const Readin
 // Whether the rest of a clause after 为 says what is done for someone (为工作发愁, 为家人付出):
 // then 为 is wei4, for.
 bool forSomeone(std::u32string_view rest) {
-    static const std::u32string_view efforts[] = {U"发愁", U"操心", U"担心", U"着想", U"付出", U"努力",
-                                                  U"奋斗", U"骄傲", U"高兴", U"自豪", U"加油", U"庆祝",
-                                                  U"祝福", U"干杯", U"祈祷", U"感到", U"欢呼", U"鼓掌"};
+    static const std::u32string_view efforts[] = {
+        U"发愁", U"操心", U"担心", U"难过", U"伤心", U"生气", U"流泪", U"着想", U"付出", U"努力", U"奋斗",
+        U"骄傲", U"高兴", U"自豪", U"加油", U"庆祝", U"祝福", U"干杯", U"祈祷", U"感到", U"欢呼", U"鼓掌"};
     return std::any_of(std::begin(efforts), std::end(efforts),
                        [rest](std::u32string_view w) { return rest.find(w) != std::u32string_view::npos; });
 }
@@ -316,6 +316,12 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"得一知己", "de2 yi4 zhi1 ji3", "gain one true friend (人生得一知己足矣): de2"},
         {"忙种", "mang2 zhong4", "busy planting (芒种忙种): the verb zhong4"},
         {"一方有难", "yi4 fang1 you3 nan4", "when one place is in trouble: 难 is disaster, nan4"},
+        {"为有源头活水来", "wei4 you3 yuan2 tou2 huo2 shui3 lai2", "because there is a spring: 为 is wei4"},
+        {"问渠那得清如许", "wen4 qu2 na3 de2 qing1 ru2 xu3", "how can it be so clear: 那 is na3, 得 de2"},
+        {"化坦途", "hua4 tan3 tu2", "turn into a smooth road (所行化坦途): hua4"},
+        {"东西南北", "dong1 xi1 nan2 bei3", "the four directions: 西 keeps its tone"},
+        {"处有人家", "chu4 you3 ren2 jia1", "households there (白云生处有人家): 家 is jia1"},
+        {"纸上得来", "zhi3 shang4 de2 lai2", "learnt from books (纸上得来终觉浅): 得 is de2"},
         // Everyday words and phrases of greetings read wrongly by the lexicon or the model.
         {"合作伙伴", "he2 zuo4 huo3 ban4", "partners: not 作伙"},
         {"干一行", "gan4 yi4 hang2", "do a trade (干一行爱一行): the verb gan4"},
@@ -339,6 +345,27 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"和牌", "hu2 pai2", "win at mahjong: hu2"},
         {"瓜蔓", "gua1 wan4", "a melon vine: wan4"},
         {"涨红", "zhang4 hong2", "flush (涨红了脸): zhang4"},
+        {"调好", "tiao2 hao3", "set right (闹钟调好了): 调 is adjust, tiao2"},
+        {"调大", "tiao2 da4", "turn up (把字调大): tiao2"},
+        {"调小", "tiao2 xiao3", "turn down: tiao2"},
+        {"调高", "tiao2 gao1", "raise: tiao2"},
+        {"调低", "tiao2 di1", "lower: tiao2"},
+        {"落在车上", "la4 zai4 che1 shang5", "left in the car: 落 is la4"},
+        {"落在家里", "la4 zai4 jia1 li5", "left at home: 落 is la4"},
+        {"落在办公室", "la4 zai4 ban4 gong1 shi4", "left at the office: 落 is la4"},
+        {"扎辫子", "za1 bian4 zi5", "tie plaits: 扎 is za1"},
+        {"扎头发", "za1 tou2 fa5", "tie up one's hair: 扎 is za1"},
+        {"哭号", "ku1 hao2", "wail: 号 is hao2"},
+        {"黑发", "hei1 fa4", "black hair: 发 is hair, fa4"},
+        {"别扭着", "bie2 niu3 zhe5", "don't twist (别扭着腰): not the word 别扭"},
+        {"空落落", "kong1 luo4 luo4", "empty, forlorn: luo4"},
+        {"有着落", "you3 zhuo2 luo4", "be settled: the word 着落, not 有着"},
+        {"抽中", "chou1 zhong4", "win in a draw: 中 is hit, zhong4"},
+        {"正中靶心", "zheng4 zhong4 ba3 xin1", "hit the bull's-eye: zhong4"},
+        {"冲劲", "chong4 jin4", "drive, vigour: chong4"},
+        {"连累", "lian2 lei3", "implicate: lei3"},
+        {"下载", "xia4 zai3", "download: zai3"},
+        {"作料", "zuo2 liao4", "seasoning: zuo2"},
         {"吹干了", "chui1 gan1 le5", "blown dry: 干 is dry; 干了 alone is work done"},
         {"晾干了", "liang4 gan1 le5", "dried: 干 is dry; 干了 alone is work done"},
         {"晒干了", "shai4 gan1 le5", "dried in the sun: 干 is dry; 干了 alone is work done"},
@@ -865,6 +892,22 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
     if (c == U'着' &&
         (contains(U"冻摔闪吓烫", before) || (contains(U"累碰撞", before) && run.at(i, -2) == U'别'))) {
         return table_.code("zhao2"); // hurt by it (别冻着, 闪着了, 别累着); not 累着呢
+    }
+    if (c == U'干' && (after == U'活' || run.at(i, 2) == U'活')) {
+        return table_.code("gan4"); // do (干重活, 少干点活)
+    }
+    if (c == U'觉' &&
+        text.substr(i > 6 ? i - 6 : 0, i > 6 ? 6 : i).find(U'睡') != std::u32string_view::npos) {
+        return table_.code("jiao4"); // a sleep (睡个安稳觉, 睡一个好觉)
+    }
+    if (c == U'藏' && (contains(U"于有在", after) || contains(U"所现珍收", before))) {
+        return table_.code("cang2"); // keep, hold (现藏于, 所藏佛像, 藏在心里); 西藏 is a word
+    }
+    if (c == U'铺' && contains(U"上通开满散好平", after)) {
+        return table_.code("pu1"); // lay, spread (铺上, 铺满); a shop (店铺) is pu4
+    }
+    if (c == U'挣' && contains(U"的得钱了到", after)) {
+        return table_.code("zheng4"); // earn (挣的钱, 挣得); 挣扎 is a word
     }
     if (c == U'待' && contains(U"着太一多几在久了", after)) {
         return table_.code("dai1"); // stay (待一会儿, 别待太久, 待在家里); 期待 and 待人 are words
