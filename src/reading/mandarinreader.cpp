@@ -50,10 +50,10 @@ static_assert(std::size(kClauseParticleReadings) == kClauseParticles.size());
 
 // Characters read as a verb before an aspect particle (数了三遍, 长着大眼睛, 教过我), with that
 // reading; as nouns or in words they read otherwise (数学, 长度, 教室).
-constexpr std::u32string_view kVerbsBeforeAspect = U"数教盛铺缝削剥卷扇钻长种藏量系";
-constexpr const char* kVerbReadingsBeforeAspect[] = {"shu3",   "jiao1",  "cheng2", "pu1",    "feng2",
-                                                     "xiao1",  "bao1",   "juan3",  "shan1",  "zuan1",
-                                                     "zhang3", "zhong4", "cang2",  "liang2", "ji4"};
+constexpr std::u32string_view kVerbsBeforeAspect = U"数教盛铺缝削剥卷扇钻长种藏量系中";
+constexpr const char* kVerbReadingsBeforeAspect[] = {"shu3",  "jiao1",  "cheng2", "pu1",   "feng2",  "xiao1",
+                                                     "bao1",  "juan3",  "shan1",  "zuan1", "zhang3", "zhong4",
+                                                     "cang2", "liang2", "ji4",    "zhong4"};
 static_assert(std::size(kVerbReadingsBeforeAspect) == kVerbsBeforeAspect.size());
 
 // Measure words and time units a count of 一 goes before (一次, 一个, 一天).
@@ -90,7 +90,7 @@ bool countsAfterALoneDigit(std::u32string_view text, std::size_t i) {
     const auto at = [text](std::size_t k) { return k < text.size() ? text[k] : char32_t{0}; };
     return i >= 1 && contains(U"一二三四五六七八九", text[i - 1]) &&
            (i < 2 || !(isDigitCharacter(text[i - 2]) || contains(U"百千万亿", text[i - 2]))) &&
-           contains(U"次个回遍趟天本张件位名", at(i + 1));
+           contains(U"次个回遍趟天本张件位名把", at(i + 1));
 }
 
 // Whether 地 after this text is the adverbial particle de rather than di "ground"; `lastWord` is
@@ -146,7 +146,7 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i, const Readin
     }
     return contains(U"了起动懂完清及掉住透惯赢醒着到过开出", after) &&
            !contains(
-               U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别么"
+               U"毫久决绝从永并也都还就再又更最很太真挺特非越愈却仍竟偏总已曾只你我他她它们咱这那谁天别么有多"
                U"会要能",
                text[i - 1]);
 }
@@ -315,6 +315,16 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"小得盈满", "xiao3 de2 ying2 man3", "a little fullness gained (the solar term 小满): de2"},
         {"得一知己", "de2 yi4 zhi1 ji3", "gain one true friend (人生得一知己足矣): de2"},
         {"忙种", "mang2 zhong4", "busy planting (芒种忙种): the verb zhong4"},
+        {"修得同船渡", "xiu1 de2 tong2 chuan2 du4", "earned the same ferry (百年修得同船渡): de2"},
+        {"修得共枕眠", "xiu1 de2 gong4 zhen3 mian2", "earned a shared pillow (千年修得共枕眠): de2"},
+        {"终得一人心", "zhong1 de2 yi4 ren2 xin1", "won one heart at last: de2"},
+        {"愿得此身长报国", "yuan4 de2 ci3 shen1 chang2 bao4 guo2", "wish to serve the country always: de2"},
+        {"还来就菊花", "huan2 lai2 jiu4 ju2 hua1", "come back for the chrysanthemums: huan2"},
+        {"春朝", "chun1 zhao1", "a spring morning (我言秋日胜春朝): zhao1"},
+        {"少长咸集", "shao4 zhang3 xian2 ji2", "young and old all gathered: shao4 zhang3"},
+        {"为屈原", "wei4 qu1 yuan2", "for Qu Yuan (the Dragon Boat Festival): wei4"},
+        {"燕入", "yan4 ru4", "swallows fly in (燕入高堂): the swallow is yan4"},
+        {"科目一", "ke1 mu4 yi1", "driving test part one: the number yi1"},
         {"一方有难", "yi4 fang1 you3 nan4", "when one place is in trouble: 难 is disaster, nan4"},
         {"为有源头活水来", "wei4 you3 yuan2 tou2 huo2 shui3 lai2", "because there is a spring: 为 is wei4"},
         {"问渠那得清如许", "wen4 qu2 na3 de2 qing1 ru2 xu3", "how can it be so clear: 那 is na3, 得 de2"},
@@ -366,6 +376,23 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"连累", "lian2 lei3", "implicate: lei3"},
         {"下载", "xia4 zai3", "download: zai3"},
         {"作料", "zuo2 liao4", "seasoning: zuo2"},
+        {"干了这杯", "gan1 le5 zhe4 bei1", "drink this up: 干 is gan1, as in 干杯"},
+        {"累坏", "lei4 huai4", "worn out: 累 is tired, lei4"},
+        {"衣服干了", "yi1 fu5 gan1 le5", "the clothes are dry: gan1; 干了 alone is work done"},
+        {"头发干了", "tou2 fa5 gan1 le5", "the hair is dry: gan1"},
+        {"被子干了", "bei4 zi5 gan1 le5", "the quilt is dry: gan1"},
+        {"一晃", "yi4 huang3", "in a flash (一晃二十年): huang3"},
+        {"干得", "gan4 de5", "done (干得漂亮, 干得好): the verb gan4"},
+        {"漂漂亮亮", "piao4 piao4 liang4 liang4", "the doubled 漂亮: piao4"},
+        {"炸鸡", "zha2 ji1", "fried chicken: deep-fry is zha2"},
+        {"炸酱面", "zha2 jiang4 mian4", "noodles with fried sauce: zha2"},
+        {"炸薯条", "zha2 shu3 tiao2", "French fries: zha2"},
+        {"尝个鲜", "chang2 ge4 xian1", "taste something fresh: xian1"},
+        {"数日子", "shu3 ri4 zi5", "count the days: 数 is the verb shu3"},
+        {"都来", "dou1 lai2", "all come: 都 is dou1"},
+        {"多分", "duo1 fen1", "and more points (三十多分): fen1"},
+        {"冻着手", "dong4 zhao2 shou3", "chill one's hands (别冻着手): not 着手, to set about"},
+        {"教得", "jiao1 de5", "teach (教得好): 教 is the verb jiao1"},
         {"吹干了", "chui1 gan1 le5", "blown dry: 干 is dry; 干了 alone is work done"},
         {"晾干了", "liang4 gan1 le5", "dried: 干 is dry; 干了 alone is work done"},
         {"晒干了", "shai4 gan1 le5", "dried in the sun: 干 is dry; 干了 alone is work done"},
@@ -806,6 +833,12 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
              contains(kVerbsOfPerceivingAndDoing, before));
         if (betweenDoubles || lightComplement) {
             code = withTone(code, 5);
+        } else if (c == U'得' && after == U'了' &&
+                   contains(U"第冠金一二三四五六七八九十奖满", run.at(i, 2))) {
+            code = table_.code("de2").value_or(code); // won (得了第一名, 得了二等奖)
+        } else if (c == U'得' && before == U'可' && after != 0 && !contains(U"了到意", after) &&
+                   run.at(i, -2) != U'手') {
+            code = table_.code("dei3").value_or(code); // must (你可得来, 可得好好养着); not 唾手可得
         } else if (c == U'了' && before == U'不' && inPotentialComplement(text, i - 1, table_)) {
             code = table_.code("liao3").value_or(code); // the complement of possibility (来不了)
         } else if (c == U'一' && contains(U"百千万亿", after) && !isDigitCharacter(before) &&
@@ -822,8 +855,9 @@ void MandarinReader::applyCharacterRules(RunView& run) const {
             // ji3 in two characters only in the words of the mainland list (给予, 供给); Terra
             // Pinyin's 不给 and 请给 would take over every 不给糖 and 请给孩子
             code = table_.code("gei3").value_or(code);
-        } else if (c == U'干' && before == 0 && after == U'了' && run.at(i, 2) == 0) {
-            code = table_.code("gan1").value_or(code); // the toast (干了！); 干了十年 is work
+        } else if (c == U'干' && after == U'了' && run.at(i, 2) == 0 &&
+                   (before == 0 || text.substr(0, i).find(U'杯') != std::u32string_view::npos)) {
+            code = table_.code("gan1").value_or(code); // the toast (干了！, 这杯我干了); 干了十年 is work
         } else if (run.alone[i]) {
             code = aloneReading(run, i).value_or(code);
         }
@@ -864,15 +898,15 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
                              (after == U'单' && run.at(i, 2) == U'元'); // 一单元, the first block
         return withTone(code, counted ? 1 : next == 4 || next == 5 ? 2 : 4);
     }
-    if (c == U'得' && (before == 0 || contains(U"你我他她它们咱家还也就都总在又才先", before)) && next != 0 &&
-        !contains(U"了过着到", after)) {
+    if (c == U'得' && (before == 0 || contains(U"你我他她它们咱家还也就都总在又才先定", before)) &&
+        next != 0 && !contains(U"了过着到", after)) {
         // between who must, or the start of a clause, and what must be done (你得早点睡, 坏了，得找人
         // 来修): have to
         return table_.code("dei3");
     }
-    if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明月", before)) {
+    if (c == U'儿' && contains(U"这那哪会点玩事味活块边头今明月空信门画", before)) {
         return table_.code(
-            "er5"); // erhua (玩儿, 这儿, 一点儿, 月儿); not in names (瑚儿), and 女儿 is a word
+            "er5"); // erhua (玩儿, 这儿, 一点儿, 月儿, 有空儿); not in names (瑚儿), and 女儿 is a word
     }
     if (c == U'当' && afterBa()) {
         return table_.code("dang4"); // treat as (把我们当自己的孩子)
@@ -893,8 +927,9 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         (contains(U"冻摔闪吓烫", before) || (contains(U"累碰撞", before) && run.at(i, -2) == U'别'))) {
         return table_.code("zhao2"); // hurt by it (别冻着, 闪着了, 别累着); not 累着呢
     }
-    if (c == U'干' && (after == U'活' || run.at(i, 2) == U'活')) {
-        return table_.code("gan4"); // do (干重活, 少干点活)
+    if (c == U'干' && (after == U'活' || run.at(i, 2) == U'活' || before == U'活' ||
+                       (before == U'儿' && run.at(i, -2) == U'活'))) {
+        return table_.code("gan4"); // do (干重活, 少干点活, 活儿干完了)
     }
     if (c == U'觉' &&
         text.substr(i > 6 ? i - 6 : 0, i > 6 ? 6 : i).find(U'睡') != std::u32string_view::npos) {
@@ -909,7 +944,11 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
     if (c == U'挣' && contains(U"的得钱了到", after)) {
         return table_.code("zheng4"); // earn (挣的钱, 挣得); 挣扎 is a word
     }
-    if (c == U'待' && contains(U"着太一多几在久了", after)) {
+    if (c == U'教' &&
+        (contains(U"我你他她您咱", after) || (after == U'的' && contains(U"我你他她您", before)))) {
+        return table_.code("jiao1"); // teach (教您弹琴, 您教的钢琴); 教室 and 教育 are words
+    }
+    if (c == U'待' && contains(U"着太一多几在久了就", after)) {
         return table_.code("dai1"); // stay (待一会儿, 别待太久, 待在家里); 期待 and 待人 are words
     }
     if (c == U'汗' && contains(U"是的身头脸出流满冒擦滴", before)) {
@@ -919,10 +958,14 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         (contains(U"去来我你他她别再帮给会要能在得", before) || contains(U"好坏丢脏错完点一了着过", after))) {
         return table_.code("nong4"); // do, handle (等我回去弄, 弄好了); long4 is a lane (王家弄)
     }
-    if (c == U'落' && ((after == U'下' && before == U'别') || afterBa())) {
-        return table_.code("la4"); // left behind (别落下东西, 把钥匙落在办公室了)
+    if (c == U'落' && ((after == U'下' && before == U'别') || afterBa() ||
+                       (after == U'在' && contains(U"匙包机伞套西卡", before)))) {
+        return table_.code("la4"); // left behind (别落下东西, 把钥匙落在办公室了, 手机落在家里)
     }
-    if (c == U'假' && contains(U"天周个", before) && (after == 0 || contains(U"了吗吧呢啊", after))) {
+    if (c == U'假' &&
+        (contains(U"天周个", before) ||
+         (contains(U"了好过完", before) && contains(U"请放休", run.at(i, -2)))) &&
+        (after == 0 || contains(U"了吗吧呢啊", after))) {
         return table_.code("jia4"); // leave (请一天假, 休个假); not 假如 or 真假
     }
     if (c == U'还' && after == 0 && before != 0) {
