@@ -155,8 +155,9 @@ bool inPotentialComplement(std::u32string_view text, std::size_t i, const Readin
 // then 为 is wei4, for.
 bool forSomeone(std::u32string_view rest) {
     static const std::u32string_view efforts[] = {
-        U"发愁", U"操心", U"担心", U"难过", U"伤心", U"生气", U"流泪", U"着想", U"付出", U"努力", U"奋斗",
-        U"骄傲", U"高兴", U"自豪", U"加油", U"庆祝", U"祝福", U"干杯", U"祈祷", U"感到", U"欢呼", U"鼓掌"};
+        U"发愁", U"操心", U"担心", U"难过", U"伤心", U"生气", U"流泪", U"吵架", U"烦恼",
+        U"发火", U"着想", U"付出", U"努力", U"奋斗", U"骄傲", U"高兴", U"自豪", U"加油",
+        U"庆祝", U"祝福", U"干杯", U"祈祷", U"感到", U"欢呼", U"鼓掌"};
     return std::any_of(std::begin(efforts), std::end(efforts),
                        [rest](std::u32string_view w) { return rest.find(w) != std::u32string_view::npos; });
 }
@@ -247,6 +248,13 @@ const std::vector<MandarinReader::Correction>& MandarinReader::corrections() {
         {"还你", "huan2 ni3", "give you back (我还你十块钱): 还 is huan2"},
         {"为别人", "wei4 bie2 ren2", "for others: 为 before a person is wei4"},
         {"冲我", "chong4 wo3", "at me (冲我笑): the preposition chong4"},
+        {"冲你", "chong4 ni3", "at you (冲你发脾气): the preposition chong4"},
+        {"会还的", "hui4 huan2 de5", "will pay it back (我一定会还的): huan2"},
+        {"论语", "lun2 yu3", "the Analects: lun2"},
+        {"飞将", "fei1 jiang4", "the flying general (龙城飞将): jiang4"},
+        {"假请", "jia4 qing3", "leave granted (假请下来了): 假 is leave, jia4"},
+        {"处得挺好", "chu3 de5 ting3 hao3", "get along well: 处 is chu3"},
+        {"处得很好", "chu3 de5 hen3 hao3", "get along well: 处 is chu3"},
         {"数了数", "shu3 le5 shu3", "counted: 数 is the verb shu3"},
         {"这一行", "zhe4 yi4 hang2", "this trade, this line: hang2"},
         {"落了", "luo4 le5", "fell (树叶落了): luo4; la4, left behind, is the rarer sense"},
@@ -919,9 +927,10 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         ((contains(U"了着过", after) && run.alone[i + 1]) || (after == U'一' && run.at(i, 2) == U'下'))) {
         return table_.code(kVerbReadingsBeforeAspect[v]); // not 了解, 着急, 过去: words of their own
     }
-    if (c == U'种' && after == U'的' && before != 0 && !contains(U"这那哪各每某几多", before) &&
+    if (contains(U"种缝", c) && after == U'的' && before != 0 && !contains(U"这那哪各每某几多", before) &&
         !isDigitCharacter(before)) {
-        return table_.code("zhong4"); // the verb plant (你种的西红柿, 阳台种的番茄); not 这种的
+        // the verbs plant and sew (你种的西红柿, 阳台种的番茄, 您给我缝的扣子); not 这种的
+        return table_.code(c == U'种' ? "zhong4" : "feng2");
     }
     if (c == U'着' &&
         (contains(U"冻摔闪吓烫", before) || (contains(U"累碰撞", before) && run.at(i, -2) == U'别'))) {
@@ -983,7 +992,8 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
         return table_.code(kClauseParticleReadings[p]);
     }
-    if (c == U'干' && contains(U"让你我他她们人来要会能想敢别就去", before) && !contains(U"了杯", after)) {
+    if (c == U'干' && contains(U"让你我他她您们人来要会能想敢别就去着", before) &&
+        !contains(U"了杯", after)) {
         return table_.code("gan4"); // the verb do (让年轻人干, 我来干); not dry, nor 干了这杯
     }
     if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
