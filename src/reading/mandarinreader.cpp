@@ -961,7 +961,7 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         return table_.code("dai1"); // stay (待一会儿, 别待太久, 待在家里); 期待 and 待人 are words
     }
     if (c == U'汗' && contains(U"是的身头脸出流满冒擦滴", before)) {
-        return table_.code("han4"); // sweat (浑身都是汗, 一身的汗); the khan of 达延汗 is han2
+        return table_.code("han4"); // sweat (浑身都是汗, 一身的汗); a khan (拉藏汗) is han2
     }
     if (c == U'弄' &&
         (contains(U"去来我你他她别再帮给会要能在得", before) || contains(U"好坏丢脏错完点一了着过", after))) {
