@@ -74,12 +74,6 @@ bool contains(std::u32string_view set, char32_t c) {
     return set.find(c) != std::u32string_view::npos;
 }
 
-bool isLetterOrDigit(char32_t c) {
-    const auto inRange = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
-    return inRange(U'0', U'9') || inRange(U'A', U'Z') || inRange(U'a', U'z') || inRange(U'０', U'９') ||
-           inRange(U'Ａ', U'Ｚ') || inRange(U'ａ', U'ｚ');
-}
-
 bool isDigitCharacter(char32_t c) {
     return contains(U"〇零一二三四五六七八九两", c);
 }
@@ -805,7 +799,8 @@ void MandarinReader::applyModel(RunView& run, const std::vector<Segment>& segmen
             // A neutral tone the lexicon gives (认识 ren4 shi5) is how the word is spoken; the
             // model only weighs which syllable the character is. A clause never opens with a
             // neutral tone, though: there the character is no particle (啊，我们).
-            const bool opensClause = at == 0 && !isLetterOrDigit(around.before);
+            const char32_t beyond = PolyphoneModel::edgeKind(around.before);
+            const bool opensClause = at == 0 && beyond != U'0' && beyond != U'a';
             const bool onlyTone = !opensClause && lexiconReading.back() == '5' &&
                                   chosen.substr(0, chosen.size() - 1) ==
                                       std::string_view(lexiconReading).substr(0, lexiconReading.size() - 1);
@@ -930,15 +925,11 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
     if (contains(U"种缝", c) && after == U'的' && before != 0 && !contains(U"这那哪各每某几多", before) &&
         !isDigitCharacter(before)) {
         // the verbs plant and sew (你种的西红柿, 阳台种的番茄, 您给我缝的扣子); not 这种的
-        return table_.code(c == U'种' ? "zhong4" : "feng2");
+        return table_.code(kVerbReadingsBeforeAspect[kVerbsBeforeAspect.find(c)]);
     }
     if (c == U'着' &&
         (contains(U"冻摔闪吓烫", before) || (contains(U"累碰撞", before) && run.at(i, -2) == U'别'))) {
         return table_.code("zhao2"); // hurt by it (别冻着, 闪着了, 别累着); not 累着呢
-    }
-    if (c == U'干' && (after == U'活' || run.at(i, 2) == U'活' || before == U'活' ||
-                       (before == U'儿' && run.at(i, -2) == U'活'))) {
-        return table_.code("gan4"); // do (干重活, 少干点活, 活儿干完了)
     }
     if (c == U'觉' &&
         text.substr(i > 6 ? i - 6 : 0, i > 6 ? 6 : i).find(U'睡') != std::u32string_view::npos) {
@@ -992,9 +983,12 @@ std::optional<std::uint16_t> MandarinReader::aloneReading(const RunView& run, st
         // the particle ending a clause (好啦, 记得吃饭哦, 下次见咯); not 啦啦队, 哦，我懂了, 咯咯
         return table_.code(kClauseParticleReadings[p]);
     }
-    if (c == U'干' && contains(U"让你我他她您们人来要会能想敢别就去着", before) &&
-        !contains(U"了杯", after)) {
-        return table_.code("gan4"); // the verb do (让年轻人干, 我来干); not dry, nor 干了这杯
+    if (c == U'干' &&
+        ((contains(U"让你我他她您们人来要会能想敢别就去着", before) && !contains(U"了杯", after)) ||
+         after == U'活' || run.at(i, 2) == U'活' || before == U'活' ||
+         (before == U'儿' && run.at(i, -2) == U'活'))) {
+        // the verb do (让年轻人干, 我来干, 干重活, 活儿干完了); not dry, nor 干了这杯
+        return table_.code("gan4");
     }
     if (c == U'只' && contains(U"一二三四五六七八九十两几这那每哪", before) &&
         !contains(U"是有能要会好不想得在需可", after)) {

@@ -51,9 +51,9 @@ enum Kind : unsigned {
     kRightEdge,
 };
 
-// What stands past the edge of a run of Chinese, by kind: where a sentence or a clause ends, a
-// bracket or quote opens or closes, digits, Latin letters, a name's dot.
-char32_t edgeKind(char32_t c) {
+} // namespace
+
+char32_t PolyphoneModel::edgeKind(char32_t c) {
     const auto among = [c](std::u32string_view set) { return set.find(c) != std::u32string_view::npos; };
     if (c == 0) {
         return U'^';
@@ -81,8 +81,6 @@ char32_t edgeKind(char32_t c) {
     }
     return c == U' ' ? U' ' : U'?';
 }
-
-} // namespace
 
 struct PolyphoneModel::Weight {
     std::uint16_t syllable;

@@ -12,6 +12,11 @@ namespace velanote {
 // model built into the program, or one made in memory); immutable.
 class PolyphoneModel {
 public:
+    // What stands past the edge of a run of Chinese, by kind: '^' nothing, '.' where a sentence
+    // ends, ',' a clause, '(' and ')' brackets and quotes, '0' digits, 'a' Latin letters, '-' a
+    // name's dot, ' ' a blank, '?' anything else.
+    static char32_t edgeKind(char32_t c);
+
     // What the reader knows of a character before the model is asked: the run of Chinese it sits
     // in, the word of the segmentation that holds it, the words beside it, and the reading the
     // lexicon gives it there.
